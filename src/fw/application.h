@@ -1,0 +1,42 @@
+#pragma once
+// The application object of our thin framework: one per program, created statically;
+// WinMain calls InitInstance, then Run when it succeeded, and ExitInstance for the exit code.
+#include <windows.h>
+
+namespace fw {
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    virtual bool InitInstance() { return true; }
+    // The message loop; returns ExitInstance's result.
+    virtual int Run();
+    virtual int ExitInstance() { return exitCode_; }
+    // Idle processing between messages; true while there is more to do.
+    virtual bool OnIdle(long count);
+    // Takes, translates and dispatches one message; false on WM_QUIT.
+    bool PumpMessage();
+
+    HINSTANCE instance() const { return instance_; }
+    const char* commandLine() const { return commandLine_; }
+    void setStartup(HINSTANCE instance, const char* commandLine, int show);
+    static Application* current() { return current_; }
+
+protected:
+    int exitCode_ = 0;
+
+private:
+    HINSTANCE instance_ = nullptr;
+    const char* commandLine_ = "";
+    int show_ = SW_SHOWNORMAL;
+    static Application* current_;
+};
+
+// The whole program: what WinMain does with the one Application.
+int runApplication(HINSTANCE instance, const char* commandLine, int show);
+
+}  // namespace fw

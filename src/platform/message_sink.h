@@ -1,0 +1,27 @@
+#pragma once
+// Where the system's messages go: a message box in Setup.exe, standard error in setuptool,
+// a recorder in tests.
+#include <string>
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Exclamation, Error, Question };
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void showMessage(const std::string& text, const std::string& caption,
+                             MessageIcon icon) = 0;
+    // Yes/No question; true for Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
+};
+
+// Writes each message as one line to standard error; questions are answered No.
+class StderrMessageSink : public MessageSink {
+public:
+    void showMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+    bool askYesNo(const std::string& text, const std::string& caption) override;
+};
+
+}  // namespace platform

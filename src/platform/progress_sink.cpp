@@ -1,0 +1,18 @@
+#include "platform/progress_sink.h"
+
+namespace platform {
+
+namespace {
+class NullDisplay : public ProgressDisplay {
+public:
+    void setText(const std::string&, int, int) override {}
+    void setPos(int) override {}
+};
+}  // namespace
+
+std::unique_ptr<ProgressDisplay> NullProgressSink::open(volatile std::uint8_t*, bool,
+                                                        const std::string&, bool) {
+    return std::make_unique<NullDisplay>();
+}
+
+}  // namespace platform

@@ -1,0 +1,108 @@
+#include <windows.h>
+
+#include "platform/file_system.h"
+#include "platform/win32/handle_win.h"
+
+namespace platform {
+namespace {
+
+using win32::FileHandle;
+using win32::FindHandle;
+
+bool isDots(const char* n) { return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)); }
+
+class Win32Finder : public FileFinder {
+public:
+    Win32Finder(FindHandle h, const WIN32_FIND_DATAA& d) : h_(std::move(h)), data_(d) {}
+    std::string name() const override { return data_.cFileName; }
+    bool isFolder() const override { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    std::uint64_t size() const override {
+        return (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
+    }
+    bool findNext() override {
+        while (::FindNextFileA(h_.get(), &data_)) {
+            if (!isDots(data_.cFileName)) return true;
+        }
+        return false;
+    }
+
+private:
+    FindHandle h_;
+    WIN32_FIND_DATAA data_;
+};
+
+FILETIME unixToFileTime(std::int64_t t) {
+    // 100 ns intervals since 1601-01-01.
+    std::uint64_t v = static_cast<std::uint64_t>(t * 10000000LL + 116444736000000000LL);
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(v);
+    ft.dwHighDateTime = static_cast<DWORD>(v >> 32);
+    return ft;
+}
+
+class Win32FileSystem : public FileSystem {
+public:
+    bool exists(const std::string& path) override {
+        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool isFolder(const std::string& path) override {
+        DWORD a = ::GetFileAttributesA(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    std::unique_ptr<FileFinder> findFirst(const std::string& pattern) override {
+        WIN32_FIND_DATAA d;
+        FindHandle h(::FindFirstFileA(pattern.c_str(), &d));
+        if (!h) return nullptr;
+        auto f = std::make_unique<Win32Finder>(std::move(h), d);
+        if (isDots(d.cFileName) && !f->findNext()) return nullptr;
+        return f;
+    }
+    bool createFolder(const std::string& path) override {
+        return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+    }
+    bool removeFolder(const std::string& path) override {
+        return ::RemoveDirectoryA(path.c_str()) != 0;
+    }
+    bool deleteFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+    bool setFileTimes(const std::string& path, std::int64_t accessTime,
+                      std::int64_t modifyTime) override {
+        FileHandle h(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h) return false;
+        FILETIME a = unixToFileTime(accessTime), m = unixToFileTime(modifyTime);
+        return ::SetFileTime(h.get(), nullptr, &a, &m) != 0;
+    }
+    bool currentFolder(std::string& out) override {
+        char buf[MAX_PATH * 4];
+        DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
+        if (n == 0 || n >= sizeof buf) return false;
+        out.assign(buf, n);
+        return true;
+    }
+    bool setCurrentFolder(const std::string& path) override {
+        return ::SetCurrentDirectoryA(path.c_str()) != 0;
+    }
+    FilePtr openFile(const std::string& path, const char* mode) override {
+        return FilePtr(std::fopen(path.c_str(), mode));
+    }
+};
+
+class TickClock : public Clock {
+public:
+    std::uint32_t tickCount() override { return ::GetTickCount(); }
+};
+
+}  // namespace
+
+FileSystem& systemFileSystem() {
+    static Win32FileSystem fs;
+    return fs;
+}
+
+Clock& systemClock() {
+    static TickClock clock;
+    return clock;
+}
+
+}  // namespace platform

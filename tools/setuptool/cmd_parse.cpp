@@ -1,0 +1,102 @@
+// setuptool parse: shows what Setup sees in a menu script.
+#include <cstdlib>
+
+#include "command.h"
+#include "json_text.h"
+#include "menu/menu_parser.h"
+
+namespace {
+
+const char* const USAGE = "parse [--header-only] [--languages N] SCRIPT";
+
+// Keeps the message shown, and still writes it to standard error.
+class CapturingSink : public platform::StderrMessageSink {
+public:
+    void showMessage(const std::string& text, const std::string& caption,
+                     platform::MessageIcon icon) override {
+        last = text;
+        StderrMessageSink::showMessage(text, caption, icon);
+    }
+    std::string last;
+};
+
+Json intArray(const std::int32_t* values, int count) {
+    if (!values) return nullptr;
+    Json a = Json::array();
+    for (int i = 0; i < count; ++i) a.push_back(values[i]);
+    return a;
+}
+
+Json menuJson(const Menu& m, bool headerOnly) {
+    Json options = nullptr;
+    if (m.options) {
+        options = Json::array();
+        for (int i = 0; i < m.optionCount; ++i) {
+            const MenuOption& o = m.options[i];
+            options.push_back({{"kind", static_cast<int>(o.kind)},
+                               {"label", byteText(o.label)},
+                               {"target", byteText(o.target)},
+                               {"copyright", byteText(o.copyright)},
+                               {"targetMenu", o.targetMenu},
+                               {"autoFlag", o.autoFlag}});
+        }
+    }
+    // A header-only record holds the declared count but no arrays.
+    int selectedCount = headerOnly ? 0 : m.optionCount;
+    return {{"index", m.index},
+            {"menuCount", m.menuCount},
+            {"languageCount", m.languageCount},
+            {"style", static_cast<int>(m.style)},
+            {"languageStartMenu", intArray(m.languageStartMenu, m.languageCount)},
+            {"title", byteText(m.title)},
+            {"topText", byteText(m.topText)},
+            {"bottomText", byteText(m.bottomText)},
+            {"version", byteText(m.version)},
+            {"directory", byteText(m.directory)},
+            {"packageFolder", byteText(m.packageFolder)},
+            {"platformName", byteText(m.platformName)},
+            {"registrationUrl", byteText(m.registrationUrl)},
+            {"optionCount", m.optionCount},
+            {"platformCode", m.platformCode},
+            {"optionSelected", intArray(m.optionSelected, selectedCount)},
+            {"autoEntered", m.autoEntered},
+            {"options", options}};
+}
+
+int run(const Arguments& args) {
+    bool headerOnly = false;
+    int languages = 0;
+    std::string script;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--header-only") {
+            headerOnly = true;
+        } else if (args[i] == "--languages" && i + 1 < args.size()) {
+            languages = std::atoi(args[++i].c_str());
+        } else if (script.empty() && args[i].rfind("--", 0) != 0) {
+            script = args[i];
+        } else {
+            return usageError(USAGE);
+        }
+    }
+    if (script.empty()) return usageError(USAGE);
+
+    CapturingSink sink;
+    MenuParseEnvironment env;
+    env.system = platform::consoleSystem();
+    env.system.messages = &sink;
+    env.languageCount = languages;
+    MenuFilePtr file;
+    int result = parseMenuScript(script, file, headerOnly, false, env);
+
+    Json menus = nullptr;
+    if (file) {
+        menus = Json::array();
+        for (int i = 0; i < file->menuCount(); ++i) menus.push_back(menuJson((*file)[i], headerOnly));
+    }
+    printJson({{"result", result}, {"message", byteText(sink.last)}, {"menus", menus}});
+    return result == 0 ? 0 : 1;
+}
+
+const CommandRegistration registration("parse", USAGE, run);
+
+}  // namespace
