@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
 
