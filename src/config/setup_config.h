@@ -1,0 +1,106 @@
+#pragma once
+// The settings of one run, from rsc\rscinfo.ini of the setup data folder: languages, the
+// texts and text files of the current language, two colours and the thirteen skin bitmaps.
+// Start-up fills platformFolders and installerPresent.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/profile_reader.h"
+#include "config/skin_bitmap.h"
+
+namespace platform {
+class FileSystem;
+}
+
+enum SkinIndex : int {
+    SKIN_CANCEL = 0,
+    SKIN_BACK = 1,
+    SKIN_NEXT = 2,
+    SKIN_FINISH = 3,
+    SKIN_BRAND = 4,
+    SKIN_LOGO = 5,
+    SKIN_SPLASH = 6,  // optional
+    SKIN_BAR = 7,     // falls back to a platform folder, then to the built-in picture
+    SKIN_BACKGROUND = 8,
+    SKIN_CANCEL_FOCUS = 9,
+    SKIN_BACK_FOCUS = 10,
+    SKIN_NEXT_FOCUS = 11,
+    SKIN_FINISH_FOCUS = 12,
+    SKIN_COUNT = 13
+};
+extern const char* const skinFileNames[SKIN_COUNT];  // "bcancel.bmp" ... "bfinishf.bmp"
+
+inline constexpr int MAX_LANGUAGES = 12;
+inline constexpr int CONFIG_PLATFORM_COUNT = 4;  // EPOC, N9210, POCKETPC, PALM
+
+// A Windows colour: red + green * 256 + blue * 65536.
+using ColourRef = std::uint32_t;
+
+struct ScreenRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Appends every line of the file to out, each followed by CR LF. A file that cannot be
+// opened leaves out as it is.
+void readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out);
+
+class SetupConfig {
+public:
+    // Null services mean the system's file layer, the system's profile reader and the
+    // header-only bitmap loader.
+    explicit SetupConfig(platform::FileSystem* fs = nullptr, SkinLoader* skins = nullptr);
+    SetupConfig(const SetupConfig&) = delete;
+    SetupConfig& operator=(const SetupConfig&) = delete;
+    ~SetupConfig();
+    // Setup.exe plugs in the GDI loader of skin/ before load.
+    void setSkinLoader(SkinLoader* skins) { skins_ = skins; }
+
+    // Bitmaps, languages and the default language's texts. setupDataDir ends in a backslash.
+    bool load(const std::string& setupDataDir);
+    void selectLanguage(int index);
+    int getLanguageCount() const { return static_cast<int>(languageNames.size()); }
+    int languageCount() const { return getLanguageCount(); }
+    void getLanguageName(int index, std::string& out) const;
+    std::string getText(int index) const;  // empty when missing
+    std::string getFileText(int index) const;
+    SkinBitmap* getBitmap(int skinIndex) const;
+    void getBitmapPath(int skinIndex, std::string& out) const;
+    ColourRef getSplashColour() const;
+    ColourRef getCaptionColour() const;
+    void getViewerPath(std::string& out) const;
+    // Replaces the skin bitmaps found in folder; the others stay.
+    bool reloadBitmaps(const std::string& folder);
+    // Expands a "%0<n>" text reference with its "|"-separated arguments.
+    std::string resolveText(const std::string& source) const;
+    std::string loadTextFile(const std::string& path) const;
+    int countUsablePlatforms() const;
+
+    const std::string& setupDataDir() const { return dataDir_; }
+    // Where a bitmap came from: the file used, empty for the built-in one or an empty slot.
+    const std::string& bitmapSource(int skinIndex) const;
+
+    bool allPlatforms = false;
+    std::array<std::unique_ptr<SkinBitmap>, SKIN_COUNT> bitmaps;
+    int currentLanguage = 0;
+    std::vector<std::string> languageNames;
+    std::vector<std::string> texts;
+    std::vector<std::string> fileTexts;
+    std::array<std::vector<std::string>, CONFIG_PLATFORM_COUNT> platformFolders;
+    bool installerPresent[CONFIG_PLATFORM_COUNT] = {};
+    ScreenRect wizardRect;
+
+private:
+    std::string rscFolder() const { return dataDir_ + "rsc\\"; }
+    std::string iniPath() const { return rscFolder() + "rscinfo.ini"; }
+    bool loadBitmap(int index);
+    bool loadBarFallback();
+    ColourRef readColour(const char* prefix) const;
+
+    platform::FileSystem* fs_;
+    SkinLoader* skins_;
+    std::string dataDir_;
+    std::array<std::string, SKIN_COUNT> sources_;
+};
