@@ -20,6 +20,17 @@ bool startsWithNoCase(const char* line, const char* prefix) {
 }
 bool equalsNoCase(const char* line, const char* word) { return ::strcasecmp(line, word) == 0; }
 
+// Whole-line keyword of known length; the length test spares most comparisons.
+struct Keyword {
+    const char* text;
+    std::size_t length;
+    template <std::size_t N>
+    constexpr Keyword(const char (&t)[N]) : text(t), length(N - 1) {}
+    bool matches(const char* line, std::size_t lineLength) const {
+        return lineLength == length && ::strncasecmp(line, text, length) == 0;
+    }
+};
+
 // Decimal number at the start of a text, as the C library reads it, kept within int.
 int readNumber(const char* text) {
     long v = std::strtol(text, nullptr, 10);
@@ -46,15 +57,33 @@ public:
                MenuParseEnvironment& env)
         : path_(path), out_(out), headerOnly_(headerOnly), withProgress_(withProgress), env_(env) {}
 
+    ~MenuParser() { flushTrace(); }
     int run();
 
 private:
     int fail(int code, const char* message) {
+        flushTrace();
         env_.system.messages->showMessage(message, env_.messageCaption,
                                           platform::MessageIcon::Exclamation);
         return code;
     }
     char* nextLine() { return readScriptLine(*reader_, buffer_); }
+    // The trace is collected and written in blocks: a write per line would cost more than
+    // the whole parse.
+    void trace(const char* line) {
+        if (!env_.trace) return;
+        trace_ += '[';
+        trace_ += line;
+        trace_ += "]\n";
+        if (trace_.size() >= TRACE_BLOCK) flushTrace();
+    }
+    void flushTrace() {
+        if (env_.trace && !trace_.empty()) {
+            std::fwrite(trace_.data(), 1, trace_.size(), env_.trace);
+            std::fflush(env_.trace);
+        }
+        trace_.clear();
+    }
     int readHeader();
     int keywordLoop();
     int handleDirective(char* line, bool& done);
@@ -70,6 +99,8 @@ private:
     bool headerOnly_, withProgress_;
     MenuParseEnvironment& env_;
 
+    static constexpr std::size_t TRACE_BLOCK = 64 * 1024;
+    std::string trace_;
     std::unique_ptr<ScriptReader> reader_;
     char buffer_[SCRIPT_LINE_SIZE];
     std::string putBack_;
@@ -165,6 +196,7 @@ bool MenuParser::progressCancelled() {
     std::uint32_t now = env_.system.clock->tickCount();
     if (refreshed_ && now - lastRefresh_ < PROGRESS_INTERVAL_MS) return false;
     if (progress_) progress_->setPos(current_ ? current_->index : 0);
+    flushTrace();
     env_.system.progress->pumpMessages();
     lastRefresh_ = now;
     refreshed_ = true;
@@ -183,7 +215,7 @@ int MenuParser::keywordLoop() {
             line = nextLine();
             if (!line) return fail(MENU_ERR_EOF, "Unexpected end of file");
         }
-        if (env_.trace) std::fprintf(env_.trace, "[%s]\n", line);
+        trace(line);
         bool done = false;
         int r = MENU_OK;
         switch (state_) {
@@ -272,7 +304,7 @@ int MenuParser::closeMenu() {
 
 int MenuParser::handleMenuBody(char* line, bool& done) {
     static const struct {
-        const char* keyword;
+        Keyword keyword;
         State state;
     } blocks[] = {{"TITLE", State::Title},
                   {"TOPTEXT", State::TopText},
@@ -280,7 +312,7 @@ int MenuParser::handleMenuBody(char* line, bool& done) {
                   {"VERSION", State::Version}};
     const auto install = static_cast<OptionKind>(platform_ + 2);
     static const struct {
-        const char* keyword;
+        Keyword keyword;
         int kind;  // -1: the script's install kind
         int lines;
         std::uint8_t autoFlag;
@@ -288,14 +320,16 @@ int MenuParser::handleMenuBody(char* line, bool& done) {
                    {"INSTALLOPTION", -1, 2, 0}, {"I", -1, 2, 0},         {"EXEOPTION", 6, 2, 0},
                    {"QUIT", 7, 1, 0}};
 
-    if (equalsNoCase(line, "END")) {
+    const std::size_t length = std::strlen(line);
+    static constexpr Keyword END("END");
+    if (END.matches(line, length)) {
         if (menusRead_ != menuCount_) return fail(MENU_ERR_MENUS_FOUND, "Bad nr of menu's found");
         if (int r = closeMenu(); r != MENU_OK) return r;
         done = true;
         return MENU_OK;
     }
     for (const auto& b : blocks) {
-        if (equalsNoCase(line, b.keyword)) {
+        if (b.keyword.matches(line, length)) {
             textLength_ = 0;
             text_[0] = 0;
             state_ = b.state;
@@ -303,7 +337,7 @@ int MenuParser::handleMenuBody(char* line, bool& done) {
         }
     }
     for (const auto& o : options) {
-        if (equalsNoCase(line, o.keyword))
+        if (o.keyword.matches(line, length))
             return readOption(o.kind < 0 ? install : static_cast<OptionKind>(o.kind), o.lines,
                               o.autoFlag);
     }

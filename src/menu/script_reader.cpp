@@ -1,6 +1,7 @@
 #include "menu/script_reader.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -16,40 +17,46 @@ bool ScriptReader::fill() {
     return length_ > 0;
 }
 
-int ScriptReader::get() {
-    if (pos_ == length_ && !fill()) return EOF;
-    return static_cast<unsigned char>(buffer_[pos_++]);
-}
-
-int ScriptReader::peek() {
-    if (pos_ == length_ && !fill()) return EOF;
-    return static_cast<unsigned char>(buffer_[pos_]);
-}
-
 bool ScriptReader::readLine(char (&out)[SCRIPT_LINE_SIZE]) {
+    // Copies whole runs up to the next line feed. A CR LF pair ends the line as a line feed;
+    // when the buffer limit falls between CR and LF, the CR stays (a blank that trimming
+    // removes) and the LF reads as an empty line, as with a text-mode file.
     std::size_t n = 0;
     while (n < SCRIPT_LINE_SIZE - 1) {
-        int c = get();
-        if (c == EOF) break;
-        if (c == '\r' && peek() == '\n') c = get();
-        out[n++] = static_cast<char>(c);
-        if (c == '\n') break;
+        if (pos_ == length_ && !fill()) break;
+        std::size_t scan = std::min(SCRIPT_LINE_SIZE - 1 - n, length_ - pos_);
+        const char* start = buffer_.get() + pos_;
+        const void* lf = std::memchr(start, '\n', scan);
+        std::size_t take = lf ? static_cast<const char*>(lf) - start + 1 : scan;
+        std::memcpy(out + n, start, take);
+        n += take;
+        pos_ += take;
+        if (lf) {
+            if (n >= 2 && out[n - 2] == '\r') {
+                out[n - 2] = '\n';
+                --n;
+            }
+            break;
+        }
     }
     out[n] = 0;
+    length = n;
     return n > 0;
 }
 
-char* trimLine(char* line) {
+char* trimLine(char* line) { return trimLine(line, std::strlen(line)); }
+
+char* trimLine(char* line, std::size_t length) {
+    char* end = line + length;
+    while (end > line && isBlank(end[-1])) --end;
+    *end = 0;
     while (isBlank(*line)) ++line;
-    std::size_t n = std::strlen(line);
-    while (n > 0 && isBlank(line[n - 1])) --n;
-    line[n] = 0;
     return line;
 }
 
 char* readScriptLine(ScriptReader& reader, char (&buffer)[SCRIPT_LINE_SIZE]) {
     while (reader.readLine(buffer)) {
-        char* line = trimLine(buffer);
+        char* line = trimLine(buffer, reader.length);
         if (*line != 0 && *line != ';') return line;
     }
     return nullptr;

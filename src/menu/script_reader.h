@@ -13,10 +13,9 @@ public:
     explicit ScriptReader(platform::FilePtr file) : file_(std::move(file)) {}
     // Reads one physical line (with its '\n' when it fits) into out; false at end of file.
     bool readLine(char (&out)[SCRIPT_LINE_SIZE]);
+    std::size_t length = 0;  // bytes of the last line read
 
 private:
-    int get();
-    int peek();
     bool fill();
 
     platform::FilePtr file_;
@@ -27,6 +26,7 @@ private:
 
 // Removes bytes 1..32 from both ends in place; returns the first kept byte.
 char* trimLine(char* line);
+char* trimLine(char* line, std::size_t length);
 
 // The next line that is neither empty after trimming nor a ";" comment, trimmed; null at
 // end of file.
