@@ -10,7 +10,7 @@ class FileSystem;
 }
 
 class ProfileReader {
-public:
+  public:
     virtual ~ProfileReader() = default;
     // The value of key in section; fallback when the key is missing.
     virtual std::string readString(const std::string& section, const std::string& key,
@@ -27,5 +27,4 @@ std::unique_ptr<ProfileReader> openPortableProfile(platform::FileSystem& fs,
 std::unique_ptr<ProfileReader> openWin32Profile(const std::string& path);
 #endif
 // The reader of the system the program runs on: Win32 on Windows, portable elsewhere.
-std::unique_ptr<ProfileReader> openSystemProfile(platform::FileSystem& fs,
-                                                 const std::string& path);
+std::unique_ptr<ProfileReader> openSystemProfile(platform::FileSystem& fs, const std::string& path);

@@ -48,7 +48,7 @@ struct ScreenRect {
 void readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out);
 
 class SetupConfig {
-public:
+  public:
     // Null services mean the system's file layer, the system's profile reader and the
     // header-only bitmap loader.
     explicit SetupConfig(platform::FileSystem* fs = nullptr, SkinLoader* skins = nullptr);
@@ -79,6 +79,8 @@ public:
     int countUsablePlatforms() const;
 
     const std::string& setupDataDir() const { return dataDir_; }
+    // For reads before load (the splash asks for its colour and picture path first).
+    void setSetupDataDir(const std::string& dir) { dataDir_ = dir; }
     // Where a bitmap came from: the file used, empty for the built-in one or an empty slot.
     const std::string& bitmapSource(int skinIndex) const;
 
@@ -92,7 +94,7 @@ public:
     bool installerPresent[CONFIG_PLATFORM_COUNT] = {};
     ScreenRect wizardRect;
 
-private:
+  private:
     std::string rscFolder() const { return dataDir_ + "rsc\\"; }
     std::string iniPath() const { return rscFolder() + "rscinfo.ini"; }
     bool loadBitmap(int index);

@@ -1,0 +1,177 @@
+#include "config/setup_config.h"
+
+#include "platform/file_system.h"
+
+const char* const skinFileNames[SKIN_COUNT] = {
+    "bcancel.bmp", "bleft.bmp",   "bright.bmp",  "bfinish.bmp", "cbrand.bmp",
+    "clogo.bmp",   "slogo.bmp",   "bar.bmp",     "dbg.bmp",     "bcancelf.bmp",
+    "bleftf.bmp",  "brightf.bmp", "bfinishf.bmp"};
+
+namespace {
+
+const char* const LANGUAGE_SECTION = "Language";
+const char* const COLOUR_SECTION = "Colours";
+const char* const BUILTIN_BAR = "bar.bmp";
+
+std::string numbered(const char* stem, int n) {
+    return stem + std::to_string(n);
+}
+
+// Backslash + n (either case) is a line feed; any other byte stays, a final backslash too.
+std::string decodeText(const std::string& value) {
+    std::string out;
+    out.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size() &&
+            (value[i + 1] == 'n' || value[i + 1] == 'N')) {
+            out += '\n';
+            ++i;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+SetupConfig::SetupConfig(platform::FileSystem* fs, SkinLoader* skins)
+    : fs_(fs ? fs : &platform::systemFileSystem()), skins_(skins ? skins : &headerSkinLoader()) {}
+
+SetupConfig::~SetupConfig() = default;
+
+bool SetupConfig::loadBitmap(int index) {
+    std::string path = rscFolder() + skinFileNames[index];
+    bitmaps[index] = skins_->loadFromFile(path);
+    sources_[index] = bitmaps[index] ? path : std::string();
+    if (bitmaps[index]) return true;
+    if (index == SKIN_SPLASH) return true;  // the splash may do without its picture
+    if (index == SKIN_BAR) return loadBarFallback();
+    return false;
+}
+
+// The side picture may lie in a product folder, else the program's own one is used.
+bool SetupConfig::loadBarFallback() {
+    for (auto finder = fs_->findFirst(dataDir_ + "*.*"); finder;) {
+        std::string name = finder->name();
+        if (finder->isFolder() && name != "." && name != "..") {
+            std::string path = dataDir_ + name + "\\" + skinFileNames[SKIN_BAR];
+            if (fs_->exists(path)) {
+                bitmaps[SKIN_BAR] = skins_->loadFromFile(path);
+                sources_[SKIN_BAR] = bitmaps[SKIN_BAR] ? path : std::string();
+                return bitmaps[SKIN_BAR] != nullptr;
+            }
+        }
+        if (!finder->findNext()) break;
+    }
+    bitmaps[SKIN_BAR] = skins_->loadFromResource(BUILTIN_BAR);
+    return bitmaps[SKIN_BAR] != nullptr;
+}
+
+bool SetupConfig::load(const std::string& setupDataDir) {
+    dataDir_ = setupDataDir;
+    for (int i = 0; i < SKIN_COUNT; ++i)
+        if (!loadBitmap(i)) return false;
+
+    auto ini = openSystemProfile(*fs_, iniPath());
+    languageNames.clear();
+    for (int i = 0; i < MAX_LANGUAGES; ++i) {
+        std::string name = ini->readString(LANGUAGE_SECTION, numbered("lang", i), "");
+        if (!ini->readString(numbered("lang", i), numbered("text", i), "").empty())
+            languageNames.push_back(name);
+    }
+    currentLanguage = ini->readInt(LANGUAGE_SECTION, "defaultlanguage", 0);
+    texts.clear();
+    fileTexts.clear();
+    selectLanguage(currentLanguage);
+    return true;
+}
+
+void SetupConfig::selectLanguage(int index) {
+    if (index < 0 || index >= getLanguageCount()) return;
+    currentLanguage = index;
+    texts.clear();
+    fileTexts.clear();
+    auto ini = openSystemProfile(*fs_, iniPath());
+    const std::string section = numbered("lang", index);
+    for (int n = 0;; ++n) {
+        std::string value = ini->readString(section, numbered("text", n), "");
+        if (value.empty()) break;
+        texts.push_back(decodeText(value));
+    }
+    for (int n = 0;; ++n) {
+        std::string value = ini->readString(section, numbered("file", n), "");
+        if (value.empty()) break;
+        fileTexts.push_back(loadTextFile(rscFolder() + value));
+    }
+}
+
+void SetupConfig::getLanguageName(int index, std::string& out) const {
+    if (index >= 0 && index < getLanguageCount()) out = languageNames[index];
+}
+
+std::string SetupConfig::getText(int index) const {
+    if (index < 0 || index >= static_cast<int>(texts.size())) return {};
+    return texts[index];
+}
+
+std::string SetupConfig::getFileText(int index) const {
+    if (index < 0 || index >= static_cast<int>(fileTexts.size())) return {};
+    return fileTexts[index];
+}
+
+SkinBitmap* SetupConfig::getBitmap(int skinIndex) const {
+    if (skinIndex < 0 || skinIndex >= SKIN_COUNT) return nullptr;
+    return bitmaps[skinIndex].get();
+}
+
+const std::string& SetupConfig::bitmapSource(int skinIndex) const {
+    static const std::string none;
+    if (skinIndex < 0 || skinIndex >= SKIN_COUNT) return none;
+    return sources_[skinIndex];
+}
+
+void SetupConfig::getBitmapPath(int skinIndex, std::string& out) const {
+    if (skinIndex >= 0 && skinIndex < SKIN_COUNT) out = rscFolder() + skinFileNames[skinIndex];
+}
+
+ColourRef SetupConfig::readColour(const char* prefix) const {
+    auto ini = openSystemProfile(*fs_, iniPath());
+    auto part = [&](const char* c) {
+        return static_cast<ColourRef>(ini->readInt(COLOUR_SECTION, std::string(prefix) + c, 0)) &
+               0xFF;
+    };
+    return part("R") | part("G") << 8 | part("B") << 16;
+}
+
+ColourRef SetupConfig::getSplashColour() const {
+    return readColour("splash");
+}
+ColourRef SetupConfig::getCaptionColour() const {
+    return readColour("caption");
+}
+
+void SetupConfig::getViewerPath(std::string& out) const {
+    out = rscFolder() + "varidi32.exe";
+}
+
+bool SetupConfig::reloadBitmaps(const std::string& folder) {
+    for (int i = 0; i < SKIN_COUNT; ++i) {
+        std::string path = folder + "\\" + skinFileNames[i];
+        if (!fs_->exists(path)) continue;
+        // A picture that fails to load leaves the slot's old one in place, so the windows
+        // never meet an empty slot.
+        std::unique_ptr<SkinBitmap> fresh = skins_->loadFromFile(path);
+        if (!fresh) return false;
+        bitmaps[i] = std::move(fresh);
+        sources_[i] = path;
+    }
+    return true;
+}
+
+int SetupConfig::countUsablePlatforms() const {
+    int count = 0;
+    for (int p = 0; p < CONFIG_PLATFORM_COUNT; ++p)
+        if (installerPresent[p] && !platformFolders[p].empty()) ++count;
+    return count;
+}
