@@ -1,0 +1,102 @@
+#include "fuzz_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fuzzing {
+
+namespace fs = std::filesystem;
+
+const std::string& scratchFolder() {
+    static const std::string folder = [] {
+        std::string templ = (fs::temp_directory_path() / "setup-fuzz-XXXXXX").string();
+        if (!::mkdtemp(templ.data())) std::abort();
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(scratchFolder(), ec);
+        });
+        return templ + "/";
+    }();
+    return folder;
+}
+
+void clearScratch() {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(scratchFolder(), ec)) fs::remove_all(e.path(), ec);
+}
+
+std::string writeScratchFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
+    std::string path = scratchFolder() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    if (size) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    return path;
+}
+
+bool ConfinedFileSystem::inside(const std::string& p, bool writing) {
+    std::string mapped = p;
+    for (char& c : mapped)
+        if (c == '\\') c = '/';
+    // Relative paths are taken from the working directory, which must be inside too.
+    fs::path full = fs::weakly_canonical(fs::absolute(mapped));
+    std::string root = fs::weakly_canonical(scratchFolder()).string();
+    bool ok = full.string().rfind(root, 0) == 0;
+    if (!ok && writing) {
+        std::fprintf(stderr, "write outside the scratch folder: %s\n", p.c_str());
+        std::abort();
+    }
+    return ok;
+}
+
+namespace {
+platform::FileSystem& real() { return platform::systemFileSystem(); }
+}  // namespace
+
+bool ConfinedFileSystem::exists(const std::string& p) { return inside(p, false) && real().exists(p); }
+bool ConfinedFileSystem::isFolder(const std::string& p) {
+    return inside(p, false) && real().isFolder(p);
+}
+std::unique_ptr<platform::FileFinder> ConfinedFileSystem::findFirst(const std::string& p) {
+    return inside(p, false) ? real().findFirst(p) : nullptr;
+}
+bool ConfinedFileSystem::createFolder(const std::string& p) {
+    return inside(p, true) && real().createFolder(p);
+}
+bool ConfinedFileSystem::removeFolder(const std::string& p) {
+    return inside(p, true) && real().removeFolder(p);
+}
+bool ConfinedFileSystem::deleteFile(const std::string& p) {
+    return inside(p, true) && real().deleteFile(p);
+}
+bool ConfinedFileSystem::setFileTimes(const std::string& p, std::int64_t a, std::int64_t m) {
+    return inside(p, true) && real().setFileTimes(p, a, m);
+}
+bool ConfinedFileSystem::currentFolder(std::string& out) { return real().currentFolder(out); }
+bool ConfinedFileSystem::setCurrentFolder(const std::string& p) {
+    return inside(p, false) && real().setCurrentFolder(p);
+}
+platform::FilePtr ConfinedFileSystem::openFile(const std::string& p, const char* mode) {
+    bool writing = mode[0] != 'r' || std::string(mode).find('+') != std::string::npos;
+    return inside(p, writing) ? real().openFile(p, mode) : nullptr;
+}
+
+platform::System confinedSystem() {
+    struct Silent : platform::MessageSink {
+        void showMessage(const std::string&, const std::string&, platform::MessageIcon) override {}
+        bool askYesNo(const std::string&, const std::string&) override { return false; }
+    };
+    struct Still : platform::Clock {
+        std::uint32_t tickCount() override { return 0; }
+    };
+    static ConfinedFileSystem fs;
+    static Silent messages;
+    static platform::NullProgressSink progress;
+    static Still clock;
+    return platform::System{&fs, &messages, &progress, &clock};
+}
+
+}  // namespace fuzzing
