@@ -1,5 +1,11 @@
 #pragma once
+// Window-free decisions of the start-up sequence.
+#include <cstdint>
 #include <string>
+
+namespace platform {
+class FileSystem;
+}
 
 struct CommandLineFlags {
     bool allPlatforms = false;
@@ -9,3 +15,23 @@ struct CommandLineFlags {
 // "-all" and "-check" anywhere in the whole command line, case-sensitive substrings: the
 // program path counts too.
 CommandLineFlags readCommandLine(const std::string& commandLine);
+
+// The drives of the machine, for the look for setup data on a CD-ROM.
+class DriveInfo {
+public:
+    virtual ~DriveInfo() = default;
+    virtual std::uint32_t logicalDrives() = 0;             // bit 0 is A:
+    virtual bool isCdRom(const std::string& root) = 0;      // root as "d:\"
+};
+
+// Finds the setup data: beside the program when its folder holds rsc\rscinfo.ini, else on
+// the first CD-ROM drive when its root holds a file named like the program (only the first
+// CD-ROM drive is looked at). On success setupDataDir is the program's path or its
+// counterpart on the CD-ROM root.
+bool locateSetupData(const std::string& programPath, platform::FileSystem& fs, DriveInfo& drives,
+                     std::string& setupDataDir);
+
+// The path up to and including its last backslash or slash; unchanged without one.
+std::string folderOf(const std::string& path);
+// The path without its extension (up to the last point).
+std::string withoutExtension(const std::string& path);

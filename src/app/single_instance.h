@@ -1,0 +1,5 @@
+#pragma once
+
+// True when no other process runs a program of the same name; false also when the test
+// cannot be made.
+bool isOnlyInstance();
