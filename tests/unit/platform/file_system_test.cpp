@@ -1,0 +1,125 @@
+// The file layer as the core sees it: separators, case, patterns, times, folders.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/file_system.h"
+#include "platform/wildcard.h"
+#include "support/fakes.h"
+
+namespace {
+
+using testing_support::ScratchDir;
+
+struct MatchCase {
+    const char* pattern;
+    const char* name;
+    bool match;
+};
+
+class Wildcard : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(Wildcard, MatchesLikeWindows) {
+    EXPECT_EQ(platform::wildcardMatch(GetParam().pattern, GetParam().name), GetParam().match)
+        << GetParam().pattern << " / " << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, Wildcard,
+                         ::testing::Values(MatchCase{"*.*", "noextension", true},
+                                           MatchCase{"*.mnu", "PALM.MNU", true},
+                                           MatchCase{"*.mnu", "palm.mnu.bak", false},
+                                           MatchCase{"*.mnu", "mnu", false},
+                                           MatchCase{"p?lm.*", "PALM.mnu", true},
+                                           MatchCase{"p?lm.*", "plm.mnu", false},
+                                           MatchCase{"*a*b", "xaxxbyb", true},
+                                           MatchCase{"*a*b", "xaxxbyc", false},
+                                           MatchCase{"exact", "EXACT", true}));
+
+std::string join(const ScratchDir& d, const char* rel) { return d.str() + "\\" + rel; }
+
+TEST(FileSystem, BackslashPathsAndFolders) {
+    ScratchDir d;
+    auto& fs = platform::systemFileSystem();
+    EXPECT_TRUE(fs.createFolder(join(d, "sub")));
+    EXPECT_FALSE(fs.createFolder(join(d, "sub")));  // already there
+    EXPECT_TRUE(fs.isFolder(join(d, "sub")));
+    {
+        platform::FilePtr f = fs.openFile(join(d, "sub\\a.txt"), "wb");
+        ASSERT_TRUE(f);
+        std::fputs("hello", f.get());
+    }
+    EXPECT_TRUE(fs.exists(join(d, "sub\\a.txt")));
+    EXPECT_FALSE(fs.isFolder(join(d, "sub\\a.txt")));
+    EXPECT_FALSE(fs.removeFolder(join(d, "sub")));  // not empty
+    EXPECT_FALSE(fs.deleteFile(join(d, "sub")));    // a folder is no file
+    EXPECT_TRUE(fs.deleteFile(join(d, "sub\\a.txt")));
+    EXPECT_FALSE(fs.exists(join(d, "sub\\a.txt")));
+    EXPECT_TRUE(fs.removeFolder(join(d, "sub")));
+    EXPECT_FALSE(fs.exists(join(d, "sub")));
+}
+
+TEST(FileSystem, NamesFoundWithoutRegardToCase) {
+    ScratchDir d;
+    d.write("Disc/RSC/RscInfo.ini", "x");
+    auto& fs = platform::systemFileSystem();
+    EXPECT_TRUE(fs.exists(join(d, "disc\\rsc\\rscinfo.ini")));
+    EXPECT_TRUE(fs.openFile(join(d, "DISC\\rsc\\RSCINFO.INI"), "rb") != nullptr);
+    EXPECT_FALSE(fs.exists(join(d, "disc\\rsc\\other.ini")));
+}
+
+TEST(FileSystem, FindListsMatchesWithoutDotEntries) {
+    ScratchDir d;
+    d.write("a.mnu", "");
+    d.write("B.MNU", "");
+    d.write("c.txt", "");
+    d.write("folder/x", "");
+    auto& fs = platform::systemFileSystem();
+    std::set<std::string> names;
+    auto f = fs.findFirst(join(d, "*.mnu"));
+    ASSERT_TRUE(f);
+    do names.insert(f->name());
+    while (f->findNext());
+    EXPECT_EQ(names, (std::set<std::string>{"a.mnu", "B.MNU"}));
+
+    std::set<std::string> all;
+    bool sawFolder = false;
+    f = fs.findFirst(join(d, "*.*"));
+    ASSERT_TRUE(f);
+    do {
+        all.insert(f->name());
+        if (f->name() == "folder") sawFolder = f->isFolder();
+    } while (f->findNext());
+    EXPECT_EQ(all, (std::set<std::string>{"a.mnu", "B.MNU", "c.txt", "folder"}));
+    EXPECT_TRUE(sawFolder);
+    EXPECT_EQ(fs.findFirst(join(d, "*.none")), nullptr);
+}
+
+TEST(FileSystem, FileTimesInUtc) {
+    ScratchDir d;
+    d.write("t.bin", "1234");
+    auto& fs = platform::systemFileSystem();
+    const std::int64_t access = 946684800;   // 2000-01-01 00:00:00 UTC
+    const std::int64_t modify = 1234567890;  // 2009-02-13 23:31:30 UTC
+    ASSERT_TRUE(fs.setFileTimes(join(d, "t.bin"), access, modify));
+    auto t = std::filesystem::last_write_time(d.path() / "t.bin");
+    auto secs = std::chrono::duration_cast<std::chrono::seconds>(
+                    std::chrono::file_clock::to_sys(t).time_since_epoch())
+                    .count();
+    EXPECT_EQ(secs, modify);
+    EXPECT_FALSE(fs.setFileTimes(join(d, "missing.bin"), access, modify));
+}
+
+TEST(FileSystem, CurrentFolderRoundTrip) {
+    ScratchDir d;
+    auto& fs = platform::systemFileSystem();
+    std::string saved;
+    ASSERT_TRUE(fs.currentFolder(saved));
+    ASSERT_TRUE(fs.setCurrentFolder(d.str()));
+    std::string now;
+    ASSERT_TRUE(fs.currentFolder(now));
+    EXPECT_TRUE(std::filesystem::equivalent(now, d.path())) << now;
+    EXPECT_FALSE(fs.setCurrentFolder(join(d, "missing")));
+    ASSERT_TRUE(fs.setCurrentFolder(saved));
+}
+
+}  // namespace
