@@ -1,0 +1,16 @@
+#pragma once
+// The encoder of ArpkLayer streams (authoring only; Setup itself only decodes).
+#include <cstddef>
+#include <string>
+
+struct ArpkEncoderOptions {
+    int escape = -1;  // 0..255, or -1 for the least frequent byte of the input
+    int chainDepth = 32;
+};
+
+// The least frequent byte value of data (the lowest such value on a tie).
+int leastFrequentByte(const unsigned char* data, std::size_t size);
+
+// The whole stream: "ARPK", the size, the escape byte and the tokens. size must fit int32.
+std::string encodeArpk(const unsigned char* data, std::size_t size,
+                       const ArpkEncoderOptions& options = {});
