@@ -1,0 +1,114 @@
+// One table of settings-file cases, run against every reader of this system: the portable
+// one everywhere, and on Windows also the system's own profile functions. They must agree.
+#include <gtest/gtest.h>
+
+#include "config/profile_reader.h"
+#include "platform/file_system.h"
+#include "support/fakes.h"
+
+namespace {
+
+using testing_support::ScratchDir;
+
+struct ProfileCase {
+    const char* name;
+    std::string file;  // content; "<none>" for no file at all
+    const char* section;
+    const char* key;
+    bool number;
+    std::string expected;  // text, or the number in decimal
+};
+
+const std::string LONG300(300, 'x');
+
+const ProfileCase CASES[] = {
+    {"plain", "[lang0]\ntext0=Hello\n", "lang0", "text0", false, "Hello"},
+    {"key any case", "[lang0]\nTEXT0=Hello\n", "lang0", "text0", false, "Hello"},
+    {"section any case", "[LANG0]\ntext0=Hello\n", "Lang0", "text0", false, "Hello"},
+    {"blanks around", "[Language]\n  lang0   =   English  \n", "Language", "lang0", false,
+     "English"},
+    {"tabs around", "[s]\n\tk\t=\tv w\t\n", "s", "k", false, "v w"},
+    {"blanks before section", "   [s]   \nk=v\n", "s", "k", false, "v"},
+    {"blanks inside brackets", "[ s ]\nk=v\n", "s", "k", false, "fallback"},
+    {"double quotes", "[s]\nk=\"quoted value\"\n", "s", "k", false, "quoted value"},
+    {"single quotes", "[s]\nk='x y'\n", "s", "k", false, "x y"},
+    {"blanks kept inside quotes", "[s]\nk=\"  a  \"\n", "s", "k", false, "  a  "},
+    {"mixed quotes stay", "[s]\nk=\"abc'\n", "s", "k", false, "\"abc'"},
+    {"opening quote only", "[s]\nk=\"abc\n", "s", "k", false, "\"abc"},
+    {"lone quote", "[s]\nk=\"\n", "s", "k", false, "\""},
+    {"empty quotes", "[s]\nk=\"\"\n", "s", "k", false, ""},
+    {"inner quotes stay", "[s]\nk=a \"b\" c\n", "s", "k", false, "a \"b\" c"},
+    {"equals in value", "[s]\nurl=http://x/?a=b\n", "s", "url", false, "http://x/?a=b"},
+    {"long value cut", "[s]\nk=" + LONG300 + "\n", "s", "k", false, std::string(255, 'x')},
+    {"long quoted value cut", "[s]\nk=\"" + LONG300 + "\"\n", "s", "k", false,
+     std::string(255, 'x')},
+    {"255 kept whole", "[s]\nk=" + std::string(255, 'y') + "\n", "s", "k", false,
+     std::string(255, 'y')},
+    {"duplicate key: first", "[s]\nk=one\nk=two\n", "s", "k", false, "one"},
+    {"duplicate section: first only", "[s]\na=1\n[t]\n[S]\nk=two\n", "s", "k", false, "fallback"},
+    {"duplicate section: first wins", "[s]\nk=one\n[s]\nk=two\n", "s", "k", false, "one"},
+    {"missing file", "<none>", "s", "k", false, "fallback"},
+    {"missing key", "[s]\nother=1\n", "s", "k", false, "fallback"},
+    {"missing section", "[t]\nk=1\n", "s", "k", false, "fallback"},
+    {"key without equals", "[s]\nk\n", "s", "k", false, "fallback"},
+    {"empty value", "[s]\nk=\n", "s", "k", false, ""},
+    {"comment line skipped", "[s]\n; a note\nk=v\n", "s", "k", false, "v"},
+    {"commented key not found", "[s]\n;k=hidden\n", "s", "k", false, "fallback"},
+    {"no comment after value", "[s]\nk=v ; note\n", "s", "k", false, "v ; note"},
+    {"key before any section", "k=v\n[s]\n", "s", "k", false, "fallback"},
+    {"CR LF lines", "[s]\r\nk=v\r\nj=w\r\n", "s", "j", false, "w"},
+    {"CR only lines", "[s]\rk=v\rj=w\r", "s", "j", false, "w"},
+    {"no final line end", "[s]\nk=v", "s", "k", false, "v"},
+    {"section of another", "[s]\nk=1\n[t]\nk=2\n", "t", "k", false, "2"},
+    {"high bytes", "[s]\nk=caf\xE9 \xC4\xD6\n", "s", "k", false, "caf\xE9 \xC4\xD6"},
+    {"number", "[s]\nn=12\n", "s", "n", true, "12"},
+    {"number with letters", "[s]\nn= 12abc\n", "s", "n", true, "12"},
+    {"negative", "[s]\nn=-3\n", "s", "n", true, "-3"},
+    {"plus sign", "[s]\nn=+5\n", "s", "n", true, "5"},
+    {"hex prefix", "[s]\nn=0x10\n", "s", "n", true, "16"},
+    {"upper X is no prefix", "[s]\nn=0X10\n", "s", "n", true, "0"},
+    {"leading zero", "[s]\nn=010\n", "s", "n", true, "10"},
+    {"not a number", "[s]\nn=abc\n", "s", "n", true, "0"},
+    {"quoted number", "[s]\nn=\" 12\"\n", "s", "n", true, "12"},
+    {"number missing", "[s]\n", "s", "n", true, "7"},
+    {"number empty", "[s]\nn=\n", "s", "n", true, "7"},
+    {"number 300", "[Colours]\nsplashR=300\n", "colours", "SPLASHR", true, "300"},
+    {"number wraps", "[s]\nn=4294967297\n", "s", "n", true, "1"},
+};
+
+using Opener = std::unique_ptr<ProfileReader> (*)(const std::string& path);
+
+std::unique_ptr<ProfileReader> portable(const std::string& path) {
+    return openPortableProfile(platform::systemFileSystem(), path);
+}
+#ifdef _WIN32
+std::unique_ptr<ProfileReader> win32(const std::string& path) {
+    return openWin32Profile(path);
+}
+#endif
+
+class ProfileTable : public ::testing::TestWithParam<Opener> {};
+
+TEST_P(ProfileTable, EveryCase) {
+    ScratchDir dir;
+    int index = 0;
+    for (const ProfileCase& c : CASES) {
+        SCOPED_TRACE(c.name);
+        // A file of its own per case: the system caches profile files by name.
+        std::string path = (dir.path() / ("case" + std::to_string(index++) + ".ini")).string();
+        if (c.file != "<none>") dir.write(path.substr(dir.str().size() + 1), c.file);
+        auto reader = GetParam()(path);
+        if (c.number) {
+            EXPECT_EQ(std::to_string(reader->readInt(c.section, c.key, 7)), c.expected);
+        } else {
+            EXPECT_EQ(reader->readString(c.section, c.key, "fallback"), c.expected);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Portable, ProfileTable, ::testing::Values(&portable));
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Win32, ProfileTable, ::testing::Values(&win32));
+#endif
+
+}  // namespace

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "config/setup_config.h"
+#include "disc_fixture.h"
+
+namespace {
+
+const char* const TWO_LANGUAGES =
+    "[Language]\nlang0=English\nlang1=Deutsch\ndefaultlanguage=1\n"
+    "[lang0]\ntext0=Quit Setup?\ntext1=Setup\n"
+    "[lang1]\ntext0=Setup beenden?\ntext1=Installation\ntext2=Zeile\\neins\n";
+
+class SetupConfigTest : public ::testing::Test {
+  protected:
+    void SetUp() override { disc.writeAllSkins(); }
+    DiscFixture disc;
+    SetupConfig config;
+};
+
+TEST_F(SetupConfigTest, LoadsLanguagesTextsAndBitmaps) {
+    disc.writeIni(TWO_LANGUAGES);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.languageNames, (std::vector<std::string>{"English", "Deutsch"}));
+    EXPECT_EQ(config.currentLanguage, 1);
+    EXPECT_EQ(config.getText(0), "Setup beenden?");
+    EXPECT_EQ(config.getText(2), "Zeile\neins");
+    for (int i = 0; i < SKIN_COUNT; ++i) {
+        ASSERT_NE(config.getBitmap(i), nullptr) << i;
+        EXPECT_EQ(config.getBitmap(i)->width(), 10 + i);
+        EXPECT_EQ(config.getBitmap(i)->height(), 5 + i);
+        EXPECT_FALSE(config.getBitmap(i)->fromResources());
+    }
+    config.selectLanguage(0);
+    EXPECT_EQ(config.currentLanguage, 0);
+    EXPECT_EQ(config.texts, (std::vector<std::string>{"Quit Setup?", "Setup"}));
+}
+
+TEST_F(SetupConfigTest, LanguageNeedsItsOwnNumberedText) {
+    // lang1 has text0 but no text1; lang3 has text3 but no name; lang2 is unnamed and empty.
+    disc.writeIni(
+        "[Language]\nlang0=English\nlang1=Deutsch\nlang2=Svenska\n"
+        "[lang0]\ntext0=a\n[lang1]\ntext0=b\n[lang3]\ntext3=d\n");
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.languageNames, (std::vector<std::string>{"English", ""}));
+}
+
+TEST_F(SetupConfigTest, DefaultLanguageOutsideTheListLeavesNoTexts) {
+    disc.writeIni(
+        "[Language]\nlang0=A\nlang1=B\ndefaultlanguage=5\n[lang0]\ntext0=a0\n"
+        "[lang1]\ntext0=b0\ntext1=b1\n");
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.currentLanguage, 5);
+    EXPECT_EQ(config.getText(0), "");
+    config.selectLanguage(2);
+    config.selectLanguage(-1);
+    EXPECT_EQ(config.currentLanguage, 5);
+    EXPECT_TRUE(config.texts.empty());
+    config.selectLanguage(1);
+    EXPECT_EQ(config.getText(1), "b1");
+}
+
+TEST_F(SetupConfigTest, TextDecoding) {
+    struct Case {
+        const char* value;
+        const char* expected;
+    } cases[] = {
+        {"one\\ntwo", "one\ntwo"}, {"one\\Ntwo", "one\ntwo"}, {"ends\\", "ends\\"},
+        {"a\\tb", "a\\tb"},        {"\\n\\n", "\n\n"},        {"c:\\\\n", "c:\\\n"},
+    };
+    std::string ini = "[Language]\nlang0=X\n[lang0]\n";
+    for (int i = 0; i < 6; ++i) ini += "text" + std::to_string(i) + "=" + cases[i].value + "\n";
+    disc.writeIni(ini);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(config.getText(i), cases[i].expected) << cases[i].value;
+}
+
+TEST_F(SetupConfigTest, TextListEndsAtFirstGap) {
+    disc.writeIni("[Language]\nlang0=X\n[lang0]\ntext0=a\ntext1=b\ntext2=\ntext3=d\n");
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.texts.size(), 2u);
+    EXPECT_EQ(config.getText(-1), "");
+    EXPECT_EQ(config.getText(2), "");
+    EXPECT_EQ(config.getText(3), "");
+}
+
+TEST_F(SetupConfigTest, FileTextsKeepTheirNumbers) {
+    disc.dir.write("rsc/licence.txt", "line a\nline b");
+    disc.dir.write("rsc/readme.txt", "r\r\n");
+    disc.writeIni(
+        "[Language]\nlang0=X\n[lang0]\ntext0=a\nfile0=licence.txt\nfile1=gone.txt\n"
+        "file2=readme.txt\nfile4=never.txt\n");
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.fileTexts, (std::vector<std::string>{"line a\r\nline b\r\n", "", "r\r\n"}));
+    EXPECT_EQ(config.getFileText(0), "line a\r\nline b\r\n");
+    EXPECT_EQ(config.getFileText(3), "");
+}
+
+TEST_F(SetupConfigTest, MissingSettingsFileIsNoError) {
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.getLanguageCount(), 0);
+    EXPECT_EQ(config.currentLanguage, 0);
+    EXPECT_EQ(config.getSplashColour(), 0u);
+}
+
+TEST_F(SetupConfigTest, LoadingTwiceDoesNotRepeatLanguages) {
+    disc.writeIni(TWO_LANGUAGES);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.languageCount(), 2);
+}
+
+TEST_F(SetupConfigTest, Colours) {
+    struct Case {
+        const char* values;
+        ColourRef splash, caption;
+    } cases[] = {
+        {"splashR=300\nsplashG=0\nsplashB=0\n", 44, 0},
+        {"splashR=1\nsplashG=2\nsplashB=3\ncaptionB=255\n", 0x030201, 0xFF0000},
+        {"captionR=-1\ncaptionG=0x10\n", 0, 0x10FF},
+        {"", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.values);
+        SetupConfig fresh;
+        DiscFixture d;
+        d.writeAllSkins();
+        d.writeIni(std::string("[Colours]\n") + c.values);
+        ASSERT_TRUE(fresh.load(d.dataDir()));
+        EXPECT_EQ(fresh.getSplashColour(), c.splash);
+        EXPECT_EQ(fresh.getCaptionColour(), c.caption);
+    }
+}
+
+TEST_F(SetupConfigTest, SplashPictureIsOptional) {
+    disc.removeSkin(SKIN_SPLASH);
+    disc.writeIni(TWO_LANGUAGES);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    EXPECT_EQ(config.getBitmap(SKIN_SPLASH), nullptr);
+    EXPECT_EQ(config.languageCount(), 2);
+}
+
+TEST_F(SetupConfigTest, AnyOtherMissingPictureFailsBeforeLanguages) {
+    for (int i : {int(SKIN_CANCEL), int(SKIN_BACKGROUND), int(SKIN_FINISH_FOCUS)}) {
+        SCOPED_TRACE(i);
+        DiscFixture d;
+        d.writeAllSkins();
+        d.removeSkin(i);
+        d.writeIni(TWO_LANGUAGES);
+        SetupConfig fresh;
+        EXPECT_FALSE(fresh.load(d.dataDir()));
+        EXPECT_EQ(fresh.languageCount(), 0);
+        EXPECT_EQ(fresh.getText(0), "");
+    }
+}
+
+TEST_F(SetupConfigTest, BrokenPictureFails) {
+    disc.dir.write("rsc/clogo.bmp", "BM not really a bitmap");
+    EXPECT_FALSE(config.load(disc.dataDir()));
+}
+
+TEST_F(SetupConfigTest, SidePictureFromAProductFolder) {
+    disc.removeSkin(SKIN_BAR);
+    disc.dir.write("PALM/bar.bmp", testing_support::solidBmp(33, 44, 0xFF0000));
+    disc.dir.write("EPOC/readme.txt", "x");
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    ASSERT_NE(config.getBitmap(SKIN_BAR), nullptr);
+    EXPECT_EQ(config.getBitmap(SKIN_BAR)->width(), 33);
+    EXPECT_FALSE(config.getBitmap(SKIN_BAR)->fromResources());
+    EXPECT_EQ(config.bitmapSource(SKIN_BAR), disc.dataDir() + "PALM\\bar.bmp");
+}
+
+TEST_F(SetupConfigTest, SidePictureBuiltInWhenMissingEverywhere) {
+    disc.removeSkin(SKIN_BAR);
+    disc.dir.write("EPOC/other.bmp", testing_support::solidBmp(3, 3, 0));
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    ASSERT_NE(config.getBitmap(SKIN_BAR), nullptr);
+    EXPECT_TRUE(config.getBitmap(SKIN_BAR)->fromResources());
+    EXPECT_GE(config.getBitmap(SKIN_BAR)->width(), 160);
+    EXPECT_GE(config.getBitmap(SKIN_BAR)->height(), 320);
+    EXPECT_EQ(config.bitmapSource(SKIN_BAR), "");
+}
+
+TEST_F(SetupConfigTest, BrokenSidePictureInProductFolderFails) {
+    disc.removeSkin(SKIN_BAR);
+    disc.dir.write("PALM/bar.bmp", "garbage");
+    EXPECT_FALSE(config.load(disc.dataDir()));
+}
+
+TEST_F(SetupConfigTest, PathsAndOutOfRangeAccessors) {
+    disc.writeIni(TWO_LANGUAGES);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    std::string out = "unchanged";
+    config.getBitmapPath(13, out);
+    config.getBitmapPath(-1, out);
+    config.getLanguageName(2, out);
+    config.getLanguageName(-1, out);
+    EXPECT_EQ(out, "unchanged");
+    config.getLanguageName(1, out);
+    EXPECT_EQ(out, "Deutsch");
+    config.getBitmapPath(SKIN_SPLASH, out);
+    EXPECT_EQ(out, disc.dataDir() + "rsc\\slogo.bmp");
+    config.getViewerPath(out);
+    EXPECT_EQ(out, disc.dataDir() + "rsc\\varidi32.exe");
+    EXPECT_EQ(config.getBitmap(13), nullptr);
+    EXPECT_EQ(config.getBitmap(-1), nullptr);
+}
+
+TEST_F(SetupConfigTest, ReloadBitmapsReplacesOnlyWhatTheFolderHas) {
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    disc.dir.write("PALM/skin/bleft.bmp", testing_support::solidBmp(70, 20, 0));
+    disc.dir.write("PALM/skin/dbg.bmp", testing_support::solidBmp(71, 21, 0));
+    std::string folder = disc.dataDir() + "PALM\\skin";
+    ASSERT_TRUE(config.reloadBitmaps(folder));
+    EXPECT_EQ(config.getBitmap(SKIN_BACK)->width(), 70);
+    EXPECT_EQ(config.getBitmap(SKIN_BACKGROUND)->width(), 71);
+    EXPECT_EQ(config.getBitmap(SKIN_CANCEL)->width(), 10);
+    EXPECT_TRUE(config.reloadBitmaps(disc.dataDir() + "nowhere"));
+}
+
+TEST_F(SetupConfigTest, FailedReloadKeepsTheOldPicture) {
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    disc.dir.write("skin/bcancel.bmp", testing_support::solidBmp(50, 20, 0));
+    disc.dir.write("skin/bright.bmp", "broken");
+    disc.dir.write("skin/dbg.bmp", testing_support::solidBmp(51, 20, 0));
+    EXPECT_FALSE(config.reloadBitmaps(disc.dataDir() + "skin"));
+    EXPECT_EQ(config.getBitmap(SKIN_CANCEL)->width(), 50);
+    ASSERT_NE(config.getBitmap(SKIN_NEXT), nullptr);
+    EXPECT_EQ(config.getBitmap(SKIN_NEXT)->width(), 12);
+    EXPECT_EQ(config.getBitmap(SKIN_BACKGROUND)->width(), 18);  // after the failure: untouched
+}
+
+TEST(CountUsablePlatforms, NeedsInstallerAndFolder) {
+    struct Case {
+        bool present[4];
+        int folders[4];
+        int expected;
+    } cases[] = {
+        {{false, false, false, false}, {1, 1, 1, 1}, 0},
+        {{true, true, true, true}, {0, 0, 0, 0}, 0},
+        {{true, false, true, false}, {1, 1, 0, 2}, 1},
+        {{true, true, true, true}, {1, 2, 1, 1}, 4},
+    };
+    for (const Case& c : cases) {
+        SetupConfig config;
+        for (int p = 0; p < 4; ++p) {
+            config.installerPresent[p] = c.present[p];
+            config.platformFolders[p].assign(c.folders[p], "folder");
+        }
+        EXPECT_EQ(config.countUsablePlatforms(), c.expected);
+    }
+}
+
+}  // namespace
