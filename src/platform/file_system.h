@@ -18,7 +18,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // One entry of a folder search; findNext moves to the following entry.
 class FileFinder {
-public:
+  public:
     virtual ~FileFinder() = default;
     virtual std::string name() const = 0;  // the entry's own name, without folder
     virtual bool isFolder() const = 0;
@@ -27,7 +27,7 @@ public:
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     virtual bool exists(const std::string& path) = 0;  // file or folder
     virtual bool isFolder(const std::string& path) = 0;
@@ -40,6 +40,12 @@ public:
     // Times in seconds since 1970-01-01 UTC.
     virtual bool setFileTimes(const std::string& path, std::int64_t accessTime,
                               std::int64_t modifyTime) = 0;
+    // The last-access and last-modification times, same unit; false when unknown.
+    virtual bool getFileTimes(const std::string& path, std::int64_t& accessTime,
+                              std::int64_t& modifyTime) {
+        (void)path, (void)accessTime, (void)modifyTime;
+        return false;
+    }
     virtual bool currentFolder(std::string& out) = 0;
     virtual bool setCurrentFolder(const std::string& path) = 0;
     // C run-time buffered file, mode as for fopen.
@@ -50,7 +56,9 @@ public:
 FileSystem& systemFileSystem();
 
 // True for '\\' and '/', the separators the portable core accepts.
-inline bool isSeparator(char c) { return c == '\\' || c == '/'; }
+inline bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 // Position of the last separator, or std::string::npos.
 std::size_t lastSeparator(const std::string& path);
 

@@ -77,7 +77,7 @@ std::string resolvePosixPath(const std::string& path) {
 namespace {
 
 class PosixFinder : public FileFinder {
-public:
+  public:
     PosixFinder(std::string folder, std::vector<std::string> names)
         : folder_(std::move(folder)), names_(std::move(names)) {}
     std::string name() const override { return names_[index_]; }
@@ -91,7 +91,7 @@ public:
     }
     bool findNext() override { return ++index_ < names_.size(); }
 
-private:
+  private:
     std::string full() const { return folder_ + names_[index_]; }
     std::string folder_;
     std::vector<std::string> names_;
@@ -99,7 +99,7 @@ private:
 };
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     bool exists(const std::string& path) override { return pathExists(resolvePosixPath(path)); }
     bool isFolder(const std::string& path) override {
         struct stat st;
@@ -141,6 +141,14 @@ public:
         ts[0].tv_sec = static_cast<time_t>(accessTime);
         ts[1].tv_sec = static_cast<time_t>(modifyTime);
         return ::utimensat(AT_FDCWD, resolvePosixPath(path).c_str(), ts, 0) == 0;
+    }
+    bool getFileTimes(const std::string& path, std::int64_t& accessTime,
+                      std::int64_t& modifyTime) override {
+        struct stat st;
+        if (::stat(resolvePosixPath(path).c_str(), &st) != 0) return false;
+        accessTime = static_cast<std::int64_t>(st.st_atim.tv_sec);
+        modifyTime = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+        return true;
     }
     bool currentFolder(std::string& out) override {
         char buf[PATH_MAX];

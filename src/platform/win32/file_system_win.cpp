@@ -10,13 +10,17 @@ namespace {
 using win32::FileHandle;
 using win32::FindHandle;
 
-bool isDots(const char* n) { return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)); }
+bool isDots(const char* n) {
+    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+}
 
 class Win32Finder : public FileFinder {
-public:
+  public:
     Win32Finder(FindHandle h, const WIN32_FIND_DATAA& d) : h_(std::move(h)), data_(d) {}
     std::string name() const override { return data_.cFileName; }
-    bool isFolder() const override { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool isFolder() const override {
+        return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
     std::uint64_t size() const override {
         return (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
     }
@@ -27,7 +31,7 @@ public:
         return false;
     }
 
-private:
+  private:
     FindHandle h_;
     WIN32_FIND_DATAA data_;
 };
@@ -41,8 +45,15 @@ FILETIME unixToFileTime(std::int64_t t) {
     return ft;
 }
 
+std::int64_t fileTimeToUnix(const FILETIME& ft) {
+    std::uint64_t v = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    std::int64_t ticks = static_cast<std::int64_t>(v) - 116444736000000000LL;
+    // Whole seconds, rounded down also before 1970.
+    return ticks >= 0 ? ticks / 10000000LL : -((-ticks + 9999999LL) / 10000000LL);
+}
+
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     bool exists(const std::string& path) override {
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -74,6 +85,14 @@ public:
         FILETIME a = unixToFileTime(accessTime), m = unixToFileTime(modifyTime);
         return ::SetFileTime(h.get(), nullptr, &a, &m) != 0;
     }
+    bool getFileTimes(const std::string& path, std::int64_t& accessTime,
+                      std::int64_t& modifyTime) override {
+        WIN32_FILE_ATTRIBUTE_DATA d;
+        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
+        accessTime = fileTimeToUnix(d.ftLastAccessTime);
+        modifyTime = fileTimeToUnix(d.ftLastWriteTime);
+        return true;
+    }
     bool currentFolder(std::string& out) override {
         char buf[MAX_PATH * 4];
         DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
@@ -90,7 +109,7 @@ public:
 };
 
 class TickClock : public Clock {
-public:
+  public:
     std::uint32_t tickCount() override { return ::GetTickCount(); }
 };
 

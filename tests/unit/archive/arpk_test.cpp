@@ -1,0 +1,232 @@
+// Decoding of compressed packages: every token, the bounds of copies, the end of input, the
+// failure rows, and the temporary file.
+#include <gtest/gtest.h>
+
+#include "archive/archive_writer.h"
+#include "archive/arpk_decoder.h"
+#include "archive/arpk_encoder.h"
+#include "archive_fixture.h"
+
+namespace {
+
+using archive_test::ArchiveTest;
+using archive_test::le32;
+using archive_test::oneFileArchive;
+namespace fs = std::filesystem;
+
+std::string bytesOf(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s.push_back(static_cast<char>(v));
+    return s;
+}
+
+std::string arpk(std::int64_t size, int escape, const std::string& tokens) {
+    return "ARPK" + le32(size) + std::string(1, static_cast<char>(escape)) + tokens;
+}
+
+class ArpkTest : public ArchiveTest {
+  protected:
+    // Runs the decoder alone, as extractPackage would, and returns the temporary file.
+    int decode(const std::string& package, std::string& output) {
+        archiveSession().system = fake.system();
+        archiveSession().active = true;
+        archiveSession().savedDirectory = fs::current_path().string();
+        std::string pkg = writePackage(package);
+        int r = unpackArpk(pkg, path("temp.arh"));
+        output = testing_support::readFile(dir.path() / "temp.arh");
+        return r;
+    }
+};
+
+std::string literal(std::size_t n, unsigned seed) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>('a' + (i * 7 + seed + i / 13) % 26);
+    return s;
+}
+
+TEST_F(ArpkTest, TokensDecode) {
+    const int E = 0xFF;
+    std::string seven = "0123456";
+    struct Case {
+        const char* what;
+        std::int64_t size;
+        int escape;
+        std::string tokens, expected;
+    } cases[] = {
+        {"escaped escape", 1, E, bytesOf({E, E}), bytesOf({E})},
+        {"shortest run", 5, E, bytesOf({E, 10, 'b'}), "bbbbb"},
+        {"longest run", 250, 0xFE, bytesOf({0xFE, 255, 'b'}), std::string(250, 'b')},
+        {"255 is the escape itself", 1, E, bytesOf({E, 255}), bytesOf({E})},
+        {"run of the escape", 6, 0x41, bytesOf({0x41, 11, 0x41}), "AAAAAA"},
+        {"copy inside", 11, E, seven + bytesOf({E, 0, 3, 4}), seven + "3456"},
+        {"code 1 like 0", 11, E, seven + bytesOf({E, 1, 3, 4}), seven + "3456"},
+        {"two-byte length", 9, E, seven + bytesOf({E, 5, 0, 2, 0}), seven + "01"},
+        {"four-byte offset", 9, E, seven + bytesOf({E, 4, 5, 0, 0, 0, 2}), seven + "56"},
+        {"zero-length copy", 7, E, seven + bytesOf({E, 2, 7, 0, 0}), seven},
+        {"worked example", 12, E,
+         bytesOf({0x61, 0x62, 0x63, E, 0x0A, 0x78, E, 0x00, 0x00, 0x03, E, E}),
+         bytesOf({0x61, 0x62, 0x63, 0x78, 0x78, 0x78, 0x78, 0x78, 0x61, 0x62, 0x63, 0xFF})},
+        {"ends after an escape", 2, E, bytesOf({'x', 'y', E}), "xy"},
+        {"escape 0 at the end", 2, 0, bytesOf({'a', 0}), std::string("a\0", 2)},
+        {"escape 0 ends normally", 2, 0, "ab", "ab"},
+        {"nothing", 0, E, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string output;
+        fake.messages.messages.clear();
+        EXPECT_EQ(decode(arpk(c.size, c.escape, c.tokens), output), 0) << c.what;
+        EXPECT_EQ(output, c.expected) << c.what;
+        EXPECT_TRUE(fake.messages.messages.empty()) << c.what << ": " << lastMessage();
+    }
+}
+
+TEST_F(ArpkTest, FailuresHaveTheirCodeAndMessage) {
+    const int E = 0xFF;
+    std::string pkg = path("pkg.apk");
+    std::string seven = "0123456";
+    struct Case {
+        const char* what;
+        std::string package;
+        int result;
+        std::string message;
+    } cases[] = {
+        {"copy from the current position", arpk(10, E, seven.substr(0, 6) + bytesOf({E, 0, 3, 4})),
+         -4, "Bad escape sequence in " + pkg},
+        {"copy past the declared size", arpk(10, E, seven + bytesOf({E, 0, 0, 4})), -4,
+         "Bad escape sequence in " + pkg},
+        {"negative offset", arpk(8, E, seven + bytesOf({E, 4, 0xFF, 0xFF, 0xFF, 0xFF, 1})), -2,
+         "Seek error in " + pkg},
+        {"one byte short", arpk(6, E, "abcde"), -2, "Incomplete archive!"},
+        {"one byte over", arpk(4, E, "abcde"), -2, "Incomplete archive!"},
+        {"negative size", arpk(-1, E, "a"), -2, "Incomplete archive!"},
+        {"wrong magic", "ARPX" + le32(1) + "\xFF" + "a", -4, "Not a valid archive: " + pkg + "\n"},
+        {"only the magic's start", "AR", -4, "Not a valid archive: " + pkg + "\n"},
+    };
+    for (const Case& c : cases) {
+        std::string output;
+        fake.messages.messages.clear();
+        EXPECT_EQ(decode(c.package, output), c.result) << c.what;
+        ASSERT_EQ(fake.messages.messages.size(), 1u) << c.what;
+        EXPECT_EQ(lastMessage(), c.message) << c.what;
+        EXPECT_FALSE(archiveProgress().isOpen());
+    }
+}
+
+TEST_F(ArpkTest, FilesThatCannotBeOpened) {
+    archiveSession().system = fake.system();
+    archiveSession().active = true;
+    std::string missing = path("none.apk"), tempInNoFolder = path("no/such/temp.arh");
+    EXPECT_EQ(unpackArpk(writePackage(arpk(0, 1, "")), tempInNoFolder), -3);
+    EXPECT_EQ(lastMessage(), "Can't write " + tempInNoFolder + "\n");
+    EXPECT_EQ(unpackArpk(missing, path("t.arh")), -3);
+    EXPECT_EQ(lastMessage(), "Can't read " + missing + "\n");
+}
+
+// Copies longer than the 32,768-byte buffer, and copies that do not fit behind the bytes
+// already waiting, must still append exactly their length.
+TEST_F(ArpkTest, LongCopiesAppendExactlyTheirLength) {
+    const int E = 0xFF;
+    struct Case {
+        std::size_t literals;
+        std::uint32_t offset, length;
+    } cases[] = {
+        {40100, 50, 40000},   // longer than the buffer
+        {40100, 1, 30000},    // behind waiting bytes, source already written
+        {32868, 0, 32718},    // source written out, 100 bytes waiting
+        {70000, 100, 65535},  // the largest length
+        {33000, 32760, 16},   // source straddles the written-out part and the buffer
+    };
+    for (const Case& c : cases) {
+        std::string text = literal(c.literals, c.offset);
+        std::string tokens =
+            text + bytesOf({E, 9}) + le32(c.offset) +
+            bytesOf({static_cast<int>(c.length & 0xFF), static_cast<int>(c.length >> 8)});
+        std::string expected = text + text.substr(c.offset, c.length);
+        std::string output;
+        EXPECT_EQ(decode(arpk(static_cast<std::int64_t>(expected.size()), E, tokens), output), 0)
+            << c.literals << " " << c.length << ": " << lastMessage();
+        EXPECT_TRUE(output == expected) << c.literals << " " << c.length;
+    }
+}
+
+TEST_F(ArpkTest, HugeDeclaredSizeInFrontOfATinyStream) {
+    std::string output;
+    EXPECT_EQ(decode(arpk(0x7FFFFFFF, 0xFF, "tiny"), output), -2);
+    EXPECT_EQ(lastMessage(), "Incomplete archive!");
+    EXPECT_EQ(output, "tiny");
+}
+
+TEST_F(ArpkTest, ProgressFillsTwoThirds) {
+    std::string text = literal(100000, 3);
+    std::string output;
+    ASSERT_EQ(decode(arpk(100000, 0xFF, text), output), 0);
+    const auto& ev = fake.progress.events;
+    ASSERT_GE(ev.size(), 4u);
+    EXPECT_EQ(ev[0].what, "open");
+    EXPECT_EQ(ev[1].text, "Unpacking APK files...");
+    EXPECT_EQ(ev[1].b, 100);
+    EXPECT_EQ(ev[2].what, "pos");
+    EXPECT_EQ(ev[2].a, 0);
+    EXPECT_EQ(ev.back().what, "close");
+}
+
+// extractPackage with a compressed package: decoded into _temp.arh in the destination,
+// extracted from there, and the temporary file is gone afterwards whatever happened.
+TEST_F(ArpkTest, CompressedPackageGoesThroughTheTemporaryFile) {
+    std::string archive = oneFileArchive("a.txt", "hello");
+    std::string good =
+        encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size());
+    std::string badArchive = "KLIX" + archive.substr(4);
+    struct Case {
+        const char* what;
+        std::string package;
+        int result;
+        std::string message;
+    } cases[] = {
+        {"success", good, 0, ""},
+        {"decoding fails", arpk(1000, 0xFF, "short"), -2, "Incomplete archive!"},
+        {"extraction fails", arpk(static_cast<std::int64_t>(badArchive.size()), 0xFF, badArchive),
+         -4, "Incorrect archive header"},
+    };
+    for (const Case& c : cases) {
+        fake.messages.messages.clear();
+        fake.progress.events.clear();
+        fs::remove_all(dir.path() / "out");
+        EXPECT_EQ(extract(c.package), c.result) << c.what;
+        EXPECT_EQ(lastMessage(), c.message) << c.what;
+        EXPECT_FALSE(outExists("_temp.arh")) << c.what;
+        EXPECT_EQ(fs::current_path(), dir.path() / "cwd");
+    }
+    // The last success shows two displays in a row: unpacking, then processing.
+    fake.progress.events.clear();
+    ASSERT_EQ(extract(good), 0);
+    EXPECT_EQ(readOut("a.txt"), "hello");
+    std::vector<std::string> texts;
+    int opens = 0;
+    for (const auto& e : fake.progress.events) {
+        if (e.what == "text") texts.push_back(e.text);
+        opens += e.what == "open";
+    }
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Unpacking APK files...", "Processing APK files..."}));
+}
+
+TEST_F(ArpkTest, CompressedPackageCutAtEveryLength) {
+    std::vector<ArchiveEntry> entries = {{"a.txt", literal(3000, 1), 1, 2},
+                                         {"d\\b.txt", literal(3000, 1) + "tail", 3, 4}};
+    std::string archive, error;
+    ASSERT_TRUE(buildFileArchive(entries, archive, error));
+    std::string package =
+        encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size());
+    for (std::size_t n = 0; n < package.size(); ++n) {
+        fake.messages.messages.clear();
+        fs::remove_all(dir.path() / "out");
+        EXPECT_LT(extract(package.substr(0, n)), 0) << n;
+        EXPECT_EQ(fake.messages.messages.size(), 1u) << n;
+        EXPECT_FALSE(outExists("_temp.arh")) << n;
+    }
+}
+
+}  // namespace
