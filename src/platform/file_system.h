@@ -18,7 +18,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // One entry of a folder search; findNext moves to the following entry.
 class FileFinder {
-  public:
+public:
     virtual ~FileFinder() = default;
     virtual std::string name() const = 0;  // the entry's own name, without folder
     virtual bool isFolder() const = 0;
@@ -27,7 +27,7 @@ class FileFinder {
 };
 
 class FileSystem {
-  public:
+public:
     virtual ~FileSystem() = default;
     virtual bool exists(const std::string& path) = 0;  // file or folder
     virtual bool isFolder(const std::string& path) = 0;
@@ -56,9 +56,7 @@ class FileSystem {
 FileSystem& systemFileSystem();
 
 // True for '\\' and '/', the separators the portable core accepts.
-inline bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+inline bool isSeparator(char c) { return c == '\\' || c == '/'; }
 // Position of the last separator, or std::string::npos.
 std::size_t lastSeparator(const std::string& path);
 

@@ -77,7 +77,7 @@ std::string resolvePosixPath(const std::string& path) {
 namespace {
 
 class PosixFinder : public FileFinder {
-  public:
+public:
     PosixFinder(std::string folder, std::vector<std::string> names)
         : folder_(std::move(folder)), names_(std::move(names)) {}
     std::string name() const override { return names_[index_]; }
@@ -91,7 +91,7 @@ class PosixFinder : public FileFinder {
     }
     bool findNext() override { return ++index_ < names_.size(); }
 
-  private:
+private:
     std::string full() const { return folder_ + names_[index_]; }
     std::string folder_;
     std::vector<std::string> names_;
@@ -99,7 +99,7 @@ class PosixFinder : public FileFinder {
 };
 
 class PosixFileSystem : public FileSystem {
-  public:
+public:
     bool exists(const std::string& path) override { return pathExists(resolvePosixPath(path)); }
     bool isFolder(const std::string& path) override {
         struct stat st;

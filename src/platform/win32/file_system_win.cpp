@@ -10,17 +10,13 @@ namespace {
 using win32::FileHandle;
 using win32::FindHandle;
 
-bool isDots(const char* n) {
-    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
-}
+bool isDots(const char* n) { return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)); }
 
 class Win32Finder : public FileFinder {
-  public:
+public:
     Win32Finder(FindHandle h, const WIN32_FIND_DATAA& d) : h_(std::move(h)), data_(d) {}
     std::string name() const override { return data_.cFileName; }
-    bool isFolder() const override {
-        return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    }
+    bool isFolder() const override { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     std::uint64_t size() const override {
         return (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
     }
@@ -31,7 +27,7 @@ class Win32Finder : public FileFinder {
         return false;
     }
 
-  private:
+private:
     FindHandle h_;
     WIN32_FIND_DATAA data_;
 };
@@ -53,7 +49,7 @@ std::int64_t fileTimeToUnix(const FILETIME& ft) {
 }
 
 class Win32FileSystem : public FileSystem {
-  public:
+public:
     bool exists(const std::string& path) override {
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -109,7 +105,7 @@ class Win32FileSystem : public FileSystem {
 };
 
 class TickClock : public Clock {
-  public:
+public:
     std::uint32_t tickCount() override { return ::GetTickCount(); }
 };
 
