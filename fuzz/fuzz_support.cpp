@@ -75,6 +75,9 @@ bool ConfinedFileSystem::deleteFile(const std::string& p) {
 bool ConfinedFileSystem::setFileTimes(const std::string& p, std::int64_t a, std::int64_t m) {
     return inside(p, true) && real().setFileTimes(p, a, m);
 }
+bool ConfinedFileSystem::getFileTimes(const std::string& p, std::int64_t& a, std::int64_t& m) {
+    return inside(p, false) && real().getFileTimes(p, a, m);
+}
 bool ConfinedFileSystem::currentFolder(std::string& out) { return real().currentFolder(out); }
 bool ConfinedFileSystem::setCurrentFolder(const std::string& p) {
     return inside(p, false) && real().setCurrentFolder(p);

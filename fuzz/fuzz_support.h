@@ -27,6 +27,7 @@ public:
     bool removeFolder(const std::string& p) override;
     bool deleteFile(const std::string& p) override;
     bool setFileTimes(const std::string& p, std::int64_t a, std::int64_t m) override;
+    bool getFileTimes(const std::string& p, std::int64_t& a, std::int64_t& m) override;
     bool currentFolder(std::string& out) override;
     bool setCurrentFolder(const std::string& p) override;
     platform::FilePtr openFile(const std::string& p, const char* mode) override;
