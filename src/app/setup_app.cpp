@@ -8,6 +8,14 @@ namespace {
 SetupApp theApp;
 }
 
+SetupApp::SetupApp()
+    : services_(actions::systemActionServices(platform::System{
+          &platform::systemFileSystem(), &messages_, &progress_, &platform::systemClock()})),
+      finder_(*services_.registry),
+      installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {}
+
+SetupApp::~SetupApp() = default;
+
 std::string SetupApp::programPath() const {
     char path[1024];
     DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
@@ -15,16 +23,41 @@ std::string SetupApp::programPath() const {
     return std::string(path, n);
 }
 
-void SetupApp::showStartupMessage(const std::string& text) {
+std::string SetupApp::programTitle() const {
     std::string name = programPath();
     std::size_t sep = name.find_last_of("\\/");
     if (sep != std::string::npos) name.erase(0, sep + 1);
-    messages_.showMessage(text, withoutExtension(name), platform::MessageIcon::None);
+    return withoutExtension(name);
+}
+
+void SetupApp::showStartupMessage(const std::string& text) {
+    messages_.showMessage(text, programTitle(), platform::MessageIcon::None);
 }
 
 bool SetupApp::locateSetupData() {
     SystemDrives drives;
     return ::locateSetupData(programPath(), platform::systemFileSystem(), drives, SetupDataDir);
+}
+
+// A package named like the program with ".APK" is unpacked beside it and deleted; false
+// when it cannot be deleted afterwards.
+bool SetupApp::unpackStartupPackage() {
+    if (SetupDataDir.empty() && !locateSetupData()) return false;
+    std::string base = withoutExtension(SetupDataDir);
+    if (!installer_->packageExists(base)) return true;
+    std::string folder = folderOf(base);
+    installer_->unpackPackage(base, folder);
+    return platform::systemFileSystem().deleteFile(base + ".APK");
+}
+
+// Without any platform's desktop software there is nothing to install: say so and end.
+bool SetupApp::findDesktopSoftware() {
+    if (actions::detectInstallers(config.allPlatforms, config.installerPresent, finder_))
+        return true;
+    SetupDataDir = folderOf(SetupDataDir);
+    config.load(SetupDataDir);
+    ::MessageBoxA(nullptr, config.getText(16).c_str(), config.getText(1).c_str(), MB_OK);
+    return false;
 }
 
 bool SetupApp::InitInstance() {
@@ -34,12 +67,14 @@ bool SetupApp::InitInstance() {
     }
     // The whole command line, program path included, as the system gives it.
     CommandLineFlags flags = readCommandLine(::GetCommandLineA());
-    allPlatforms = flags.allPlatforms;
+    config.allPlatforms = flags.allPlatforms;
     checkMode = flags.checkMode;
     if (!locateSetupData()) {
         showStartupMessage("No SETUP information found on disk or CD-ROM");
         return false;
     }
+    if (!unpackStartupPackage()) return false;
+    if (!findDesktopSoftware()) return false;
     // The splash, the loader and the wizard build on this.
     return false;
 }

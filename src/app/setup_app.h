@@ -1,6 +1,10 @@
 #pragma once
+#include <memory>
 #include <string>
 
+#include "actions/installer_finder.h"
+#include "actions/package_installer.h"
+#include "config/setup_config.h"
 #include "fw/application.h"
 #include "menu/menu_file.h"
 #include "platform/win32/message_box_win.h"
@@ -8,21 +12,31 @@
 // The one application object of Setup.exe.
 class SetupApp : public fw::Application {
 public:
+    SetupApp();
+    ~SetupApp() override;
+
     bool InitInstance() override;
     int Run() override;
     int ExitInstance() override;
 
     bool locateSetupData();
 
-    bool allPlatforms = false;
     bool checkMode = false;
+    SetupConfig config;
     MenuFileList menuFiles;
     std::string SetupDataDir;
 
 private:
     // Start-up messages: an OK box captioned with the program's name without extension.
     void showStartupMessage(const std::string& text);
+    bool unpackStartupPackage();
+    bool findDesktopSoftware();
     std::string programPath() const;
+    std::string programTitle() const;
 
     platform::MessageBoxSink messages_;
+    platform::NullProgressSink progress_;
+    actions::ActionServices services_;
+    actions::InstallerFinder finder_;
+    std::unique_ptr<actions::PackageInstaller> installer_;
 };

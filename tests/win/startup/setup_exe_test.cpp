@@ -1,0 +1,75 @@
+// Setup.exe started for real on small discs, watched and answered from outside.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "support/fakes.h"
+#include "support/ui_driver_win.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr DWORD TIMEOUT_MS = 60000;
+const char* const APP_PATHS_KEY =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+
+bool keyExists(HKEY root, const char* path) {
+    HKEY key;
+    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+// A disc folder with Setup.exe and a settings file whose texts name their numbers.
+struct Disc {
+    ScratchDir dir;
+    Disc() {
+        std::string ini = "[Language]\r\nlang0=English\r\n[lang0]\r\n";
+        for (int i = 0; i <= 30; ++i) ini += "text" + std::to_string(i) + "=Text " + std::to_string(i) + "\r\n";
+        ini += "text1=Sample Setup\r\ntext16=No desktop software for any handheld was found.\r\n";
+        dir.write("rsc/rscinfo.ini", ini);
+        std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Setup.exe");
+    }
+    std::string exe() const { return (dir.path() / "Setup.exe").string(); }
+};
+
+TEST(SetupExe, WithoutDesktopSoftwareShowsText16AndEnds) {
+    // This program runs in a prefix of its own, where no installer is registered.
+    ASSERT_FALSE(keyExists(HKEY_CLASSES_ROOT, ".SIS"));
+    ASSERT_FALSE(keyExists(HKEY_CLASSES_ROOT, ".PRC"));
+    ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
+    Disc disc;
+    DWORD pid = 0;
+    HANDLE process = startProgram("\"" + disc.exe() + "\"", disc.dir.str(), pid);
+    ASSERT_NE(process, nullptr);
+    HWND box = waitForDialog(pid, TIMEOUT_MS);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(windowText(box), "Sample Setup");
+    EXPECT_EQ(messageBoxText(box), "No desktop software for any handheld was found.");
+    clickButton(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
+    ::CloseHandle(process);
+    // The look-up only reads: no empty key is left behind in the machine's registry.
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
+}
+
+TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
+    ScratchDir dir;
+    std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Lonely.exe");
+    DWORD pid = 0;
+    HANDLE process = startProgram("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), pid);
+    ASSERT_NE(process, nullptr);
+    HWND box = waitForDialog(pid, TIMEOUT_MS);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(windowText(box), "Lonely");  // the program's name without extension
+    EXPECT_EQ(messageBoxText(box), "No SETUP information found on disk or CD-ROM");
+    clickButton(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
+    ::CloseHandle(process);
+}
+
+}  // namespace
