@@ -53,6 +53,20 @@ class ArpkDecoder {
         waiting_ = 0;
         return ARCHIVE_OK;
     }
+    int appendBytes(const unsigned char* p, std::size_t n) {
+        while (n > 0) {
+            if (waiting_ == ARPK_BUFFER) {
+                if (int r = flush(APPEND_WRITE_ERROR)) return r;
+            }
+            std::size_t m = n < ARPK_BUFFER - waiting_ ? n : ARPK_BUFFER - waiting_;
+            std::memcpy(out_.get() + waiting_, p, m);
+            waiting_ += m;
+            produced_ += static_cast<std::int64_t>(m);
+            p += m;
+            n -= m;
+        }
+        return ARCHIVE_OK;
+    }
     int fetch(std::int64_t offset, std::size_t n, unsigned char* dst);
     int run(int byte, std::size_t count);
     int copy(int k);
@@ -131,9 +145,21 @@ int ArpkDecoder::decodeTokens() {
     const int escape = readByte();
     std::int64_t lastStep = -1;
     for (;;) {
-        int c = readByte();
-        if (eof_) return ARCHIVE_OK;
-        if (c != escape) {
+        // Literals up to the next escape byte go over in one piece.
+        std::size_t avail = inLength_ - inPos_;
+        const unsigned char* from = in_.get() + inPos_;
+        const void* next = avail ? std::memchr(from, escape, avail) : nullptr;
+        std::size_t literals = next ? static_cast<const unsigned char*>(next) - from : avail;
+        // Never across a multiple of the buffer size, nor before the first report, so that
+        // progress is reported at the same points as token by token.
+        std::size_t room = lastStep < 0 ? 1 : ARPK_BUFFER - 1 - produced_ % ARPK_BUFFER;
+        if (literals > room) literals = room;
+        if (literals > 0) {
+            inPos_ += literals;
+            if (int r = appendBytes(from, literals)) return r;
+        } else if (int c = readByte(); eof_) {
+            return ARCHIVE_OK;
+        } else if (c != escape) {
             if (waiting_ == ARPK_BUFFER) {
                 if (int r = flush(APPEND_WRITE_ERROR)) return r;
             }
