@@ -14,8 +14,8 @@ constexpr std::size_t VALUE_BUFFER = 256;  // GetPrivateProfileString's buffer
 constexpr std::size_t NUMBER_BUFFER = 30;  // GetPrivateProfileInt reads into this many
 
 bool isBlank(unsigned char c) {
-    // Also Ctrl-Z, and the no-break space of the ANSI code page.
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A || c == 0xA0;
+    // Ctrl-Z too, as at the end of old DOS files.
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A;
 }
 
 char foldCase(char c) {
@@ -59,7 +59,7 @@ std::vector<Section> parseProfile(const std::string& text) {
         if (line[0] == '[') {
             std::size_t close = line.rfind(']');
             if (close != std::string::npos && close > 0) {
-                sections.push_back({line.substr(1, close - 1), {}});
+                sections.push_back({trimmed(line.substr(1, close - 1)), {}});
                 continue;
             }
         }

@@ -1,0 +1,47 @@
+#include "skin/bitmap_image.h"
+
+BitmapImage::~BitmapImage() {
+    // The bitmap can only be deleted once it is no longer selected.
+    if (memoryDC_ && previous_) ::SelectObject(memoryDC_.get(), previous_);
+}
+
+bool BitmapImage::attach(HBITMAP loaded) {
+    skin::GdiObject owned(loaded);
+    if (!::GetObjectA(loaded, sizeof info_, &info_)) return false;
+    skin::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return false;
+    previous_ = ::SelectObject(dc.get(), loaded);
+    bitmap_ = std::move(owned);
+    memoryDC_ = std::move(dc);
+    return true;
+}
+
+bool BitmapImage::loadFromFile(const std::string& path) {
+    if (!bitmap_) {
+        HANDLE h = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        if (!h || !attach(static_cast<HBITMAP>(h))) return false;
+    }
+    fromResources_ = 0;
+    return true;
+}
+
+bool BitmapImage::loadFromResource(const std::string& name, HMODULE module) {
+    if (!bitmap_) {
+        HBITMAP h = ::LoadBitmapA(module ? module : ::GetModuleHandleA(nullptr), name.c_str());
+        if (!h || !attach(h)) return false;
+    }
+    fromResources_ = 1;
+    return true;
+}
+
+std::unique_ptr<SkinBitmap> GdiSkinLoader::loadFromFile(const std::string& path) {
+    auto image = std::make_unique<BitmapImage>();
+    if (!image->loadFromFile(path)) return nullptr;
+    return image;
+}
+
+std::unique_ptr<SkinBitmap> GdiSkinLoader::loadFromResource(const std::string& name) {
+    auto image = std::make_unique<BitmapImage>();
+    if (!image->loadFromResource(name)) return nullptr;
+    return image;
+}

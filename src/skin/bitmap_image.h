@@ -1,0 +1,50 @@
+#pragma once
+// One skin bitmap, kept selected in a memory context of its own so that windows can copy
+// from it at any time without loading or selecting anything.
+#include <windows.h>
+
+#include <string>
+
+#include "config/skin_bitmap.h"
+#include "skin/gdi_handles.h"
+
+class BitmapImage : public SkinBitmap {
+  public:
+    BitmapImage() = default;
+    ~BitmapImage() override;
+    BitmapImage(const BitmapImage&) = delete;
+    BitmapImage& operator=(const BitmapImage&) = delete;
+
+    // A file, converted to the display's format. An image that already holds a bitmap keeps
+    // it and only notes where it came from.
+    bool loadFromFile(const std::string& path);
+    // A bitmap resource of module (null: the program itself); names match in any case.
+    bool loadFromResource(const std::string& name, HMODULE module = nullptr);
+
+    HDC dc() const { return memoryDC_.get(); }
+    HBITMAP bitmap() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    int width() const override { return info_.bmWidth; }
+    int height() const override { return info_.bmHeight; }
+    bool fromResources() const override { return fromResources_ != 0; }
+
+  private:
+    bool attach(HBITMAP loaded);
+
+    skin::GdiObject bitmap_;
+    HGDIOBJ previous_ = nullptr;
+    skin::MemoryDc memoryDC_;
+    BITMAP info_{};
+    BYTE fromResources_ = 0;
+};
+
+// The configuration's slot as the picture it holds; null for an empty slot.
+inline BitmapImage* bitmapImage(SkinBitmap* skin) {
+    return dynamic_cast<BitmapImage*>(skin);
+}
+
+// Loads skins as GDI bitmaps for Setup.exe.
+class GdiSkinLoader : public SkinLoader {
+  public:
+    std::unique_ptr<SkinBitmap> loadFromFile(const std::string& path) override;
+    std::unique_ptr<SkinBitmap> loadFromResource(const std::string& name) override;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// Turns a picture into a window region: the pixels that are not of the key colour (mode
+// nonzero) or those that are (mode zero). The caller owns the region; SetWindowRgn takes it.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "skin/gdi_handles.h"
+
+// keyColour is 0xRRGGBB. Only the width and height of target are used. Empty on failure.
+skin::GdiObject regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour,
+                                 int mode);
+// The same for a loaded skin picture, whose bitmap already sits in its own memory context
+// (a bitmap can be selected into one context only).
+class BitmapImage;
+skin::GdiObject regionFromBitmap(const BitmapImage* image, const RECT& target,
+                                 std::uint32_t keyColour, int mode);

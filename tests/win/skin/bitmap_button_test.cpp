@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "skin/bitmap_button.h"
+#include "skin_test_util.h"
+
+namespace {
+
+using testing_support::ScratchDir;
+
+constexpr int W = 20, H = 10;
+constexpr std::uint32_t FOCUS = 0x2040C0, BACKDROP = 0x777777;
+std::uint32_t normalColour(int x, int y) {
+    return static_cast<std::uint32_t>(x * 12) << 16 | static_cast<std::uint32_t>(y * 25) << 8 | 7;
+}
+
+class BitmapButtonTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(loadPicture(normal, dir, "n.bmp", W, H, normalColour));
+        ASSERT_TRUE(loadPicture(focus, dir, "f.bmp", W, H, [](int, int) { return FOCUS; }));
+        target.reset(CreateCompatibleDC(nullptr));
+        HDC screen = GetDC(nullptr);
+        surface.reset(CreateCompatibleBitmap(screen, W, H));
+        ReleaseDC(nullptr, screen);
+        selection = std::make_unique<skin::Selection>(target.get(), surface.get());
+    }
+    void TearDown() override { selection.reset(); }
+    void clear() {
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) SetPixel(target.get(), x, y, RGB(0x77, 0x77, 0x77));
+    }
+    std::uint32_t at(int x, int y) { return rgbOf(GetPixel(target.get(), x, y)); }
+
+    ScratchDir dir;
+    BitmapImage normal, focus;
+    skin::MemoryDc target;
+    skin::GdiObject surface;
+    std::unique_ptr<skin::Selection> selection;
+};
+
+TEST_F(BitmapButtonTest, PaintsByFocusAndPress) {
+    struct Case {
+        const char* name;
+        UINT state;
+        std::function<std::uint32_t(int, int)> expected;
+    } cases[] = {
+        {"plain", 0, normalColour},
+        {"pressed without focus", ODS_SELECTED, normalColour},
+        {"focused", ODS_FOCUS, [](int, int) { return FOCUS; }},
+        {"pressed and focused", ODS_FOCUS | ODS_SELECTED,
+         [](int x, int y) {
+             // Shifted one pixel; the first row and column stay from the first copy.
+             return x == 0 || y == 0 ? normalColour(x, y) : normalColour(x - 1, y - 1);
+         }},
+    };
+    BitmapButton button(&normal, &focus);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clear();
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_BUTTON;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = c.state;
+        draw.hDC = target.get();
+        draw.rcItem = RECT{0, 0, W, H};
+        button.DrawItem(draw);
+        int wrong = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (at(x, y) != c.expected(x, y) && ++wrong < 4)
+                    ADD_FAILURE() << x << "," << y << " " << std::hex << at(x, y);
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST_F(BitmapButtonTest, OnlyDrawEntireDraws) {
+    BitmapButton button(&normal, &focus);
+    clear();
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_BUTTON;
+    draw.itemAction = 0;
+    draw.itemState = ODS_FOCUS;
+    draw.hDC = target.get();
+    draw.rcItem = RECT{0, 0, W, H};
+    button.DrawItem(draw);
+    EXPECT_EQ(at(5, 5), BACKDROP);
+    BitmapButton empty(nullptr, nullptr);
+    draw.itemAction = ODA_DRAWENTIRE;
+    empty.DrawItem(draw);
+    EXPECT_EQ(at(5, 5), BACKDROP);
+}
+
+LRESULT CALLBACK parentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DRAWITEM && BitmapButton::reflectDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp)))
+        return TRUE;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+struct Window {
+    HWND parent = nullptr, button = nullptr;
+    Window() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = parentProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "SkinTestParent";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        RegisterClassA(&wc);
+        parent = CreateWindowExA(0, "SkinTestParent", "skin", WS_POPUP | WS_VISIBLE, 50, 50, 100,
+                                 60, nullptr, nullptr, wc.hInstance, nullptr);
+        button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, W,
+                                 H, parent, reinterpret_cast<HMENU>(100), wc.hInstance, nullptr);
+    }
+    ~Window() { DestroyWindow(parent); }
+};
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+TEST_F(BitmapButtonTest, ErasingDrawsNothing) {
+    Window win;
+    ASSERT_NE(win.button, nullptr);
+    BitmapButton button(&normal, &focus);
+    ASSERT_TRUE(button.attach(win.button));
+    clear();
+    EXPECT_NE(SendMessageA(win.button, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.get()), 0),
+              0);
+    EXPECT_EQ(at(3, 3), BACKDROP);
+}
+
+TEST_F(BitmapButtonTest, ReflectsOnlyItsOwnButtons) {
+    Window win;
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_BUTTON;
+    draw.hwndItem = win.button;
+    EXPECT_FALSE(BitmapButton::reflectDrawItem(draw));
+    BitmapButton button(&normal, &focus);
+    ASSERT_TRUE(button.attach(win.button));
+    EXPECT_TRUE(BitmapButton::reflectDrawItem(draw));
+}
+
+TEST_F(BitmapButtonTest, ShowsItsPictureOnScreen) {
+    Window win;
+    BitmapButton button(&normal, &focus);
+    ASSERT_TRUE(button.attach(win.button));
+    SetForegroundWindow(win.parent);
+    SetFocus(win.button);
+    InvalidateRect(win.button, nullptr, TRUE);
+    // Wait until the focused picture has reached the window, pumping messages meanwhile.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::uint32_t seen = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pump();
+        UpdateWindow(win.button);
+        HDC dc = GetDC(win.button);
+        seen = rgbOf(GetPixel(dc, 4, 4));
+        ReleaseDC(win.button, dc);
+        if (seen == FOCUS) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    EXPECT_EQ(seen, FOCUS);
+}
+
+}  // namespace
