@@ -1,6 +1,7 @@
+#include <windows.h>
+
 #include <shellapi.h>
 #include <shlwapi.h>
-#include <windows.h>
 
 #include <mutex>
 #include <vector>

@@ -18,7 +18,7 @@ const char* const PALM_COMMAND = "Software\\Classes\\prcFile\\shell\\open\\comma
 struct Key {
     RegistryRoot root;
     std::string path;
-    std::optional<std::string> value;
+    std::optional<std::string> value = std::nullopt;
 };
 
 struct DetectCase {

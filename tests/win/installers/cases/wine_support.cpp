@@ -1,0 +1,130 @@
+#include "wine_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win32/handle_win.h"
+
+namespace wine_support {
+
+std::string windowsPathFromEnv(const char* variable) {
+    const char* v = std::getenv(variable);
+    std::string p = v ? v : "";
+    if (!p.empty() && p[0] == '/') {
+        for (char& c : p)
+            if (c == '/') c = '\\';
+        p = "Z:" + p;
+    }
+    return p;
+}
+
+std::string binDir() {
+    return windowsPathFromEnv("SETUP_BIN_DIR");
+}
+std::string standinDir() {
+    return binDir() + "\\stand ins";
+}
+
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (::GetTickCount() - start > timeoutMs) return false;
+        ::Sleep(20);
+    }
+}
+
+std::string readFileText(const std::string& path) {
+    std::string out;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+bool writeFileText(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::uint32_t crc32(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : data) {
+        crc ^= byte;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+StandinLog::StandinLog(const std::string& folder) : path_(folder + "\\standin.log") {
+    ::DeleteFileA(path_.c_str());
+    ::SetEnvironmentVariableA("STANDIN_LOG", path_.c_str());
+}
+
+StandinLog::~StandinLog() {
+    ::SetEnvironmentVariableA("STANDIN_LOG", nullptr);
+}
+
+std::string StandinLog::read() const {
+    return readFileText(path_);
+}
+
+bool StandinLog::waitForRecords(int n) const {
+    return waitFor([&] {
+        std::string text = read();
+        int count = 0;
+        for (std::size_t p = text.find("end\r\n"); p != std::string::npos;
+             p = text.find("end\r\n", p + 1))
+            ++count;
+        return count >= n;
+    });
+}
+
+bool keyExists(HKEY root, const std::string& path) {
+    HKEY h = nullptr;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(h);
+    return true;
+}
+
+bool createEmptyKey(HKEY root, const std::string& path) {
+    HKEY h = nullptr;
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(h);
+    return true;
+}
+
+bool setDefaultValue(HKEY root, const std::string& path, const std::string& value) {
+    return ::RegSetValueA(root, path.c_str(), REG_SZ, value.c_str(),
+                          static_cast<DWORD>(value.size())) == ERROR_SUCCESS;
+}
+
+void deleteKey(HKEY root, const std::string& path) {
+    ::RegDeleteTreeA(root, path.c_str());
+}
+
+KeyRestorer::KeyRestorer(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+    HKEY h = nullptr;
+    if (::RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return;
+    platform::win32::RegKey key(h);
+    existed_ = true;
+    char buf[1024];
+    LONG size = sizeof buf;
+    if (::RegQueryValueA(h, nullptr, buf, &size) == ERROR_SUCCESS) value_ = buf;
+}
+
+KeyRestorer::~KeyRestorer() {
+    deleteKey(root_, path_);
+    if (!existed_) return;
+    createEmptyKey(root_, path_);
+    if (value_ && !value_->empty()) setDefaultValue(root_, path_, *value_);
+}
+
+}  // namespace wine_support
