@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/bmp_writer.h"
 #include "support/fakes.h"
 #include "support/ui_driver_win.h"
 
@@ -27,9 +28,17 @@ struct Disc {
     ScratchDir dir;
     Disc() {
         std::string ini = "[Language]\r\nlang0=English\r\n[lang0]\r\n";
-        for (int i = 0; i <= 30; ++i) ini += "text" + std::to_string(i) + "=Text " + std::to_string(i) + "\r\n";
-        ini += "text1=Sample Setup\r\ntext16=No desktop software for any handheld was found.\r\n";
+        for (int i = 0; i <= 30; ++i) {
+            std::string text = i == 1    ? "Sample Setup"
+                               : i == 16 ? "No desktop software for any handheld was found."
+                                         : "Text " + std::to_string(i);
+            ini += "text" + std::to_string(i) + "=" + text + "\r\n";
+        }
         dir.write("rsc/rscinfo.ini", ini);
+        // The texts are read only once every skin bitmap has loaded.
+        for (const char* name : {"bcancel", "bleft", "bright", "bfinish", "cbrand", "clogo",
+                                 "bar", "dbg", "bcancelf", "bleftf", "brightf", "bfinishf"})
+            dir.write(std::string("rsc/") + name + ".bmp", solidBmp(8, 8, 0x336699));
         std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Setup.exe");
     }
     std::string exe() const { return (dir.path() / "Setup.exe").string(); }
