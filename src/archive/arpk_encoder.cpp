@@ -71,6 +71,17 @@ class Encoder {
     void consider(std::size_t src, std::size_t at, std::size_t& bestLen, std::size_t& bestSrc,
                   long& bestGain) const;
     void insert(std::size_t at);
+    void findMatch(std::size_t at, std::size_t& bestLen, std::size_t& bestSrc,
+                   long& bestGain) const {
+        if (at + MIN_MATCH > n_) return;
+        std::uint32_t h = hash4(d_ + at);
+        if (first_[h] >= 0) consider(first_[h], at, bestLen, bestSrc, bestGain);
+        std::int32_t cand = last_[h];
+        for (int d = 0; d < depth_ && cand >= 0 && at - cand < WINDOW; ++d) {
+            consider(cand, at, bestLen, bestSrc, bestGain);
+            cand = prev_[cand % WINDOW];
+        }
+    }
     void literal(unsigned char c) {
         out_.push_back(static_cast<char>(c));
         if (c == e_) out_.push_back(static_cast<char>(c));
@@ -142,14 +153,13 @@ std::string Encoder::encode() {
         while (i + run < n_ && d_[i + run] == d_[i] && run < ARPK_MAX_COPY) ++run;
         std::size_t bestLen = 0, bestSrc = 0;
         long bestGain = 0;
-        if (i + MIN_MATCH <= n_) {
-            std::uint32_t h = hash4(d_ + i);
-            if (first_[h] >= 0) consider(first_[h], i, bestLen, bestSrc, bestGain);
-            std::int32_t cand = last_[h];
-            for (int d = 0; d < depth_ && cand >= 0 && i - cand < WINDOW; ++d) {
-                consider(cand, i, bestLen, bestSrc, bestGain);
-                cand = prev_[cand % WINDOW];
-            }
+        findMatch(i, bestLen, bestSrc, bestGain);
+        if (bestLen > 0 && i + 1 < n_) {
+            // One step of lazy matching: a better match one byte on is worth a literal.
+            std::size_t nextLen = 0, nextSrc = 0;
+            long nextGain = 0;
+            findMatch(i + 1, nextLen, nextSrc, nextGain);
+            if (nextGain > bestGain + 1) bestLen = 0, bestGain = 0;
         }
         long runGain = -1;
         if (run >= static_cast<std::size_t>(ARPK_MIN_RUN)) {

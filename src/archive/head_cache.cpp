@@ -25,9 +25,7 @@ void HeadCache::append(std::int64_t pos, const unsigned char* p, std::size_t n) 
     }
 }
 
-bool HeadCache::copy(std::int64_t offset, std::size_t n, unsigned char* dst) const {
-    if (offset < 0 || static_cast<std::uint64_t>(offset) + n > size_) return false;
-    std::size_t at = static_cast<std::size_t>(offset);
+bool HeadCache::copySpanning(std::size_t at, std::size_t n, unsigned char* dst) const {
     while (n > 0) {
         std::size_t index = at / chunk_, within = at % chunk_;
         std::size_t m = std::min(n, chunk_ - within);
