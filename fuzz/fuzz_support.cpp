@@ -11,16 +11,19 @@ namespace fuzzing {
 namespace fs = std::filesystem;
 
 const std::string& scratchFolder() {
-    static const std::string folder = [] {
-        std::string templ = (fs::temp_directory_path() / "setup-fuzz-XXXXXX").string();
+    // Kept alive to the very end: the clean-up at exit still needs it.
+    static const std::string* folder = [] {
+        // Memory-backed when the machine has it: every input is written to a file.
+        fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string templ = (base / "setup-fuzz-XXXXXX").string();
         if (!::mkdtemp(templ.data())) std::abort();
         std::atexit([] {
             std::error_code ec;
-            fs::remove_all(scratchFolder(), ec);
+            fs::remove_all(*folder, ec);
         });
-        return templ + "/";
+        return new std::string(templ + "/");
     }();
-    return folder;
+    return *folder;
 }
 
 void clearScratch() {
@@ -41,10 +44,11 @@ bool ConfinedFileSystem::inside(const std::string& p, bool writing) {
     std::string mapped = p;
     for (char& c : mapped)
         if (c == '\\') c = '/';
-    // Relative paths are taken from the working directory, which must be inside too.
-    fs::path full = fs::weakly_canonical(fs::absolute(mapped));
-    std::string root = fs::weakly_canonical(scratchFolder()).string();
-    bool ok = full.string().rfind(root, 0) == 0;
+    // Relative paths are taken from the working directory, which must be inside too. The
+    // scratch folder holds no links, so the lexical form is the real one.
+    std::string full = fs::absolute(mapped).lexically_normal().string();
+    const std::string& root = scratchFolder();
+    bool ok = full.rfind(root, 0) == 0 || full + "/" == root;
     if (!ok && writing) {
         std::fprintf(stderr, "write outside the scratch folder: %s\n", p.c_str());
         std::abort();
