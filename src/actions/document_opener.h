@@ -19,7 +19,7 @@ class DocumentOpener {
     bool viewerWanted();
     void escapeIfUnsafe();
 
-    const ActionServices& services_;
+    ActionServices services_;
     std::string target_;
     std::string viewerPath_;
     std::string baseFolder_;  // ends in a backslash; may be empty
@@ -35,7 +35,7 @@ class ProgramLauncher {
     void launchProgram();
 
   private:
-    const ActionServices& services_;
+    ActionServices services_;
     std::string program_;
     std::string baseFolder_;
     void* owner_;
