@@ -4,7 +4,9 @@ small skin bitmaps of the test disc tests/data/disc. Run from anywhere; writes i
 repository. Pure Python, so it runs wherever the build does."""
 import math
 import os
+import shutil
 import struct
+import subprocess
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -130,4 +132,7 @@ if __name__ == "__main__":
     bar = draw_bar(160, 360)
     write("res/BAR.BMP", bar)
     write("src/config/builtin_bitmap.cpp", header_source(bar).encode())
+    if shutil.which("clang-format"):  # keep the committed file as the repository formats it
+        subprocess.run(["clang-format", "-i", os.path.join(ROOT, "src/config/builtin_bitmap.cpp")],
+                       check=True)
     test_skins()
