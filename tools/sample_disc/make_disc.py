@@ -203,13 +203,15 @@ END
 """,
 }
 
+# Each platform's installer takes its files from its own place in the unpacked package:
+# Palm from palm\, the Nokia 9210 from n9210\*.sis, EPOC from *.sis, Pocket PC from *.ini.
 PACKAGE_FILES = {
-    "Organizer/PALM/calendar": {"calendar.prc": 4096, "calendar.pdb": 1500, "readme.txt": 300},
-    "Organizer/PALM/notes": {"notes.prc": 2048},
-    "Organizer/POCKETPC/calendar": {"calendar.cab": 8000},
-    "Organizer/POCKETPC/notes": {"notes.cab": 3000},
+    "Organizer/PALM/calendar": {"palm/calendar.prc": 4096, "palm/calendar.pdb": 1500, "readme.txt": 300},
+    "Organizer/PALM/notes": {"palm/notes.prc": 2048},
+    "Organizer/POCKETPC/calendar": {"calendar.ini": 120, "calendar.cab": 8000},
+    "Organizer/POCKETPC/notes": {"notes.ini": 110, "notes.cab": 3000},
     "Games/EPOC/chess": {"chess.sis": 6000},
-    "Games/N9210/chess": {"chess.sis": 6000},
+    "Games/N9210/chess": {"n9210/chess.sis": 6000},
 }
 
 
