@@ -18,11 +18,19 @@ constexpr std::size_t MIN_MATCH = 4;
 // Copies from beyond the decoder's cached head cost two seeks; keep them for long matches.
 constexpr std::size_t FAR_MIN_MATCH = 32;
 
-std::uint32_t hash4(const unsigned char* p) {
+std::uint32_t hash4(const unsigned char* p, int bits) {
     std::uint32_t v = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
                       static_cast<std::uint32_t>(p[2]) << 16 |
                       static_cast<std::uint32_t>(p[3]) << 24;
-    return (v * 2654435761u) >> (32 - HASH_BITS);
+    return (v * 2654435761u) >> (32 - bits);
+}
+
+// Small inputs get small tables: filling 12 MB for a few kilobytes costs more than the
+// encoding itself.
+int hashBitsFor(std::size_t size) {
+    int bits = 10;
+    while (bits < HASH_BITS && (std::size_t{1} << bits) < size) ++bits;
+    return bits;
 }
 
 int widthOf(std::uint32_t v) {
@@ -36,9 +44,10 @@ class Encoder {
           n_(size),
           e_(escape),
           depth_(depth),
-          first_(1u << HASH_BITS, -1),
-          last_(1u << HASH_BITS, -1),
-          prev_(WINDOW, -1) {}
+          hashBits_(hashBitsFor(size)),
+          first_(std::size_t{1} << hashBits_, -1),
+          last_(std::size_t{1} << hashBits_, -1),
+          prev_(std::max<std::size_t>(1, std::min(WINDOW, size)), -1) {}
 
     std::string encode();
 
@@ -74,12 +83,12 @@ class Encoder {
     void findMatch(std::size_t at, std::size_t& bestLen, std::size_t& bestSrc,
                    long& bestGain) const {
         if (at + MIN_MATCH > n_) return;
-        std::uint32_t h = hash4(d_ + at);
+        std::uint32_t h = hash4(d_ + at, hashBits_);
         if (first_[h] >= 0) consider(first_[h], at, bestLen, bestSrc, bestGain);
         std::int32_t cand = last_[h];
         for (int d = 0; d < depth_ && cand >= 0 && at - cand < WINDOW; ++d) {
             consider(cand, at, bestLen, bestSrc, bestGain);
-            cand = prev_[cand % WINDOW];
+            cand = prev_[static_cast<std::size_t>(cand) % prev_.size()];
         }
     }
     void literal(unsigned char c) {
@@ -92,15 +101,16 @@ class Encoder {
     const unsigned char* d_;
     std::size_t n_;
     int e_, depth_;
+    int hashBits_;
     std::vector<std::int32_t> first_, last_, prev_;
     std::string out_;
 };
 
 void Encoder::insert(std::size_t at) {
     if (at + MIN_MATCH > n_) return;
-    std::uint32_t h = hash4(d_ + at);
+    std::uint32_t h = hash4(d_ + at, hashBits_);
     if (first_[h] < 0) first_[h] = static_cast<std::int32_t>(at);
-    prev_[at % WINDOW] = last_[h];
+    prev_[at % prev_.size()] = last_[h];
     last_[h] = static_cast<std::int32_t>(at);
 }
 
