@@ -31,6 +31,19 @@ void clearScratch() {
     for (const auto& e : fs::directory_iterator(scratchFolder(), ec)) fs::remove_all(e.path(), ec);
 }
 
+void enterScratchWorkingFolder() {
+    static bool done = false;
+    if (done) return;
+    fs::create_directories(scratchFolder() + "cwd");
+    fs::current_path(scratchFolder() + "cwd");
+    done = true;
+}
+
+void removeScratch(const std::string& name) {
+    std::error_code ec;
+    fs::remove_all(scratchFolder() + name, ec);
+}
+
 std::string writeScratchFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
     std::string path = scratchFolder() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");

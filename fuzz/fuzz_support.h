@@ -13,6 +13,11 @@ namespace fuzzing {
 const std::string& scratchFolder();
 // Removes everything inside the scratch folder.
 void clearScratch();
+// Makes a folder inside the scratch folder the working directory, so that whatever is
+// written relative to it (the unpacker's "errors.txt") stays inside too.
+void enterScratchWorkingFolder();
+// Removes one entry (file or folder tree) of the scratch folder.
+void removeScratch(const std::string& name);
 // Writes bytes to a file in the scratch folder and returns its path.
 std::string writeScratchFile(const std::string& name, const std::uint8_t* data, std::size_t size);
 
