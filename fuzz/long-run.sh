@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The long fuzz run: every target (or those named) until it has made RUNS executions
-# (default 10 million), starting from its seed corpus; the grown corpora and logs stay in
-# build/fuzz-long. Prints each target's executions and whether it ended clean.
+# (default 10 million) or, when MAX_SECONDS is set, for that long; it goes on from the corpus
+# grown by earlier runs (seeded from fuzz/corpus), kept with the logs in build/fuzz-long.
+# Prints each target's executions and whether it ended clean.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-10000000}
+limit=()
+[ -n "${MAX_SECONDS:-}" ] && limit=(-max_total_time="$MAX_SECONDS")
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSETUP_FUZZ=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
@@ -18,10 +21,12 @@ status=0
 for name in "${names[@]}"; do
     mkdir -p "$out/$name"
     [ -d "fuzz/corpus/$name" ] && cp -rn "fuzz/corpus/$name/." "$out/$name/"
-    if "$build/bin/fuzz_$name" -runs="$runs" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
+    if "$build/bin/fuzz_$name" -runs="$runs" "${limit[@]}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
             -artifact_prefix="$out/crash-$name-" "$out/$name" >"$out/$name.log" 2>&1; then
+        cat "$out/$name.log" >>"$out/$name.history"
         echo "$name: clean, $(grep -o 'number_of_executed_units: [0-9]*' "$out/$name.log" | tail -1)"
     else
+        cat "$out/$name.log" >>"$out/$name.history"
         echo "$name: FAILED, see $out/$name.log"
         status=1
     fi
