@@ -3,22 +3,12 @@
 
 #include "command.h"
 #include "json_text.h"
+#include "last_message_sink.h"
 #include "menu/menu_parser.h"
 
 namespace {
 
 const char* const USAGE = "parse [--header-only] [--languages N] SCRIPT";
-
-// Keeps the message shown, and still writes it to standard error.
-class CapturingSink : public platform::StderrMessageSink {
-public:
-    void showMessage(const std::string& text, const std::string& caption,
-                     platform::MessageIcon icon) override {
-        last = text;
-        StderrMessageSink::showMessage(text, caption, icon);
-    }
-    std::string last;
-};
 
 Json intArray(const std::int32_t* values, int count) {
     if (!values) return nullptr;
@@ -80,7 +70,7 @@ int run(const Arguments& args) {
     }
     if (script.empty()) return usageError(USAGE);
 
-    CapturingSink sink;
+    LastMessageSink sink;
     MenuParseEnvironment env;
     env.system = platform::consoleSystem();
     env.system.messages = &sink;
