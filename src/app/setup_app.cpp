@@ -12,7 +12,9 @@ SetupApp::SetupApp()
     : services_(actions::systemActionServices(platform::System{
           &platform::systemFileSystem(), &messages_, &progress_, &platform::systemClock()})),
       finder_(*services_.registry),
-      installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {}
+      installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {
+    config.setSkinLoader(&skins_);
+}
 
 SetupApp::~SetupApp() = default;
 

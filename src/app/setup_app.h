@@ -8,6 +8,7 @@
 #include "fw/application.h"
 #include "menu/menu_file.h"
 #include "platform/win32/message_box_win.h"
+#include "skin/bitmap_image.h"
 
 // The one application object of Setup.exe.
 class SetupApp : public fw::Application {
@@ -34,6 +35,7 @@ private:
     std::string programPath() const;
     std::string programTitle() const;
 
+    GdiSkinLoader skins_;
     platform::MessageBoxSink messages_;
     platform::NullProgressSink progress_;
     actions::ActionServices services_;
