@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "../crc32.h"
 
 namespace {
 
@@ -21,14 +22,7 @@ std::string env(const char* name) {
     return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
 }
 
-std::uint32_t crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : data) {
-        crc ^= byte;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
+using testing_support::crc32;
 
 bool readWhole(const std::string& path, std::string& out) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());

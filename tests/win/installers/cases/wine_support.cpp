@@ -52,15 +52,6 @@ bool writeFileText(const std::string& path, const std::string& text) {
     return std::fclose(f) == 0 && ok;
 }
 
-std::uint32_t crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : data) {
-        crc ^= byte;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 StandinLog::StandinLog(const std::string& folder) : path_(folder + "\\standin.log") {
     ::DeleteFileA(path_.c_str());
     ::SetEnvironmentVariableA("STANDIN_LOG", path_.c_str());

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "support/crc32.h"
+
 namespace wine_support {
 
 // The Windows form of a folder named by a Unix path in the environment (Z: is the root).
@@ -32,7 +34,7 @@ class StandinLog {
 
 std::string readFileText(const std::string& path);
 bool writeFileText(const std::string& path, const std::string& text);
-std::uint32_t crc32(const std::string& data);
+using testing_support::crc32;
 
 // Puts back the default value of a registry key (or its absence) when destroyed.
 class KeyRestorer {
