@@ -14,7 +14,8 @@ const std::string& scratchFolder() {
     // Kept alive to the very end: the clean-up at exit still needs it.
     static const std::string* folder = [] {
         // Memory-backed when the machine has it: every input is written to a file.
-        fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string templ = (base / "setup-fuzz-XXXXXX").string();
         if (!::mkdtemp(templ.data())) std::abort();
         std::atexit([] {
@@ -70,10 +71,14 @@ bool ConfinedFileSystem::inside(const std::string& p, bool writing) {
 }
 
 namespace {
-platform::FileSystem& real() { return platform::systemFileSystem(); }
+platform::FileSystem& real() {
+    return platform::systemFileSystem();
+}
 }  // namespace
 
-bool ConfinedFileSystem::exists(const std::string& p) { return inside(p, false) && real().exists(p); }
+bool ConfinedFileSystem::exists(const std::string& p) {
+    return inside(p, false) && real().exists(p);
+}
 bool ConfinedFileSystem::isFolder(const std::string& p) {
     return inside(p, false) && real().isFolder(p);
 }
@@ -95,7 +100,9 @@ bool ConfinedFileSystem::setFileTimes(const std::string& p, std::int64_t a, std:
 bool ConfinedFileSystem::getFileTimes(const std::string& p, std::int64_t& a, std::int64_t& m) {
     return inside(p, false) && real().getFileTimes(p, a, m);
 }
-bool ConfinedFileSystem::currentFolder(std::string& out) { return real().currentFolder(out); }
+bool ConfinedFileSystem::currentFolder(std::string& out) {
+    return real().currentFolder(out);
+}
 bool ConfinedFileSystem::setCurrentFolder(const std::string& p) {
     return inside(p, false) && real().setCurrentFolder(p);
 }

@@ -14,8 +14,8 @@ namespace {
 void writeSkins() {
     static bool done = false;
     if (done) return;
-    const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
-                                   1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0};
+    const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0,  54, 0, 0, 0, 40, 0, 0, 0, 1,
+                                   0,   0,   0,  1, 0, 0, 0, 1, 0, 24, 0,  0, 0, 0, 0,  4, 0, 0, 0};
     std::string rsc = fuzzing::scratchFolder() + "rsc";
     platform::systemFileSystem().createFolder(rsc);
     for (const char* name : skinFileNames)
@@ -33,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     --size;
     const void* zero = std::memchr(data, 0, size);
     std::size_t iniSize = zero ? static_cast<const std::uint8_t*>(zero) - data : size;
-    std::string source = zero ? std::string(reinterpret_cast<const char*>(data) + iniSize + 1,
-                                            size - iniSize - 1)
-                              : std::string("%04a|b|c");
+    std::string source =
+        zero ? std::string(reinterpret_cast<const char*>(data) + iniSize + 1, size - iniSize - 1)
+             : std::string("%04a|b|c");
     fuzzing::writeScratchFile("rsc/rscinfo.ini", data, iniSize);
 
     platform::System sys = fuzzing::confinedSystem();

@@ -1,7 +1,7 @@
 // Menu scripts of any content, parsed fully and header-only. The first byte picks the
 // platform file name and the mode; SWITCHTO can reach only files of the scratch folder.
-#include "fuzz_support.h"
 #include "menu/menu_parser.h"
+#include "fuzz_support.h"
 
 #include <cstring>
 

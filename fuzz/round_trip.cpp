@@ -12,8 +12,8 @@
 
 namespace {
 
-const char* const NAMES[] = {"a.txt", "b.bin", "data\\c.dat", "data\\deep\\d", "e",
-                             "data\\f.txt", "g.prc", "palm\\h.pdb"};
+const char* const NAMES[] = {"a.txt", "b.bin",       "data\\c.dat", "data\\deep\\d",
+                             "e",     "data\\f.txt", "g.prc",       "palm\\h.pdb"};
 
 [[noreturn]] void mismatch(const char* what, const std::string& name) {
     std::fprintf(stderr, "round trip differs: %s %s\n", what, name.c_str());
@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (flags & 1) {
         ArpkEncoderOptions options;
         if (flags & 2) options.escape = flags >> 2;  // a fixed escape byte instead
-        package = encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()),
-                             archive.size(), options);
+        package = encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size(),
+                             options);
     }
     std::string path = fuzzing::writeScratchFile(
         "package.apk", reinterpret_cast<const std::uint8_t*>(package.data()), package.size());

@@ -22,9 +22,9 @@ long statusKiB(const char* key) {
 
 int generate(const char* path) {
     std::mt19937 rng(1234);
-    static const char* const words[] = {"Calculator", "Organizer", "Deluxe", "Viewer", "Games",
-                                        "Maps", "Dictionary", "Notes", "Pro", "Lite", "Edition",
-                                        "Player", "Tools", "Travel", "Office"};
+    static const char* const words[] = {"Calculator", "Organizer",  "Deluxe", "Viewer", "Games",
+                                        "Maps",       "Dictionary", "Notes",  "Pro",    "Lite",
+                                        "Edition",    "Player",     "Tools",  "Travel", "Office"};
     auto phrase = [&](int n) {
         std::string s;
         for (int i = 0; i < n; ++i) {
@@ -38,14 +38,22 @@ int generate(const char* path) {
     for (int m = 0; m < 999; ++m) {
         int count = 50 + static_cast<int>(rng() % 251);
         out << "MENU " << m << ' ' << count << (m % 2 ? " RADIOBUTTONS" : " LIST") << "\r\n";
-        out << "TITLE\r\n" << phrase(3) << "\r\n*\r\nTOPTEXT\r\n" << phrase(12) << "\r\n"
+        out << "TITLE\r\n"
+            << phrase(3) << "\r\n*\r\nTOPTEXT\r\n"
+            << phrase(12) << "\r\n"
             << phrase(10) << "\r\n*\r\n";
         for (int o = 0; o < count; ++o) {
             switch (rng() % 4) {
                 case 0: out << "I\r\n" << phrase(4) << "\r\npkg" << m << '_' << o << "\r\n"; break;
-                case 1: out << "HTMLOPTION\r\n" << phrase(4) << "\r\ndocs\\page" << o << ".htm\r\n"; break;
-                case 2: out << "MENUOPTION\r\n" << phrase(3) << "\r\n" << (m + 1) % 999 << "\r\n"; break;
-                default: out << "EXEOPTION\r\n" << phrase(3) << "\r\ntools\\run" << o << ".exe\r\n"; break;
+                case 1:
+                    out << "HTMLOPTION\r\n" << phrase(4) << "\r\ndocs\\page" << o << ".htm\r\n";
+                    break;
+                case 2:
+                    out << "MENUOPTION\r\n" << phrase(3) << "\r\n" << (m + 1) % 999 << "\r\n";
+                    break;
+                default:
+                    out << "EXEOPTION\r\n" << phrase(3) << "\r\ntools\\run" << o << ".exe\r\n";
+                    break;
             }
         }
     }
@@ -79,7 +87,8 @@ int plainRead(const char* path) {
     while (std::fgets(line, sizeof line, f)) ++lines;
     std::fclose(f);
     auto t1 = std::chrono::steady_clock::now();
-    std::printf("read_ms %.2f\nlines %ld\n", std::chrono::duration<double, std::milli>(t1 - t0).count(), lines);
+    std::printf("read_ms %.2f\nlines %ld\n",
+                std::chrono::duration<double, std::milli>(t1 - t0).count(), lines);
     return 0;
 }
 

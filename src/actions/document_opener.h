@@ -7,7 +7,7 @@
 namespace actions {
 
 class DocumentOpener {
-  public:
+public:
     DocumentOpener(const ActionServices& services, void* owner, std::string target,
                    std::string viewerPath, std::string baseFolder);
     // Opens the target with its associated handler, or a local page with the viewer when
@@ -15,7 +15,7 @@ class DocumentOpener {
     void openDocument();
     const std::string& target() const { return target_; }
 
-  private:
+private:
     bool viewerWanted();
     void escapeIfUnsafe();
 
@@ -27,14 +27,14 @@ class DocumentOpener {
 };
 
 class ProgramLauncher {
-  public:
+public:
     ProgramLauncher(const ActionServices& services, void* owner, std::string program,
                     std::string baseFolder);
     // Starts the program (arguments may follow its ".exe") in its own folder, or opens a
     // document with its associated program. Reports nothing.
     void launchProgram();
 
-  private:
+private:
     ActionServices services_;
     std::string program_;
     std::string baseFolder_;

@@ -9,7 +9,7 @@ namespace actions {
 // The four installer strings, empty until their look-up succeeds. One object serves the
 // whole process; tests make their own.
 class InstallerFinder {
-  public:
+public:
     explicit InstallerFinder(platform::Registry& registry) : registry_(registry) {}
 
     bool findPsionInstaller();     // EPOC
@@ -22,7 +22,7 @@ class InstallerFinder {
     std::string pocketPcInstallerPath;
     std::string palmInstallerCommand;
 
-  private:
+private:
     platform::Registry& registry_;
 };
 

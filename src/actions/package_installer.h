@@ -15,7 +15,7 @@ inline constexpr std::uint32_t INSTALLER_POLL_MS = 500;
 inline constexpr std::uint32_t PALM_INSTALLER_POLL_MS = 100;
 
 class PackageInstaller {
-  public:
+public:
     // caption: the title of every message box (the application's name).
     PackageInstaller(const ActionServices& services, InstallerFinder& finder, std::string caption);
     PackageInstaller(const PackageInstaller&) = delete;
@@ -53,7 +53,7 @@ class PackageInstaller {
 
     struct PlatformRule;
 
-  private:
+private:
     bool install(const PlatformRule& rule, const std::string& basePath);
     bool createTemporaryParent(std::string& parent);
     void show(const std::string& text);

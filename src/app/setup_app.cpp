@@ -81,7 +81,9 @@ bool SetupApp::InitInstance() {
     return false;
 }
 
-int SetupApp::Run() { return fw::Application::Run(); }
+int SetupApp::Run() {
+    return fw::Application::Run();
+}
 
 int SetupApp::ExitInstance() {
     for (auto& f : menuFiles) freeMenuFile(f);

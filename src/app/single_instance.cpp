@@ -1,9 +1,9 @@
 #include "app/single_instance.h"
 
-#include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 #include <strings.h>
+#include <tlhelp32.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>
@@ -20,7 +20,8 @@ bool onlyInstanceBySnapshot() {
     if (!kernel) return false;
     using Snapshot = HANDLE(WINAPI*)(DWORD, DWORD);
     using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
-    auto snapshot = reinterpret_cast<Snapshot>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
+    auto snapshot =
+        reinterpret_cast<Snapshot>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
     auto first = reinterpret_cast<Walk>(::GetProcAddress(kernel, "Process32First"));
     auto next = reinterpret_cast<Walk>(::GetProcAddress(kernel, "Process32Next"));
     if (!snapshot || !first || !next) return false;
@@ -55,7 +56,8 @@ bool onlyInstanceByPsapi() {
     if (!::EnumProcesses(ids, sizeof ids, &bytes)) return false;
     const DWORD self = ::GetCurrentProcessId();
     for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
-        KernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]));
+        KernelHandle process(
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]));
         if (!process) continue;
         HMODULE module;
         DWORD needed;

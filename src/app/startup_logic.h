@@ -20,8 +20,8 @@ CommandLineFlags readCommandLine(const std::string& commandLine);
 class DriveInfo {
 public:
     virtual ~DriveInfo() = default;
-    virtual std::uint32_t logicalDrives() = 0;             // bit 0 is A:
-    virtual bool isCdRom(const std::string& root) = 0;      // root as "d:\"
+    virtual std::uint32_t logicalDrives() = 0;          // bit 0 is A:
+    virtual bool isCdRom(const std::string& root) = 0;  // root as "d:\"
 };
 
 // Finds the setup data: beside the program when its folder holds rsc\rscinfo.ini, else on

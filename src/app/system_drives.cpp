@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-std::uint32_t SystemDrives::logicalDrives() { return ::GetLogicalDrives(); }
+std::uint32_t SystemDrives::logicalDrives() {
+    return ::GetLogicalDrives();
+}
 
 bool SystemDrives::isCdRom(const std::string& root) {
     return ::GetDriveTypeA(root.c_str()) == DRIVE_CDROM;

@@ -11,7 +11,7 @@
 inline constexpr std::uint32_t ARCHIVE_REFRESH_MS = 500;
 
 class ArchiveProgressChannel {
-  public:
+public:
     // Opens the display unless one is open; without one every call does nothing.
     void begin(const platform::System& system);
     // Bar 0..100 when total is positive, hidden otherwise.
@@ -25,7 +25,7 @@ class ArchiveProgressChannel {
     bool isOpen() const { return display_ != nullptr; }
     int lastPercent() const { return lastPercent_; }
 
-  private:
+private:
     std::unique_ptr<platform::ProgressDisplay> display_;
     platform::ProgressSink* sink_ = nullptr;
     platform::Clock* clock_ = nullptr;

@@ -17,12 +17,12 @@ const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
 
 class ArpkDecoder {
-  public:
+public:
     ArpkDecoder(const std::string& packagePath, const std::string& tempPath)
         : packagePath_(packagePath), tempPath_(tempPath) {}
     int run();
 
-  private:
+private:
     int readByte() {
         if (inPos_ < inLength_) return in_[inPos_++];
         return refill();

@@ -38,7 +38,7 @@ int widthOf(std::uint32_t v) {
 }
 
 class Encoder {
-  public:
+public:
     Encoder(const unsigned char* data, std::size_t size, int escape, int depth)
         : d_(data),
           n_(size),
@@ -51,7 +51,7 @@ class Encoder {
 
     std::string encode();
 
-  private:
+private:
     // The copy code for the narrowest widths that hold offset and length and differ from E.
     bool copyCode(std::uint32_t offset, std::uint32_t length, int& k, int& cost) const {
         for (int lw = widthOf(length) > 1 ? 2 : 1; lw <= 2; ++lw)

@@ -6,7 +6,7 @@
 #include <string>
 
 class ByteReader {
-  public:
+public:
     ByteReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
     bool readU32(std::uint32_t& out) {
         if (size_ - pos_ < 4 || pos_ > size_) return false;
@@ -30,7 +30,7 @@ class ByteReader {
     }
     std::size_t position() const { return pos_; }
 
-  private:
+private:
     const unsigned char* data_;
     std::size_t size_;
     std::size_t pos_ = 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 class HeadCache {
-  public:
+public:
     // chunk must be a power of two: positions split into chunk and place with shifts.
     HeadCache(std::size_t limit, std::size_t chunk) : limit_(limit), chunk_(chunk) {
         while ((std::size_t{1} << shift_) < chunk_) ++shift_;
@@ -28,7 +28,7 @@ class HeadCache {
     }
     std::size_t size() const { return size_; }
 
-  private:
+private:
     bool copySpanning(std::size_t at, std::size_t n, unsigned char* dst) const;
     std::size_t limit_, chunk_, size_ = 0;
     unsigned shift_ = 0;

@@ -28,7 +28,7 @@ std::string withTrailingSeparator(std::string p) {
 
 // Marks the session active for the length of one extraction.
 class SessionScope {
-  public:
+public:
     explicit SessionScope(const platform::System& system) {
         archiveSession().reset();
         archiveSession().system = system;
@@ -39,7 +39,7 @@ class SessionScope {
 
 // On every way out of a layer: no display, the working directory as it was.
 class LayerFinish {
-  public:
+public:
     ~LayerFinish() {
         endArchiveProgress();
         ArchiveSession& s = archiveSession();

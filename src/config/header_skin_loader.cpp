@@ -11,14 +11,14 @@
 namespace {
 
 class HeaderBitmap : public SkinBitmap {
-  public:
+public:
     HeaderBitmap(const BmpInfo& info, bool fromResources)
         : info_(info), fromResources_(fromResources) {}
     int width() const override { return info_.width; }
     int height() const override { return info_.height; }
     bool fromResources() const override { return fromResources_; }
 
-  private:
+private:
     BmpInfo info_;
     bool fromResources_;
 };
@@ -35,7 +35,7 @@ bool sameNameFolded(const std::string& a, const char* b) {
 }
 
 class HeaderSkinLoader : public SkinLoader {
-  public:
+public:
     std::unique_ptr<SkinBitmap> loadFromFile(const std::string& path) override {
         platform::FilePtr f = platform::systemFileSystem().openFile(path, "rb");
         if (!f) return nullptr;

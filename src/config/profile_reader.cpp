@@ -104,7 +104,7 @@ int profileNumber(const std::string& text) {
 }
 
 class PortableProfile : public ProfileReader {
-  public:
+public:
     explicit PortableProfile(std::vector<Section> sections) : sections_(std::move(sections)) {}
 
     std::string readString(const std::string& section, const std::string& key,
@@ -120,7 +120,7 @@ class PortableProfile : public ProfileReader {
         return text.empty() ? fallback : profileNumber(text);
     }
 
-  private:
+private:
     const std::string* find(const std::string& section, const std::string& key) const {
         std::string s = trimmed(section), k = trimmed(key);
         for (const Section& sec : sections_) {

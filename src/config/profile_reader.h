@@ -10,7 +10,7 @@ class FileSystem;
 }
 
 class ProfileReader {
-  public:
+public:
     virtual ~ProfileReader() = default;
     // The value of key in section; fallback when the key is missing.
     virtual std::string readString(const std::string& section, const std::string& key,

@@ -8,7 +8,7 @@ namespace {
 constexpr DWORD VALUE_BUFFER = 256;
 
 class Win32Profile : public ProfileReader {
-  public:
+public:
     explicit Win32Profile(std::string path) : path_(std::move(path)) {}
 
     std::string readString(const std::string& section, const std::string& key,
@@ -24,7 +24,7 @@ class Win32Profile : public ProfileReader {
             GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path_.c_str()));
     }
 
-  private:
+private:
     std::string path_;
 };
 

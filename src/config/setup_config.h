@@ -48,7 +48,7 @@ struct ScreenRect {
 void readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out);
 
 class SetupConfig {
-  public:
+public:
     // Null services mean the system's file layer, the system's profile reader and the
     // header-only bitmap loader.
     explicit SetupConfig(platform::FileSystem* fs = nullptr, SkinLoader* skins = nullptr);
@@ -94,7 +94,7 @@ class SetupConfig {
     bool installerPresent[CONFIG_PLATFORM_COUNT] = {};
     ScreenRect wizardRect;
 
-  private:
+private:
     std::string rscFolder() const { return dataDir_ + "rsc\\"; }
     std::string iniPath() const { return rscFolder() + "rscinfo.ini"; }
     bool loadBitmap(int index);

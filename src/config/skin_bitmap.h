@@ -5,7 +5,7 @@
 #include <string>
 
 class SkinBitmap {
-  public:
+public:
     virtual ~SkinBitmap() = default;
     virtual int width() const = 0;
     virtual int height() const = 0;
@@ -13,7 +13,7 @@ class SkinBitmap {
 };
 
 class SkinLoader {
-  public:
+public:
     virtual ~SkinLoader() = default;
     // Null when the file is missing or not a usable bitmap.
     virtual std::unique_ptr<SkinBitmap> loadFromFile(const std::string& path) = 0;

@@ -4,7 +4,9 @@ namespace fw {
 
 Application* Application::current_ = nullptr;
 
-Application::Application() { current_ = this; }
+Application::Application() {
+    current_ = this;
+}
 
 Application::~Application() {
     if (current_ == this) current_ = nullptr;
@@ -16,7 +18,9 @@ void Application::setStartup(HINSTANCE instance, const char* commandLine, int sh
     show_ = show;
 }
 
-bool Application::OnIdle(long) { return false; }
+bool Application::OnIdle(long) {
+    return false;
+}
 
 bool Application::PumpMessage() {
     MSG msg;

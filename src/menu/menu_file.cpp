@@ -26,7 +26,9 @@ void MenuFile::allocateLanguageTable(int count) {
     menus_.front().languageStartMenu = languageTable_.get();
 }
 
-void freeMenuFile(MenuFilePtr& file) { file.reset(); }
+void freeMenuFile(MenuFilePtr& file) {
+    file.reset();
+}
 
 bool setLanguageStartMenu(MenuFile& file, int language, int menu) {
     Menu& first = file.first();

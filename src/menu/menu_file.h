@@ -9,14 +9,14 @@
 #include "menu/text_pool.h"
 
 enum class OptionKind : std::int32_t {
-    Menu = 0,     // MENUOPTION, AUTOMENUOPTION
-    Html = 1,     // HTMLOPTION
+    Menu = 0,  // MENUOPTION, AUTOMENUOPTION
+    Html = 1,  // HTMLOPTION
     InstallEpoc = 2,
     InstallN9210 = 3,
     InstallPocketPc = 4,
     InstallPalm = 5,
-    Exe = 6,      // EXEOPTION
-    Quit = 7,     // QUIT
+    Exe = 6,   // EXEOPTION
+    Quit = 7,  // QUIT
 };
 
 enum class MenuStyle : std::int32_t { None = 0, CheckList = 1, RadioButtons = 2 };
@@ -38,7 +38,7 @@ struct MenuOption {
 struct Menu {
     std::int32_t index = 0;
     std::int32_t menuCount = 0;
-    std::int32_t languageCount = 0;         // record 0 only
+    std::int32_t languageCount = 0;  // record 0 only
     MenuStyle style = MenuStyle::None;
     std::int32_t* languageStartMenu = nullptr;  // record 0 only; null without languages
     const char* title = nullptr;
@@ -50,7 +50,7 @@ struct Menu {
     const char* platformName = nullptr;
     const char* registrationUrl = nullptr;
     std::int32_t optionCount = 0;
-    MenuOption* options = nullptr;          // capacity: the count declared on the MENU line
+    MenuOption* options = nullptr;  // capacity: the count declared on the MENU line
     std::int32_t platformCode = 0;
     std::int32_t* optionSelected = nullptr;  // one entry per option, 1 = marked
     std::uint8_t autoEntered = 0;

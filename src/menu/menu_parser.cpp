@@ -18,7 +18,9 @@ constexpr std::uint32_t PROGRESS_INTERVAL_MS = 500;
 bool startsWithNoCase(const char* line, const char* prefix) {
     return ::strncasecmp(line, prefix, std::strlen(prefix)) == 0;
 }
-bool equalsNoCase(const char* line, const char* word) { return ::strcasecmp(line, word) == 0; }
+bool equalsNoCase(const char* line, const char* word) {
+    return ::strcasecmp(line, word) == 0;
+}
 
 // Whole-line keyword of known length; the length test spares most comparisons.
 struct Keyword {
@@ -276,7 +278,7 @@ int MenuParser::handleMenuLine(char* line, bool& done) {
         }
     }
     menu.style = ::strncasecmp(style.c_str(), "RADIOBUTTONS", 12) == 0 ? MenuStyle::RadioButtons
-                                                                        : MenuStyle::CheckList;
+                                                                       : MenuStyle::CheckList;
     menu.packageFolder = *rest ? mf.addText(rest) : menu.platformName;
     menu.title = mf.addText(appName_.c_str(), appName_.size());
     menu.version = mf.addText(version_.c_str(), version_.size());
@@ -316,8 +318,9 @@ int MenuParser::handleMenuBody(char* line, bool& done) {
         int kind;  // -1: the script's install kind
         int lines;
         std::uint8_t autoFlag;
-    } options[] = {{"MENUOPTION", 0, 2, 0}, {"AUTOMENUOPTION", 0, 2, 1}, {"HTMLOPTION", 1, 2, 0},
-                   {"INSTALLOPTION", -1, 2, 0}, {"I", -1, 2, 0},         {"EXEOPTION", 6, 2, 0},
+    } options[] = {{"MENUOPTION", 0, 2, 0}, {"AUTOMENUOPTION", 0, 2, 1},
+                   {"HTMLOPTION", 1, 2, 0}, {"INSTALLOPTION", -1, 2, 0},
+                   {"I", -1, 2, 0},         {"EXEOPTION", 6, 2, 0},
                    {"QUIT", 7, 1, 0}};
 
     const std::size_t length = std::strlen(line);
@@ -404,7 +407,8 @@ int MenuParser::handleText(char* line) {
         return MENU_OK;
     }
     std::size_t length = std::strlen(line);
-    if (length + textLength_ + 1 >= SCRIPT_LINE_SIZE) return fail(MENU_ERR_BUFFER, "Buffer too long");
+    if (length + textLength_ + 1 >= SCRIPT_LINE_SIZE)
+        return fail(MENU_ERR_BUFFER, "Buffer too long");
     if (textLength_ > 0) text_[textLength_++] = '\n';
     std::memcpy(text_ + textLength_, line, length + 1);
     textLength_ += length;

@@ -10,11 +10,11 @@
 // What the parser needs from the rest of the program.
 struct MenuParseEnvironment {
     platform::System system;
-    int languageCount = 0;            // languages of the configuration
-    std::string progressText;         // text 24 of the configuration, shown while parsing
-    std::string appCaption;           // title of the progress display; set by loadFullMenuFile
+    int languageCount = 0;     // languages of the configuration
+    std::string progressText;  // text 24 of the configuration, shown while parsing
+    std::string appCaption;    // title of the progress display; set by loadFullMenuFile
     std::string messageCaption = "Setup";
-    std::FILE* trace = stderr;        // every line the keyword loop handles, as "[%s]\n"
+    std::FILE* trace = stderr;  // every line the keyword loop handles, as "[%s]\n"
 };
 
 // Result codes of parseMenuScript; 0 is success.

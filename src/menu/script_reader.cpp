@@ -1,7 +1,7 @@
 #include "menu/script_reader.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -44,7 +44,9 @@ bool ScriptReader::readLine(char (&out)[SCRIPT_LINE_SIZE]) {
     return n > 0;
 }
 
-char* trimLine(char* line) { return trimLine(line, std::strlen(line)); }
+char* trimLine(char* line) {
+    return trimLine(line, std::strlen(line));
+}
 
 char* trimLine(char* line, std::size_t length) {
     char* end = line + length;

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-const char* TextPool::add(const char* text) { return add(text, std::strlen(text)); }
+const char* TextPool::add(const char* text) {
+    return add(text, std::strlen(text));
+}
 
 const char* TextPool::add(const char* text, std::size_t length) {
     std::size_t need = length + 1;

@@ -6,7 +6,7 @@
 namespace platform {
 
 class Environment {
-  public:
+public:
     virtual ~Environment() = default;
     // Expands the references of text into a buffer of bufferSize bytes; false when the
     // expansion fails or does not fit. A reference to an unset variable stays as written.

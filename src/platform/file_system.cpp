@@ -2,6 +2,8 @@
 
 namespace platform {
 
-std::size_t lastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
+std::size_t lastSeparator(const std::string& path) {
+    return path.find_last_of("\\/");
+}
 
 }  // namespace platform

@@ -56,7 +56,9 @@ public:
 FileSystem& systemFileSystem();
 
 // True for '\\' and '/', the separators the portable core accepts.
-inline bool isSeparator(char c) { return c == '\\' || c == '/'; }
+inline bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 // Position of the last separator, or std::string::npos.
 std::size_t lastSeparator(const std::string& path);
 

@@ -10,14 +10,14 @@ namespace platform {
 inline constexpr std::uint32_t STILL_ACTIVE_CODE = 259;
 
 class Process {
-  public:
+public:
     virtual ~Process() = default;  // releases the handle; never ends the process
     // False when the exit code cannot be read any more.
     virtual bool exitCode(std::uint32_t& code) = 0;
 };
 
 class ProcessRunner {
-  public:
+public:
     virtual ~ProcessRunner() = default;
     // Starts a command line whose first part names the program, with the caller's
     // environment and current folder and no inherited handles. Null on failure, with the

@@ -9,7 +9,7 @@ namespace platform {
 enum class RegistryRoot { ClassesRoot, LocalMachine };
 
 class RegistryKey {
-  public:
+public:
     virtual ~RegistryKey() = default;  // closes the key
     // The key's default value as text, read into a buffer of bufferSize bytes (terminating
     // NUL included); false when the read fails or the value does not fit. A key without a
@@ -18,7 +18,7 @@ class RegistryKey {
 };
 
 class Registry {
-  public:
+public:
     virtual ~Registry() = default;
     // Opens an existing key for reading; null when it cannot be opened. Never creates one.
     virtual std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::string& path) = 0;

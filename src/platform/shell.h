@@ -11,7 +11,7 @@ inline constexpr std::uint32_t URL_ESCAPE_SPACES_ONLY_FLAG = 0x04000000;
 inline constexpr std::uint32_t URL_DONT_ESCAPE_EXTRA_INFO_FLAG = 0x02000000;
 
 class Shell {
-  public:
+public:
     virtual ~Shell() = default;
     // The "open" verb, show state normal. Empty parameters or folder are passed as none.
     // The result is not reported: the shell shows its own errors, if any.

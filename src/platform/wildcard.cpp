@@ -6,7 +6,8 @@ namespace platform {
 
 namespace {
 bool foldEq(char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
 }
 }  // namespace
 

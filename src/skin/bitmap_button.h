@@ -7,7 +7,7 @@
 class BitmapImage;
 
 class BitmapButton {
-  public:
+public:
     // The images are used, not owned; either may be null (the button then draws nothing).
     BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage);
     ~BitmapButton();
@@ -22,7 +22,7 @@ class BitmapButton {
     // For the parent's WM_DRAWITEM: draws when the control is a BitmapButton; true then.
     static bool reflectDrawItem(const DRAWITEMSTRUCT& draw);
 
-  private:
+private:
     static LRESULT CALLBACK messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);
     void detach();

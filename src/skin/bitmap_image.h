@@ -9,7 +9,7 @@
 #include "skin/gdi_handles.h"
 
 class BitmapImage : public SkinBitmap {
-  public:
+public:
     BitmapImage() = default;
     ~BitmapImage() override;
     BitmapImage(const BitmapImage&) = delete;
@@ -27,7 +27,7 @@ class BitmapImage : public SkinBitmap {
     int height() const override { return info_.bmHeight; }
     bool fromResources() const override { return fromResources_ != 0; }
 
-  private:
+private:
     bool attach(HBITMAP loaded);
 
     skin::GdiObject bitmap_;
@@ -44,7 +44,7 @@ inline BitmapImage* bitmapImage(SkinBitmap* skin) {
 
 // Loads skins as GDI bitmaps for Setup.exe.
 class GdiSkinLoader : public SkinLoader {
-  public:
+public:
     std::unique_ptr<SkinBitmap> loadFromFile(const std::string& path) override;
     std::unique_ptr<SkinBitmap> loadFromResource(const std::string& name) override;
 };

@@ -31,7 +31,7 @@ constexpr std::uint32_t BI_BITFIELDS = 3;
 
 // Little-endian reads that refuse to go past the end of the buffer.
 class ByteReader {
-  public:
+public:
     ByteReader(const std::uint8_t* data, std::size_t length) : data_(data), length_(length) {}
     bool u16(std::size_t at, std::uint16_t& out) const {
         if (at > length_ || length_ - at < 2) return false;
@@ -53,7 +53,7 @@ class ByteReader {
         return true;
     }
 
-  private:
+private:
     const std::uint8_t* data_;
     std::size_t length_;
 };

@@ -18,7 +18,7 @@ using GdiObject = platform::win32::GdiObject;
 
 // Keeps an object selected into a context and puts the previous one back.
 class Selection {
-  public:
+public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
     ~Selection() {
         if (previous_) ::SelectObject(dc_, previous_);
@@ -26,7 +26,7 @@ class Selection {
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
 
-  private:
+private:
     HDC dc_;
     HGDIOBJ previous_;
 };

@@ -24,7 +24,7 @@ inline constexpr std::size_t REGION_BATCH_GROWTH = 100;
 
 // Rectangles collected for one region, with their bounds, as a RGNDATA block wants them.
 class RectBatch {
-  public:
+public:
     RectBatch();
     void add(const RegionRect& r);
     void clear();
@@ -35,7 +35,7 @@ class RectBatch {
     // Empty bounds are left = top = INT32_MAX, right = bottom = 0.
     const RegionRect& bounds() const { return bounds_; }
 
-  private:
+private:
     std::vector<RegionRect> rects_;
     RegionRect bounds_;
 };

@@ -12,7 +12,7 @@ std::string lower(std::string s) {
 }
 
 class FakeKey : public platform::RegistryKey {
-  public:
+public:
     explicit FakeKey(std::optional<std::string> value) : value_(std::move(value)) {}
     bool readDefaultValue(std::size_t bufferSize, std::string& out) override {
         std::string v = value_.value_or("");
@@ -21,12 +21,12 @@ class FakeKey : public platform::RegistryKey {
         return true;
     }
 
-  private:
+private:
     std::optional<std::string> value_;
 };
 
 class FakeProcess : public platform::Process {
-  public:
+public:
     FakeProcess(FakeProcessRunner& runner, FakeProcessRunner::Script script)
         : runner_(runner), script_(script) {}
     bool exitCode(std::uint32_t& code) override {
@@ -37,7 +37,7 @@ class FakeProcess : public platform::Process {
         return true;
     }
 
-  private:
+private:
     FakeProcessRunner& runner_;
     FakeProcessRunner::Script script_;
     int readings_ = 0;

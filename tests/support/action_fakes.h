@@ -13,7 +13,7 @@ namespace testing_support {
 
 // Keys by root and path (case-insensitive); a key may lack a default value.
 class FakeRegistry : public platform::Registry {
-  public:
+public:
     void addKey(platform::RegistryRoot root, const std::string& path,
                 std::optional<std::string> value = std::nullopt);
     bool hasKey(platform::RegistryRoot root, const std::string& path) const;
@@ -22,7 +22,7 @@ class FakeRegistry : public platform::Registry {
     std::vector<std::string> opened;  // "HKCR\path" / "HKLM\path" in call order
     // Windows NT takes a leading backslash under HKEY_CLASSES_ROOT only; so does this fake.
 
-  private:
+private:
     static std::string keyName(platform::RegistryRoot root, const std::string& path);
     std::map<std::string, std::optional<std::string>> keys_;
 };
@@ -30,7 +30,7 @@ class FakeRegistry : public platform::Registry {
 // Processes that run for a given number of polls. Each start takes the next script entry;
 // without one the process ends at once with exit code 0.
 class FakeProcessRunner : public platform::ProcessRunner {
-  public:
+public:
     struct Script {
         bool starts = true;
         std::uint32_t errorCode = 0;  // when it does not start
@@ -47,12 +47,12 @@ class FakeProcessRunner : public platform::ProcessRunner {
     int readings = 0;               // exit-code readings of all processes
     std::function<void()> onSleep;  // runs after each recorded sleep
 
-  private:
+private:
     std::size_t next_ = 0;
 };
 
 class FakeShell : public platform::Shell {
-  public:
+public:
     struct OpenCall {
         std::string file, parameters, folder;
     };
@@ -76,7 +76,7 @@ class FakeShell : public platform::Shell {
 };
 
 class FakeEnvironment : public platform::Environment {
-  public:
+public:
     bool expand(const std::string& text, std::size_t bufferSize, std::string& out) override;
     std::map<std::string, std::string> variables;  // name without percent signs
 };

@@ -12,7 +12,7 @@
 namespace testing_support {
 
 class FailingFileSystem : public platform::FileSystem {
-  public:
+public:
     explicit FailingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
 
     // Opening for writing fails under this folder ("" for none) ...
@@ -55,7 +55,7 @@ class FailingFileSystem : public platform::FileSystem {
     // True when path (relative ones from the working directory) is folder or lies below it.
     bool isUnder(const std::string& path, const std::string& folder);
 
-  private:
+private:
     platform::FilePtr onDisk(platform::FilePtr f, const std::string& path, const char* mode);
 
     platform::FileSystem& inner_;

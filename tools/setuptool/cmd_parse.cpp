@@ -81,7 +81,8 @@ int run(const Arguments& args) {
     Json menus = nullptr;
     if (file) {
         menus = Json::array();
-        for (int i = 0; i < file->menuCount(); ++i) menus.push_back(menuJson((*file)[i], headerOnly));
+        for (int i = 0; i < file->menuCount(); ++i)
+            menus.push_back(menuJson((*file)[i], headerOnly));
     }
     printJson({{"result", result}, {"message", byteText(sink.last)}, {"menus", menus}});
     return result == 0 ? 0 : 1;

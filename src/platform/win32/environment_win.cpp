@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 
 class Win32Environment : public Environment {
-  public:
+public:
     bool expand(const std::string& text, std::size_t bufferSize, std::string& out) override {
         if (bufferSize == 0) return false;
         std::vector<char> buf(bufferSize);

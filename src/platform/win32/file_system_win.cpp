@@ -10,13 +10,17 @@ namespace {
 using win32::FileHandle;
 using win32::FindHandle;
 
-bool isDots(const char* n) { return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)); }
+bool isDots(const char* n) {
+    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+}
 
 class Win32Finder : public FileFinder {
 public:
     Win32Finder(FindHandle h, const WIN32_FIND_DATAA& d) : h_(std::move(h)), data_(d) {}
     std::string name() const override { return data_.cFileName; }
-    bool isFolder() const override { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool isFolder() const override {
+        return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
     std::uint64_t size() const override {
         return (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
     }

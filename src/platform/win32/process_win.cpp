@@ -9,7 +9,7 @@ namespace platform {
 namespace {
 
 class Win32Process : public Process {
-  public:
+public:
     explicit Win32Process(HANDLE h) : h_(h) {}
     bool exitCode(std::uint32_t& code) override {
         DWORD c = 0;
@@ -18,12 +18,12 @@ class Win32Process : public Process {
         return true;
     }
 
-  private:
+private:
     win32::KernelHandle h_;
 };
 
 class Win32ProcessRunner : public ProcessRunner {
-  public:
+public:
     std::unique_ptr<Process> start(const std::string& commandLine,
                                    std::uint32_t& errorCode) override {
         // CreateProcessA may write into the command line.

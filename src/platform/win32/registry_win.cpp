@@ -9,7 +9,7 @@ namespace platform {
 namespace {
 
 class Win32RegistryKey : public RegistryKey {
-  public:
+public:
     explicit Win32RegistryKey(HKEY key) : key_(key) {}
     bool readDefaultValue(std::size_t bufferSize, std::string& out) override {
         if (bufferSize == 0) return false;
@@ -22,12 +22,12 @@ class Win32RegistryKey : public RegistryKey {
         return true;
     }
 
-  private:
+private:
     win32::RegKey key_;
 };
 
 class Win32Registry : public Registry {
-  public:
+public:
     std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::string& path) override {
         HKEY base = root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
         HKEY key = nullptr;

@@ -20,7 +20,7 @@ using CanonicalizeFunction = HRESULT(WINAPI*)(LPCSTR, LPSTR, LPDWORD, DWORD);
 using VersionFunction = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
 
 class Win32Shell : public Shell {
-  public:
+public:
     void open(void* owner, const std::string& file, const std::string& parameters,
               const std::string& folder) override {
         ::ShellExecuteA(static_cast<HWND>(owner), "open", file.c_str(), orNull(parameters),
@@ -51,7 +51,7 @@ class Win32Shell : public Shell {
         return true;
     }
 
-  private:
+private:
     // shlwapi.dll is loaded on the first canonicalisation only.
     CanonicalizeFunction loadCanonicalize() {
         std::call_once(once_, [this] {

@@ -32,7 +32,7 @@ std::string quoted(const std::string& s) {
 }
 
 class Installing : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         temp = scratch.str() + "\\my temp";
         fs::create_directories(native(temp));

@@ -20,15 +20,14 @@ TEST_P(CommandLine, SubstringsAnywhere) {
     EXPECT_EQ(f.checkMode, GetParam().check) << GetParam().commandLine;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Words, CommandLine,
-    ::testing::Values(FlagCase{"\"D:\\Setup.exe\"", false, false},
-                      FlagCase{"\"D:\\Setup.exe\" -all", true, false},
-                      FlagCase{"\"D:\\Setup.exe\" -allx", true, false},
-                      FlagCase{"\"D:\\Setup.exe\" -ALL", false, false},
-                      FlagCase{"\"C:\\disc-check\\Setup.exe\"", false, true},
-                      FlagCase{"Setup.exe -check -all", true, true},
-                      FlagCase{"Setup.exe /all /check", false, false}));
+INSTANTIATE_TEST_SUITE_P(Words, CommandLine,
+                         ::testing::Values(FlagCase{"\"D:\\Setup.exe\"", false, false},
+                                           FlagCase{"\"D:\\Setup.exe\" -all", true, false},
+                                           FlagCase{"\"D:\\Setup.exe\" -allx", true, false},
+                                           FlagCase{"\"D:\\Setup.exe\" -ALL", false, false},
+                                           FlagCase{"\"C:\\disc-check\\Setup.exe\"", false, true},
+                                           FlagCase{"Setup.exe -check -all", true, true},
+                                           FlagCase{"Setup.exe /all /check", false, false}));
 
 class FakeDrives : public DriveInfo {
 public:
@@ -65,19 +64,37 @@ constexpr std::uint32_t A = 1, C = 4, D = 8, E = 16;
 
 INSTANTIATE_TEST_SUITE_P(
     Places, Locate,
-    ::testing::Values(
-        LocateCase{"beside the program", {"C:\\Soft\\rsc\\rscinfo.ini"}, C | D, {"d:\\"}, true,
-                   "C:\\Soft\\Setup.exe"},
-        LocateCase{"first CD-ROM holds the program's name",
-                   {"d:\\Setup.exe"}, A | C | D, {"d:\\"}, true, "d:\\Setup.exe"},
-        LocateCase{"a later CD-ROM is never looked at", {"e:\\Setup.exe"}, C | D | E,
-                   {"d:\\", "e:\\"}, false, ""},
-        LocateCase{"first CD-ROM used even when a later one has data",
-                   {"d:\\Setup.exe", "e:\\Setup.exe"}, C | D | E, {"d:\\", "e:\\"}, true,
-                   "d:\\Setup.exe"},
-        LocateCase{"a drive absent from the mask is skipped", {"d:\\Setup.exe", "e:\\Setup.exe"},
-                   C | E, {"d:\\", "e:\\"}, true, "e:\\Setup.exe"},
-        LocateCase{"no CD-ROM at all", {"d:\\Setup.exe"}, C | D, {}, false, ""}));
+    ::testing::Values(LocateCase{"beside the program",
+                                 {"C:\\Soft\\rsc\\rscinfo.ini"},
+                                 C | D,
+                                 {"d:\\"},
+                                 true,
+                                 "C:\\Soft\\Setup.exe"},
+                      LocateCase{"first CD-ROM holds the program's name",
+                                 {"d:\\Setup.exe"},
+                                 A | C | D,
+                                 {"d:\\"},
+                                 true,
+                                 "d:\\Setup.exe"},
+                      LocateCase{"a later CD-ROM is never looked at",
+                                 {"e:\\Setup.exe"},
+                                 C | D | E,
+                                 {"d:\\", "e:\\"},
+                                 false,
+                                 ""},
+                      LocateCase{"first CD-ROM used even when a later one has data",
+                                 {"d:\\Setup.exe", "e:\\Setup.exe"},
+                                 C | D | E,
+                                 {"d:\\", "e:\\"},
+                                 true,
+                                 "d:\\Setup.exe"},
+                      LocateCase{"a drive absent from the mask is skipped",
+                                 {"d:\\Setup.exe", "e:\\Setup.exe"},
+                                 C | E,
+                                 {"d:\\", "e:\\"},
+                                 true,
+                                 "e:\\Setup.exe"},
+                      LocateCase{"no CD-ROM at all", {"d:\\Setup.exe"}, C | D, {}, false, ""}));
 
 TEST(LocateLimits, ProgramPathOf1024CharactersIsNotFound) {
     testing_support::PathSetFileSystem fs;

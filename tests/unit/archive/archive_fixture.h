@@ -37,7 +37,7 @@ inline std::string oneFileArchive(const std::string& name, const std::string& da
 }
 
 class ArchiveTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         archiveSession().reset();
         archiveProgress().reset();

@@ -9,7 +9,7 @@ namespace {
 using testing_support::FakeSystem;
 
 class NoDisplaySink : public platform::ProgressSink {
-  public:
+public:
     std::unique_ptr<platform::ProgressDisplay> open(volatile std::uint8_t*, bool,
                                                     const std::string&, bool) override {
         return nullptr;

@@ -25,7 +25,7 @@ std::string arpk(std::int64_t size, int escape, const std::string& tokens) {
 }
 
 class ArpkTest : public ArchiveTest {
-  protected:
+protected:
     // Runs the decoder alone, as extractPackage would, and returns the temporary file.
     int decode(const std::string& package, std::string& output) {
         archiveSession().system = fake.system();

@@ -104,7 +104,7 @@ bool shrinkFile(const std::string& path, std::int64_t size) {
 // Runs an action at the n-th refresh after the display showed a text: in the middle of the
 // pass that the text names.
 class HookedProgressSink : public testing_support::RecordingProgressSink {
-  public:
+public:
     bool pumpMessages() override {
         bool r = RecordingProgressSink::pumpMessages();
         if (action && pumpsSince(hookText) == hookPump) std::exchange(action, nullptr)();
@@ -116,7 +116,7 @@ class HookedProgressSink : public testing_support::RecordingProgressSink {
         action = std::move(a);
     }
 
-  private:
+private:
     int pumpsSince(const std::string& text) const {
         int n = 0;
         for (auto it = events.rbegin(); it != events.rend(); ++it) {
@@ -190,7 +190,7 @@ struct Row {
 };
 
 class FaultTest : public ArchiveTest {
-  protected:
+protected:
     std::string pkg() const { return path("pkg.apk"); }
     std::string temp() const { return out() + "\\_temp.arh"; }
     std::string outFile(const std::string& name) const { return out() + "\\" + name; }

@@ -7,7 +7,7 @@ namespace {
 
 // Texts of language 0, reachable by number: 5 "Install %s for %s", 7 "Page %s" ...
 class ResolveTextTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         disc.writeAllSkins();
         std::string ini = "[Language]\nlang0=X\n[lang0]\n";

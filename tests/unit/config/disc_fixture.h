@@ -8,7 +8,7 @@
 #include "support/fakes.h"
 
 class DiscFixture {
-  public:
+public:
     // Every skin bitmap, each 10 + i wide, 5 + i high.
     void writeAllSkins() {
         for (int i = 0; i < SKIN_COUNT; ++i) writeSkin(i);

@@ -11,7 +11,7 @@ const char* const TWO_LANGUAGES =
     "[lang1]\ntext0=Setup beenden?\ntext1=Installation\ntext2=Zeile\\neins\n";
 
 class SetupConfigTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { disc.writeAllSkins(); }
     DiscFixture disc;
     SetupConfig config;

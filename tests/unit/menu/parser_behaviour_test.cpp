@@ -5,14 +5,37 @@
 
 namespace {
 
-const std::string EXAMPLE = lines({"PALM", "2", "Sample Collection", "Version 1.0", "-",
-                                   "; comment lines and empty lines are skipped", "",
-                                   "SETUPREQUIRED 1.50", "MENU 0 3 RADIOBUTTONS", "TITLE",
-                                   "Welcome", "*", "TOPTEXT", "Please choose an action.", "*",
-                                   "MENUOPTION", "Install programs", "1", "HTMLOPTION",
-                                   "Read the introduction", "intro.htm", "QUIT", "Leave",
-                                   "MENU 1 2 LIST", "I", "Calculator", "calc", "EXEOPTION",
-                                   "Start the viewer", "viewer.exe", "copyright viewer.txt",
+const std::string EXAMPLE = lines({"PALM",
+                                   "2",
+                                   "Sample Collection",
+                                   "Version 1.0",
+                                   "-",
+                                   "; comment lines and empty lines are skipped",
+                                   "",
+                                   "SETUPREQUIRED 1.50",
+                                   "MENU 0 3 RADIOBUTTONS",
+                                   "TITLE",
+                                   "Welcome",
+                                   "*",
+                                   "TOPTEXT",
+                                   "Please choose an action.",
+                                   "*",
+                                   "MENUOPTION",
+                                   "Install programs",
+                                   "1",
+                                   "HTMLOPTION",
+                                   "Read the introduction",
+                                   "intro.htm",
+                                   "QUIT",
+                                   "Leave",
+                                   "MENU 1 2 LIST",
+                                   "I",
+                                   "Calculator",
+                                   "calc",
+                                   "EXEOPTION",
+                                   "Start the viewer",
+                                   "viewer.exe",
+                                   "copyright viewer.txt",
                                    "END"});
 
 TEST(ParserExample, TwoMenusAsWritten) {
@@ -64,8 +87,8 @@ TEST(ParserExample, TraceHasEveryKeywordLoopLine) {
     ParserHarness h;
     std::FILE* trace = std::tmpfile();
     h.env.trace = trace;
-    ASSERT_EQ(h.parse("PALM.mnu", lines({"PALM", "1", "A", "V", "U", "MENU 0 1", "TITLE",
-                                          "Hello", "*", "QUIT", "Leave", "END"})),
+    ASSERT_EQ(h.parse("PALM.mnu", lines({"PALM", "1", "A", "V", "U", "MENU 0 1", "TITLE", "Hello",
+                                         "*", "QUIT", "Leave", "END"})),
               0);
     std::rewind(trace);
     char buf[256] = {};
@@ -122,8 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"folder with blanks",
                    lines({"MENU 0 1 radiobuttons Extra files", "QUIT", "Q"}) + M1 + lines({"END"}),
                    0, 0, "packageFolder", "Extra files"},
-        StoredCase{"no folder gives the platform name", lines({"MENU 0 1", "QUIT", "Q"}) + M1 +
-                   lines({"END"}), 0, 0, "packageFolder", "EPOC"},
+        StoredCase{"no folder gives the platform name",
+                   lines({"MENU 0 1", "QUIT", "Q"}) + M1 + lines({"END"}), 0, 0, "packageFolder",
+                   "EPOC"},
         StoredCase{"copyright with colon",
                    lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "copyright: lic.txt"}) + M1 +
                        lines({"END"}),
@@ -132,13 +156,13 @@ INSTANTIATE_TEST_SUITE_P(
                    lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "COPYRIGHT=lic.txt"}) + M1 +
                        lines({"END"}),
                    0, 0, "copyright", "lic.txt"},
-        StoredCase{"the bare word copyright gives an empty name",
-                   lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "copyright"}) + M1 +
-                       lines({"END"}),
-                   0, 0, "copyright", ""},
+        StoredCase{
+            "the bare word copyright gives an empty name",
+            lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "copyright"}) + M1 + lines({"END"}), 0,
+            0, "copyright", ""},
         StoredCase{"EXEOPTION last before END: END is put back",
-                   M1 + lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "END"}), 0, 0,
-                   "copyright", nullptr},
+                   M1 + lines({"MENU 0 1", "EXEOPTION", "Run", "a.exe", "END"}), 0, 0, "copyright",
+                   nullptr},
         StoredCase{"EXEOPTION before a comment and the next keyword",
                    lines({"MENU 0 2", "EXEOPTION", "Run", "a.exe", "; note", "QUIT", "Q"}) + M1 +
                        lines({"END"}),
@@ -149,19 +173,21 @@ INSTANTIATE_TEST_SUITE_P(
                        M1 + lines({"END"}),
                    0, 0, "topText", "first\nsecond"},
         StoredCase{"VERSION replaces the header version",
-                   lines({"MENU 0 1", "VERSION", "2.0", "*", "QUIT", "Q"}) + M1 + lines({"END"}),
-                   0, 0, "version", "2.0"},
-        StoredCase{"second menu keeps the header title", lines({"MENU 0 1", "TITLE", "T", "*",
-                   "QUIT", "Q"}) + M1 + lines({"END"}), 1, 0, "title", "App"},
-        StoredCase{"keywords without regard to case",
-                   lines({"menu 0 1", "htmloption", "Web", "http://x", "Menu 1 1", "quit", "Q",
-                          "end"}),
-                   0, 0, "target", "http://x"},
+                   lines({"MENU 0 1", "VERSION", "2.0", "*", "QUIT", "Q"}) + M1 + lines({"END"}), 0,
+                   0, "version", "2.0"},
+        StoredCase{"second menu keeps the header title",
+                   lines({"MENU 0 1", "TITLE", "T", "*", "QUIT", "Q"}) + M1 + lines({"END"}), 1, 0,
+                   "title", "App"},
+        StoredCase{
+            "keywords without regard to case",
+            lines({"menu 0 1", "htmloption", "Web", "http://x", "Menu 1 1", "quit", "Q", "end"}), 0,
+            0, "target", "http://x"},
         StoredCase{"bytes above 127 kept in texts",
-                   lines({"MENU 0 1", "QUIT", "Caf\xe9 \xfc"}) + M1 + lines({"END"}), 0, 0,
-                   "label", "Caf\xe9 \xfc"},
-        StoredCase{"menus in any order", M1 + lines({"MENU 0 1", "HTMLOPTION", "A", "b.htm",
-                   "END"}), 0, 0, "target", "b.htm"}));
+                   lines({"MENU 0 1", "QUIT", "Caf\xe9 \xfc"}) + M1 + lines({"END"}), 0, 0, "label",
+                   "Caf\xe9 \xfc"},
+        StoredCase{"menus in any order",
+                   M1 + lines({"MENU 0 1", "HTMLOPTION", "A", "b.htm", "END"}), 0, 0, "target",
+                   "b.htm"}));
 
 struct KindCase {
     const char* device;
@@ -176,26 +202,26 @@ TEST_P(ParserKinds, InstallOptionTakesThePlatformCode) {
     ParserHarness h;
     std::string name = std::string(c.device) + ".mnu";
     ASSERT_EQ(h.parse(name, lines({c.device, "1", "A", "V", "U", "MENU 0 1", c.keyword, "Pkg",
-                                    "pkg", "END"})),
+                                   "pkg", "END"})),
               0)
         << h.lastMessage();
     EXPECT_EQ((*h.file)[0].options[0].kind, c.kind);
     EXPECT_EQ((*h.file)[0].platformCode, static_cast<int>(c.kind));
 }
 
-INSTANTIATE_TEST_SUITE_P(Platforms, ParserKinds,
-                         ::testing::Values(KindCase{"EPOC", "INSTALLOPTION", OptionKind::InstallEpoc},
-                                           KindCase{"N9210", "I", OptionKind::InstallN9210},
-                                           KindCase{"POCKETPC", "i", OptionKind::InstallPocketPc},
-                                           KindCase{"PALM", "installoption",
-                                                    OptionKind::InstallPalm}));
+INSTANTIATE_TEST_SUITE_P(
+    Platforms, ParserKinds,
+    ::testing::Values(KindCase{"EPOC", "INSTALLOPTION", OptionKind::InstallEpoc},
+                      KindCase{"N9210", "I", OptionKind::InstallN9210},
+                      KindCase{"POCKETPC", "i", OptionKind::InstallPocketPc},
+                      KindCase{"PALM", "installoption", OptionKind::InstallPalm}));
 
 TEST(ParserOptions, MenuLinksAndAutoFlag) {
     ParserHarness h;
-    ASSERT_EQ(h.parse("EPOC.mnu", HEAD + lines({"MENU 0 2", "MENUOPTION", "Go", "1",
-                                                "AUTOMENUOPTION", "Auto", "7x", "MENU 1 1",
-                                                "QUIT", "Q", "END"})),
-              0);
+    ASSERT_EQ(
+        h.parse("EPOC.mnu", HEAD + lines({"MENU 0 2", "MENUOPTION", "Go", "1", "AUTOMENUOPTION",
+                                          "Auto", "7x", "MENU 1 1", "QUIT", "Q", "END"})),
+        0);
     const Menu& m = (*h.file)[0];
     EXPECT_EQ(m.options[0].autoFlag, 0);
     EXPECT_EQ(m.options[0].targetMenu, 1);
@@ -217,8 +243,9 @@ TEST(ParserText, BlockOfExactlyTheBufferLimit) {
     // The joined text may hold 1023 bytes; one more fails.
     for (int length : {1022, 1023, 1024}) {
         ParserHarness h;
-        std::string body = "MENU 0 1\r\nTITLE\r\n" + std::string(static_cast<std::size_t>(length) - 500 - 1, 'a') +
-                           "\r\n" + std::string(500, 'b') + "\r\n*\r\n" +
+        std::string body = "MENU 0 1\r\nTITLE\r\n" +
+                           std::string(static_cast<std::size_t>(length) - 500 - 1, 'a') + "\r\n" +
+                           std::string(500, 'b') + "\r\n*\r\n" +
                            lines({"QUIT", "Q", "MENU 1 1", "QUIT", "Q", "END"});
         int r = h.parse("EPOC.mnu", HEAD + body);
         // Joined text: (length - 501) + 1 + 500 = length bytes.
@@ -260,9 +287,9 @@ struct RequiredCase {
 class ParserRequired : public ::testing::TestWithParam<RequiredCase> {};
 TEST_P(ParserRequired, ComparesAsDecimalFraction) {
     ParserHarness h;
-    int r = h.parse("EPOC.mnu", HEAD + "SETUPREQUIRED " + GetParam().value + "\r\n" +
-                                    lines({"MENU 0 1", "QUIT", "Q", "MENU 1 1", "QUIT", "Q",
-                                           "END"}));
+    int r =
+        h.parse("EPOC.mnu", HEAD + "SETUPREQUIRED " + GetParam().value + "\r\n" +
+                                lines({"MENU 0 1", "QUIT", "Q", "MENU 1 1", "QUIT", "Q", "END"}));
     EXPECT_EQ(r, GetParam().code) << GetParam().value;
 }
 INSTANTIATE_TEST_SUITE_P(Versions, ParserRequired,
@@ -274,9 +301,9 @@ INSTANTIATE_TEST_SUITE_P(Versions, ParserRequired,
 TEST(ParserLanguages, StartMenusPerLanguage) {
     ParserHarness h;
     h.env.languageCount = 3;
-    ASSERT_EQ(h.parse("EPOC.mnu", HEAD + lines({"MENU_FOR_LANGUAGE 2 1", "MENU_FOR_LANGUAGE 0 5",
-                                                "MENU 0 1", "QUIT", "Q", "MENU 1 1", "QUIT", "Q",
-                                                "END"})),
+    ASSERT_EQ(h.parse("EPOC.mnu",
+                      HEAD + lines({"MENU_FOR_LANGUAGE 2 1", "MENU_FOR_LANGUAGE 0 5", "MENU 0 1",
+                                    "QUIT", "Q", "MENU 1 1", "QUIT", "Q", "END"})),
               0);
     const Menu& m = (*h.file)[0];
     ASSERT_EQ(m.languageCount, 3);
@@ -339,12 +366,11 @@ private:
 TEST(ParserSwitchTo, RelativeToTheFirstScriptsFolder) {
     ParserHarness h;
     // The second file lies beside the first script, also when reached from a sub-folder.
-    h.write("sub/PALM.mnu",
-            lines({"PALM", "3", "A", "V", "U", "SWITCHTO part1.mnu"}));
-    h.write("sub/part1.mnu", lines({"SETUPREQUIRED 1.0", "MENU 0 1", "QUIT", "Q",
-                                    "SWITCHTO part2.mnu"}));
-    h.write("sub/part2.mnu", lines({"MENU 1 1", "QUIT", "R", "MENU 2 1", "QUIT", "S", "END",
-                                    "garbage after END"}));
+    h.write("sub/PALM.mnu", lines({"PALM", "3", "A", "V", "U", "SWITCHTO part1.mnu"}));
+    h.write("sub/part1.mnu",
+            lines({"SETUPREQUIRED 1.0", "MENU 0 1", "QUIT", "Q", "SWITCHTO part2.mnu"}));
+    h.write("sub/part2.mnu",
+            lines({"MENU 1 1", "QUIT", "R", "MENU 2 1", "QUIT", "S", "END", "garbage after END"}));
     int r = parseMenuScript(h.dir.str() + "/sub/PALM.mnu", h.file, false, false, h.env);
     ASSERT_EQ(r, 0) << h.lastMessage();
     EXPECT_STREQ((*h.file)[2].options[0].label, "S");
@@ -375,7 +401,7 @@ TEST(ParserProgress, ReportsAndStopsOnCancel) {
     EXPECT_EQ(ev[0].a, 0);  // Cancel shown
     EXPECT_EQ(ev[1].what, "text");
     EXPECT_EQ(ev[1].text, "Loading menus...");
-    EXPECT_EQ(ev[1].b, 2);  // range 0 .. menu count
+    EXPECT_EQ(ev[1].b, 2);               // range 0 .. menu count
     EXPECT_EQ(ev.back().what, "close");  // the display is removed on the way out
 }
 

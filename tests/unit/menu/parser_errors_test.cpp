@@ -13,7 +13,9 @@ struct FailureCase {
     const char* message;
 };
 
-std::string withMenus(const std::string& body) { return HEAD + body; }
+std::string withMenus(const std::string& body) {
+    return HEAD + body;
+}
 
 const std::string MENU0 = lines({"MENU 0 1", "QUIT", "Leave"});
 const std::string MENU1 = lines({"MENU 1 1", "QUIT", "Leave"});
@@ -35,8 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"file ends before the device line", lines({"; only a comment"}), 0, -31,
                     "Device name expected"},
-        FailureCase{"device line does not begin with the file's base name", lines({"EPOC"}), 0,
-                    -31, "Wrong device name specified"},
+        FailureCase{"device line does not begin with the file's base name", lines({"EPOC"}), 0, -31,
+                    "Wrong device name specified"},
         FailureCase{"device name compared with regard to case", lines({"Palm"}), 0, -31,
                     "Wrong device name specified"},
         FailureCase{"device line is no platform name", lines({"PALMTOP"}), 0, -30,
@@ -62,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"language number not below the languages",
                     withMenus(lines({"MENU_FOR_LANGUAGE 2 1"})), 2, -1,
                     "Wrong language specified!"},
-        FailureCase{"negative language number", withMenus(lines({"MENU_FOR_LANGUAGE -1 1"})), 2,
-                    -1, "Wrong language specified!"},
+        FailureCase{"negative language number", withMenus(lines({"MENU_FOR_LANGUAGE -1 1"})), 2, -1,
+                    "Wrong language specified!"},
         FailureCase{"language without configuration languages",
                     withMenus(lines({"MENU_FOR_LANGUAGE 0 1"})), 0, -1,
                     "Wrong language specified!"},

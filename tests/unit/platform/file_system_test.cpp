@@ -24,18 +24,17 @@ TEST_P(Wildcard, MatchesLikeWindows) {
         << GetParam().pattern << " / " << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Patterns, Wildcard,
-                         ::testing::Values(MatchCase{"*.*", "noextension", true},
-                                           MatchCase{"*.mnu", "PALM.MNU", true},
-                                           MatchCase{"*.mnu", "palm.mnu.bak", false},
-                                           MatchCase{"*.mnu", "mnu", false},
-                                           MatchCase{"p?lm.*", "PALM.mnu", true},
-                                           MatchCase{"p?lm.*", "plm.mnu", false},
-                                           MatchCase{"*a*b", "xaxxbyb", true},
-                                           MatchCase{"*a*b", "xaxxbyc", false},
-                                           MatchCase{"exact", "EXACT", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, Wildcard,
+    ::testing::Values(MatchCase{"*.*", "noextension", true}, MatchCase{"*.mnu", "PALM.MNU", true},
+                      MatchCase{"*.mnu", "palm.mnu.bak", false}, MatchCase{"*.mnu", "mnu", false},
+                      MatchCase{"p?lm.*", "PALM.mnu", true}, MatchCase{"p?lm.*", "plm.mnu", false},
+                      MatchCase{"*a*b", "xaxxbyb", true}, MatchCase{"*a*b", "xaxxbyc", false},
+                      MatchCase{"exact", "EXACT", true}));
 
-std::string join(const ScratchDir& d, const char* rel) { return d.str() + "\\" + rel; }
+std::string join(const ScratchDir& d, const char* rel) {
+    return d.str() + "\\" + rel;
+}
 
 TEST(FileSystem, BackslashPathsAndFolders) {
     ScratchDir d;

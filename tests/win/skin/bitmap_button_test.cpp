@@ -16,7 +16,7 @@ std::uint32_t normalColour(int x, int y) {
 }
 
 class BitmapButtonTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(loadPicture(normal, dir, "n.bmp", W, H, normalColour));
         ASSERT_TRUE(loadPicture(focus, dir, "f.bmp", W, H, [](int, int) { return FOCUS; }));

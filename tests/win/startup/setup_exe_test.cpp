@@ -36,8 +36,8 @@ struct Disc {
         }
         dir.write("rsc/rscinfo.ini", ini);
         // The texts are read only once every skin bitmap has loaded.
-        for (const char* name : {"bcancel", "bleft", "bright", "bfinish", "cbrand", "clogo",
-                                 "bar", "dbg", "bcancelf", "bleftf", "brightf", "bfinishf"})
+        for (const char* name : {"bcancel", "bleft", "bright", "bfinish", "cbrand", "clogo", "bar",
+                                 "dbg", "bcancelf", "bleftf", "brightf", "bfinishf"})
             dir.write(std::string("rsc/") + name + ".bmp", solidBmp(8, 8, 0x336699));
         std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Setup.exe");
     }
@@ -69,7 +69,8 @@ TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
     ScratchDir dir;
     std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Lonely.exe");
     DWORD pid = 0;
-    HANDLE process = startProgram("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), pid);
+    HANDLE process =
+        startProgram("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), pid);
     ASSERT_NE(process, nullptr);
     HWND box = waitForDialog(pid, TIMEOUT_MS);
     ASSERT_NE(box, nullptr);

@@ -36,7 +36,7 @@ bool folderIsEmpty(const std::string& folder) {
 }
 
 class InstallWithStandins : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         temp = scratch.str() + "\\tmp dir";
         ASSERT_TRUE(::CreateDirectoryA(temp.c_str(), nullptr));

@@ -19,7 +19,7 @@ const char* const APP_PATHS =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
 
 class RegistryLayer : public testing::Test {
-  protected:
+protected:
     void SetUp() override { deleteKey(HKEY_CLASSES_ROOT, TEST_KEY); }
     void TearDown() override { deleteKey(HKEY_CLASSES_ROOT, TEST_KEY); }
     platform::Registry& registry = platform::systemRegistry();
@@ -91,7 +91,7 @@ TEST(RegisteredStandins, EveryPlatformIsFound) {
 }
 
 class ProcessLayer : public testing::Test {
-  protected:
+protected:
     testing_support::ScratchDir scratch;
     platform::ProcessRunner& runner = platform::systemProcessRunner();
 };

@@ -10,7 +10,7 @@ namespace {
 using namespace wine_support;
 
 class ShellOpen : public testing::Test {
-  protected:
+protected:
     void SetUp() override { scratch.write("page.html", "<html>page</html>"); }
     std::string record() {
         EXPECT_TRUE(log.waitForRecords(1)) << "the handler did not start";

@@ -20,7 +20,7 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = 60000);
 
 // A log file of the stand-ins, named in STANDIN_LOG for every child started meanwhile.
 class StandinLog {
-  public:
+public:
     explicit StandinLog(const std::string& folder);
     ~StandinLog();
     std::string read() const;
@@ -28,7 +28,7 @@ class StandinLog {
     bool waitForRecords(int n) const;
     const std::string& path() const { return path_; }
 
-  private:
+private:
     std::string path_;
 };
 
@@ -38,11 +38,11 @@ using testing_support::crc32;
 
 // Puts back the default value of a registry key (or its absence) when destroyed.
 class KeyRestorer {
-  public:
+public:
     KeyRestorer(HKEY root, std::string path);
     ~KeyRestorer();
 
-  private:
+private:
     HKEY root_;
     std::string path_;
     std::optional<std::string> value_;
