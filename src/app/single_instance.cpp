@@ -1,9 +1,11 @@
 #include "app/single_instance.h"
 
+// windows.h first: the other system headers need its types.
+#include <windows.h>
+
 #include <psapi.h>
 #include <strings.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string>
