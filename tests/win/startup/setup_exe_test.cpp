@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "archive/archive_writer.h"
 #include "support/bmp_writer.h"
 #include "support/fakes.h"
 #include "support/ui_driver_win.h"
@@ -80,6 +81,33 @@ TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
     DWORD code = 0;
     EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
     ::CloseHandle(process);
+}
+
+// With "-all" every platform counts as served; a package named like the program is unpacked
+// beside it and deleted before that.
+TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
+    Disc disc;
+    std::string archive, error;
+    ASSERT_TRUE(buildFileArchive({{"extra\\readme.txt", "unpacked at start", 946684800, 946684800},
+                                  {"rsc\\added.txt", "more", 946684800, 946684800}},
+                                 archive, error))
+        << error;
+    disc.dir.write("Setup.APK", archive);
+    DWORD pid = 0;
+    HANDLE process = startProgram("\"" + disc.exe() + "\" -all", disc.dir.str(), pid);
+    ASSERT_NE(process, nullptr);
+    DWORD code = 0;
+    bool ended = waitForExit(process, TIMEOUT_MS, code);
+    if (!ended) {
+        // A message box would mean the start-up stopped where it should not.
+        HWND box = waitForDialog(pid, 1000);
+        ADD_FAILURE() << "Setup.exe did not end; message: " << (box ? messageBoxText(box) : "");
+        ::TerminateProcess(process, 1);
+    }
+    ::CloseHandle(process);
+    EXPECT_EQ(readFile(disc.dir.path() / "extra" / "readme.txt"), "unpacked at start");
+    EXPECT_EQ(readFile(disc.dir.path() / "rsc" / "added.txt"), "more");
+    EXPECT_FALSE(std::filesystem::exists(disc.dir.path() / "Setup.APK"));
 }
 
 }  // namespace
