@@ -1,0 +1,155 @@
+#include "archive/arpk_parser.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "archive/arpk_format.h"
+#include "archive/arpk_match_finder.h"
+
+namespace {
+
+// Positions decided at a time; a copy never crosses the end of a segment.
+constexpr std::size_t SEGMENT = 1u << 18;
+// A match this long is taken at once: searching inside it gains next to nothing.
+constexpr std::uint32_t TAKE_AT_ONCE = 192;
+constexpr std::uint32_t INF = std::numeric_limits<std::uint32_t>::max();
+
+int widthOf(std::uint32_t v) {
+    return v < 0x100 ? 1 : v < 0x10000 ? 2 : v < 0x1000000 ? 3 : 4;
+}
+
+class Parser {
+public:
+    Parser(const unsigned char* data, std::size_t size, int escape, int depth,
+           const std::function<void(const ArpkStep&)>& emit)
+        : d_(data), n_(size), e_(escape), finder_(data, size, depth), emit_(emit) {
+        // Token sizes by offset and length width; the escape blocks one code.
+        for (int ow = 1; ow <= 4; ++ow)
+            for (int lw = 1; lw <= 2; ++lw) {
+                int code = 0;
+                std::uint32_t offset = ow == 1 ? 0 : std::uint32_t{1} << (8 * (ow - 1));
+                copyCost_[ow][lw] = arpkCopyCode(e_, offset, lw == 1 ? 0 : 0x100, code);
+            }
+        std::size_t cap = std::min(SEGMENT, n_) + 1;
+        price_.resize(cap);
+        step_.resize(cap);
+    }
+
+    void run() {
+        std::size_t s = 0;
+        while (s < n_) s = segment(s);
+    }
+
+private:
+    std::uint32_t copyCost(std::uint32_t src, std::uint32_t length) const {
+        int c = copyCost_[widthOf(src)][length < 0x100 ? 1 : 2];
+        return c == 0 ? INF : static_cast<std::uint32_t>(c);
+    }
+    void relax(std::size_t from, std::size_t to, std::uint32_t cost, const ArpkStep& st) {
+        std::uint32_t p = price_[from] + cost;
+        if (p < price_[to]) {
+            price_[to] = p;
+            step_[to] = st;
+        }
+    }
+    std::size_t segment(std::size_t s);
+    void flush(std::size_t s, std::size_t end);
+
+    const unsigned char* d_;
+    std::size_t n_;
+    int e_;
+    ArpkMatchFinder finder_;
+    const std::function<void(const ArpkStep&)>& emit_;
+    int copyCost_[5][3] = {};
+    std::vector<std::uint32_t> price_;  // cheapest size of the segment's first i bytes
+    std::vector<ArpkStep> step_;        // the last step of that cheapest way
+    std::vector<ArpkStep> back_;
+    std::size_t runEnd_ = 0;
+};
+
+// Decides positions s to the returned end; steps are emitted when the segment is complete.
+std::size_t Parser::segment(std::size_t s) {
+    const std::size_t e = std::min(n_, s + SEGMENT);
+    std::fill(price_.begin(), price_.begin() + static_cast<std::ptrdiff_t>(e - s + 1), INF);
+    price_[0] = 0;
+    ArpkMatch m[ArpkMatchFinder::MAX_MATCHES];
+    for (std::size_t i = s; i < e; ++i) {
+        const std::size_t at = i - s;
+        relax(at, at + 1, d_[i] == e_ ? 2 : 1, ArpkStep{ArpkStep::LITERAL, 1, 0});
+        // Runs: the longest one from here (the parse reaches shorter ends through literals).
+        if (i >= runEnd_ || d_[i] != d_[runEnd_ - 1]) {
+            runEnd_ = i + 1;
+            while (runEnd_ < n_ && d_[runEnd_] == d_[i]) ++runEnd_;
+        }
+        std::size_t run = std::min<std::size_t>({runEnd_ - i, ARPK_MAX_RUN, e - i});
+        if (run >= static_cast<std::size_t>(ARPK_MIN_RUN) && !arpkRunCodable(e_, run)) --run;
+        if (run >= static_cast<std::size_t>(ARPK_MIN_RUN))
+            relax(at, at + run, 3, ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
+
+        int count = finder_.find(i, m);
+        if (count == 0) continue;
+        // The cheapest sources first: a dearer one only serves the lengths beyond them.
+        for (int a = 1; a < count; ++a)
+            for (int b = a; b > 0 && (m[b].src < m[b - 1].src ||
+                                      (m[b].src == m[b - 1].src && m[b].length > m[b - 1].length));
+                 --b)
+                std::swap(m[b], m[b - 1]);
+        const ArpkMatch* longest = std::max_element(
+            m, m + count,
+            [](const ArpkMatch& a, const ArpkMatch& b) { return a.length < b.length; });
+        if (longest->length >= TAKE_AT_ONCE && copyCost(longest->src, longest->length) != INF) {
+            ArpkStep st{ArpkStep::COPY, longest->length, longest->src};
+            flush(s, i);
+            emit_(st);
+            for (std::size_t j = i + 1; j < i + st.length; ++j) finder_.skip(j);
+            return i + st.length;
+        }
+        std::uint32_t covered = 0;
+        for (int c = 0; c < count; ++c) {
+            std::uint32_t from = std::max(m[c].minLength, covered + 1);
+            std::uint32_t to = std::min<std::uint32_t>(m[c].length, e - i);
+            for (std::uint32_t len = from; len <= to; ++len) {
+                std::uint32_t cost = copyCost(m[c].src, len);
+                if (cost != INF) relax(at, at + len, cost, ArpkStep{ArpkStep::COPY, len, m[c].src});
+            }
+            if (m[c].minLength <= covered + 1) covered = std::max(covered, m[c].length);
+        }
+    }
+    flush(s, e);
+    return e;
+}
+
+// Emits the cheapest steps from s to end, found backwards from end.
+void Parser::flush(std::size_t s, std::size_t end) {
+    back_.clear();
+    for (std::size_t at = end - s; at > 0; at -= step_[at].length) back_.push_back(step_[at]);
+    for (auto it = back_.rbegin(); it != back_.rend(); ++it) emit_(*it);
+}
+
+}  // namespace
+
+int arpkCopyCode(int escape, std::uint32_t offset, std::uint32_t length, int& code) {
+    for (int lw = widthOf(length) > 1 ? 2 : 1; lw <= 2; ++lw)
+        for (int ow = widthOf(offset); ow <= 4; ++ow) {
+            int base = (lw - 1) * 5;
+            for (int cand : {base + ow, ow == 1 ? base : -1}) {
+                if (cand < 0 || cand == escape || arpkOffsetBytes(cand) != ow) continue;
+                code = cand;
+                return 2 + ow + lw;
+            }
+        }
+    return 0;
+}
+
+bool arpkRunCodable(int escape, std::uint32_t length) {
+    return length >= static_cast<std::uint32_t>(ARPK_MIN_RUN) &&
+           length <= static_cast<std::uint32_t>(ARPK_MAX_RUN) &&
+           static_cast<int>(length) + ARPK_RUN_BIAS != escape;
+}
+
+void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
+               const std::function<void(const ArpkStep&)>& emit) {
+    if (size == 0) return;
+    Parser(data, size, escape, depth, emit).run();
+}

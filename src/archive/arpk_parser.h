@@ -1,0 +1,24 @@
+#pragma once
+// The ArpkLayer encoder's parse: the cheapest sequence of literals, runs and copies by their
+// exact byte costs, found by dynamic programming over positions.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+struct ArpkStep {
+    enum Kind : std::uint8_t { LITERAL, RUN, COPY };
+    Kind kind = LITERAL;
+    std::uint32_t length = 1;
+    std::uint32_t src = 0;  // copies only
+};
+
+// The copy code for the narrowest widths that hold offset and length and differ from the
+// escape; its token's size, or 0 when no code can express the copy.
+int arpkCopyCode(int escape, std::uint32_t offset, std::uint32_t length, int& code);
+
+// A run step of this length can be coded with this escape.
+bool arpkRunCodable(int escape, std::uint32_t length);
+
+// Steps that together cover data exactly, in order.
+void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
+               const std::function<void(const ArpkStep&)>& emit);

@@ -1,0 +1,137 @@
+// The encoder's parse on crafted inputs: each stream is decoded by the token rules alone,
+// checked against the copy rules (no overlap, short copies only from the cached head), and
+// held to the size its cheapest tokens allow.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "archive/arpk_encoder.h"
+#include "archive/arpk_format.h"
+
+namespace {
+
+struct Decoded {
+    std::string out;
+    std::size_t copies = 0, runs = 0;
+    std::string fault;
+};
+
+Decoded decodeTokens(const std::string& packed) {
+    Decoded r;
+    const unsigned e = static_cast<unsigned char>(packed.at(8));
+    std::size_t i = 9;
+    auto next = [&]() -> unsigned {
+        return i < packed.size() ? static_cast<unsigned char>(packed[i++]) : 0;
+    };
+    while (i < packed.size() && r.fault.empty()) {
+        unsigned c = next();
+        if (c != e) {
+            r.out.push_back(static_cast<char>(c));
+            continue;
+        }
+        unsigned k = next();
+        if (k == e) {
+            r.out.push_back(static_cast<char>(c));
+        } else if (k >= 10) {
+            r.out.append(k - 5, static_cast<char>(next()));
+            ++r.runs;
+        } else {
+            std::uint32_t off = 0, len = 0;
+            int ob = k % 5 == 0 ? 1 : k % 5, lb = k / 5 + 1;
+            for (int b = 0; b < ob; ++b) off |= next() << (8 * b);
+            for (int b = 0; b < lb; ++b) len |= next() << (8 * b);
+            if (std::uint64_t{off} + len > r.out.size())
+                r.fault = "copy past the output";
+            else if (off + len > ARPK_HEAD_CACHE && len < 32)
+                r.fault = "short far copy";
+            else
+                r.out += r.out.substr(off, len);
+            ++r.copies;
+        }
+    }
+    return r;
+}
+
+std::string randomBytes(std::mt19937& rng, std::size_t n) {
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(rng());
+    return s;
+}
+
+struct Case {
+    const char* name;
+    int escape;
+    std::function<std::string(std::mt19937&)> make;
+    // The largest stream the cheapest tokens need for this input.
+    std::function<std::size_t(const std::string&)> bound;
+};
+
+const Case CASES[] = {
+    // 40 slices of 20 bytes from the first 256: each copy is four bytes.
+    {"head copies", 200,
+     [](std::mt19937& rng) {
+         std::string head = randomBytes(rng, 250), s = head;
+         for (int i = 0; i < 40; ++i) s += head.substr(rng() % 230, 20);
+         return s;
+     },
+     [](const std::string&) { return std::size_t{9 + 250 * 2 + 40 * 4}; }},
+    // A repeat of a phrase just past 64 KiB must come from its copy in the first 64 KiB
+    // (five bytes), not from the nearer one beyond it (six bytes).
+    {"cheaper older source", 7,
+     [](std::mt19937& rng) {
+         std::string phrase = randomBytes(rng, 30);
+         std::string s = randomBytes(rng, 1000) + phrase + randomBytes(rng, 70000);
+         for (int i = 0; i < 100; ++i) s += phrase + randomBytes(rng, 1);
+         return s;
+     },
+     [](const std::string& s) {
+         std::size_t escapes = 0;
+         for (char c : s) escapes += static_cast<unsigned char>(c) == 7;
+         return 9 + 71030 + escapes + 30 + 6 + 100 * (5 + 2);
+     }},
+    // Runs of every length around the escape's own run code, then the escape in a run.
+    {"runs beside the escape", 15,
+     [](std::mt19937&) {
+         std::string s;
+         for (int n = 1; n < 300; ++n) s += std::string(n, static_cast<char>('a' + n % 20)) + "|";
+         return s + std::string(100, '\x0F');
+     },
+     [](const std::string&) {
+         std::size_t total = 9 + 2 * 3 + 1;  // the escape run: a run token and a doubled E
+         for (int n = 1; n < 300; ++n) total += 1 + (n < 5 ? n : n <= 250 ? 3 : 6);
+         return total + 100;
+     }},
+    // Past the cached head, a long repeat is copied and short ones are literals.
+    {"far copies", 255,
+     [](std::mt19937& rng) {
+         std::string s = randomBytes(rng, ARPK_HEAD_CACHE + 200000);
+         s += s.substr(ARPK_HEAD_CACHE + 1000, 5000) + s.substr(ARPK_HEAD_CACHE + 9000, 20);
+         return s;
+     },
+     [](const std::string& s) {
+         std::size_t escapes = 0;
+         for (char c : s) escapes += static_cast<unsigned char>(c) == 255;
+         return 9 + ARPK_HEAD_CACHE + 200000 + escapes + 7 + 20;
+     }},
+};
+
+TEST(ArpkParse, CraftedInputsDecodeExactlyAndCheaply) {
+    for (const Case& c : CASES) {
+        std::mt19937 rng(42);
+        std::string data = c.make(rng);
+        ArpkEncoderOptions options;
+        options.escape = c.escape;
+        std::string packed =
+            encodeArpk(reinterpret_cast<const unsigned char*>(data.data()), data.size(), options);
+        Decoded d = decodeTokens(packed);
+        ASSERT_EQ(d.fault, "") << c.name;
+        ASSERT_TRUE(d.out == data) << c.name;
+        EXPECT_LE(packed.size(), c.bound(data)) << c.name;
+        EXPECT_GT(d.copies + d.runs, 0u) << c.name;
+    }
+}
+
+}  // namespace
