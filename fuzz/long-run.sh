@@ -13,7 +13,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
 # Only the fuzz programs: the rest of the tree is built and tested elsewhere.
 fuzz_targets=$(cd fuzz && ls *.cpp | grep -v '^fuzz_support' | sed 's/\.cpp$//; s/^/fuzz_/')
 cmake --build "$build" -j "$(nproc)" --target $fuzz_targets >/dev/null
-out=build/fuzz-long
+# Absolute paths: the archive targets change their working directory.
+out="$(pwd)/build/fuzz-long"
 mkdir -p "$out"
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
