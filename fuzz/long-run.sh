@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The long fuzz run: every target (or those named) until it has made RUNS executions
-# (default 10 million) or, when MAX_SECONDS is set, for that long; it goes on from the corpus
-# grown by earlier runs (seeded from fuzz/corpus), kept with the logs in build/fuzz-long.
+# (default 10 million) or, when MAX_SECONDS is set, for that long. A run that was stopped
+# is taken up again: the executions in the target's history count, and it goes on from the
+# corpus grown so far (seeded from fuzz/corpus), kept with the logs in build/fuzz-long.
 # Prints each target's executions and whether it ended clean.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,17 +22,26 @@ if [ ${#names[@]} -eq 0 ]; then
     for exe in "$build"/bin/fuzz_*; do names+=("${exe##*/fuzz_}"); done
 fi
 status=0
+executed() { grep -ho 'number_of_executed_units: [0-9]*' "$@" 2>/dev/null | awk '{s += $2} END {print s + 0}'; }
 for name in "${names[@]}"; do
     mkdir -p "$out/$name"
     [ -d "fuzz/corpus/$name" ] && cp -rn "fuzz/corpus/$name/." "$out/$name/"
-    if "$build/bin/fuzz_$name" -runs="$runs" "${limit[@]}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
+    done_before=$(executed "$out/$name.history")
+    left=$((runs - done_before))
+    if [ "$left" -le 0 ]; then
+        echo "$name: $done_before executions already made"
+        continue
+    fi
+    if "$build/bin/fuzz_$name" -runs="$left" "${limit[@]}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
             -artifact_prefix="$out/crash-$name-" "$out/$name" >"$out/$name.log" 2>&1; then
-        cat "$out/$name.log" >>"$out/$name.history"
-        echo "$name: clean, $(grep -o 'number_of_executed_units: [0-9]*' "$out/$name.log" | tail -1)"
+        verdict=clean
+    elif grep -q 'run interrupted; exiting' "$out/$name.log" && ! ls "$out/crash-$name-"* >/dev/null 2>&1; then
+        verdict="stopped, clean so far"
     else
-        cat "$out/$name.log" >>"$out/$name.history"
-        echo "$name: FAILED, see $out/$name.log"
+        verdict="FAILED, see $out/$name.log"
         status=1
     fi
+    cat "$out/$name.log" >>"$out/$name.history"
+    echo "$name: $verdict, $(executed "$out/$name.log") executions in this run, $(executed "$out/$name.history") in all"
 done
 exit $status
