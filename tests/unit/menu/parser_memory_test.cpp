@@ -22,6 +22,10 @@ struct FailLargeAllocations {
 }  // namespace
 
 #if SETUP_OWN_ALLOCATOR
+// The replacements pair malloc with free themselves; GCC cannot see that through inlining.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t n) {
     if (n >= failAtOrAbove) throw std::bad_alloc();
     if (void* p = std::malloc(n ? n : 1)) return p;
