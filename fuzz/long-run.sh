@@ -24,6 +24,12 @@ fi
 status=0
 executed() { grep -ho 'number_of_executed_units: [0-9]*' "$@" 2>/dev/null | awk '{s += $2} END {print s + 0}'; }
 for name in "${names[@]}"; do
+    # Two runs may share the machine, one target each: a target already being run is skipped.
+    exec 8>"$out/$name.lock"
+    if ! flock -n 8; then
+        echo "$name: being run by another long run, skipped"
+        continue
+    fi
     mkdir -p "$out/$name"
     [ -d "fuzz/corpus/$name" ] && cp -rn "fuzz/corpus/$name/." "$out/$name/"
     done_before=$(executed "$out/$name.history")
