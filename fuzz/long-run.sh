@@ -22,7 +22,8 @@ if [ ${#names[@]} -eq 0 ]; then
     for exe in "$build"/bin/fuzz_*; do names+=("${exe##*/fuzz_}"); done
 fi
 status=0
-executed() { grep -ho 'number_of_executed_units: [0-9]*' "$@" 2>/dev/null | awk '{s += $2} END {print s + 0}'; }
+# Executions recorded in the given logs; a target without history has made none.
+executed() { { grep -ho 'number_of_executed_units: [0-9]*' "$@" 2>/dev/null || true; } | awk '{s += $2} END {print s + 0}'; }
 for name in "${names[@]}"; do
     # Two runs may share the machine, one target each: a target already being run is skipped.
     exec 8>"$out/$name.lock"
