@@ -52,6 +52,46 @@ struct Entry {
     std::string name;
 };
 
+// A path as the Windows file system compares it: either separator, any case, "." and ".."
+// components and doubled separators resolved.
+std::string comparablePath(const std::string& p) {
+    std::vector<std::string> parts{""};
+    for (char c : p) {
+        if (platform::isSeparator(c))
+            parts.emplace_back();
+        else
+            parts.back() += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::string out = parts[0];  // "" when rooted, else a drive or a first name
+    std::vector<std::string> kept;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        if (parts[i].empty() || parts[i] == ".") continue;
+        if (parts[i] == "..") {
+            if (!kept.empty()) kept.pop_back();
+            continue;
+        }
+        kept.push_back(parts[i]);
+    }
+    for (const std::string& k : kept) out += "\\" + k;
+    return out;
+}
+
+// An entry whose output would be the archive being read (a compressed package holding
+// "_temp.arh", a package unpacked into its own folder holding its own name) would truncate
+// it: the rest of the package would be lost. Such a name is refused like any unsafe one.
+int refuseOwnArchive(const std::vector<Entry>& entries, const std::string& dest,
+                     const std::string& archivePath, const std::string& callFolder) {
+    auto absolute = [&](const std::string& p) {
+        return isAbsolutePath(p) ? p : withTrailingSeparator(callFolder) + p;
+    };
+    const std::string archive = comparablePath(absolute(archivePath)), folder = absolute(dest);
+    for (const Entry& e : entries)
+        if (comparablePath(folder + "\\" + e.name) == archive)
+            return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n",
+                                  e.name);
+    return ARCHIVE_OK;
+}
+
 int copyData(std::FILE* archive, std::FILE* out, const Entry& e, const std::string& archivePath,
              const std::string& outPath, unsigned char* buffer, std::int64_t& written,
              std::int64_t& lastStep, std::int32_t totalSize) {
@@ -152,12 +192,15 @@ int extractFileArchive(const std::string& archivePath, const std::string& destin
     if (fileCount < FA_MIN_FILES || fileCount > FA_MAX_FILES)
         return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid nr of files in archive");
 
+    std::string callFolder;
+    fs.currentFolder(callFolder);
     fs.createFolder(dest);
     if (!fs.setCurrentFolder(dest))
         return archiveFailure(ARCHIVE_ERR_IO, "Could not access subdirectory %s", dest);
 
     std::vector<Entry> entries;
     int r = readDirectory(archive.get(), fileCount, archivePath, entries);
+    if (r == ARCHIVE_OK) r = refuseOwnArchive(entries, dest, archivePath, callFolder);
     if (r != ARCHIVE_OK) return r;
 
     beginArchiveProgress(session.system);

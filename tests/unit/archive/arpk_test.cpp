@@ -230,3 +230,57 @@ TEST_F(ArpkTest, CompressedPackageCutAtEveryLength) {
 }
 
 }  // namespace
+
+// An entry that would land on the archive being read must not truncate it: refused before
+// anything is written, the package left as it was.
+TEST_F(ArpkTest, EntryThatWouldOverwriteTheArchiveBeingRead) {
+    auto twoFiles = [](const std::string& second) {
+        std::vector<ArchiveEntry> entries(2);
+        entries[0].name = "a.txt";
+        entries[0].data = "first";
+        entries[1].name = second;
+        entries[1].data = "second";
+        std::string archive, error;
+        EXPECT_TRUE(buildFileArchive(entries, archive, error)) << error;
+        return archive;
+    };
+    auto compressed = [&](const std::string& second) {
+        std::string a = twoFiles(second);
+        return encodeArpk(reinterpret_cast<const unsigned char*>(a.data()), a.size());
+    };
+    struct Case {
+        const char* what;
+        std::string package;
+        std::string packagePath;  // relative to the scratch folder
+        std::string destination;  // relative to the working folder "cwd"
+        int result;
+    } cases[] = {
+        {"compressed, holding the temporary name", compressed("_temp.arh"), "pkg.apk", "../out",
+         -4},
+        {"compressed, in other case", compressed("_TEMP.ARH"), "pkg.apk", "../out", -4},
+        {"compressed, in a subfolder", compressed("sub\\_temp.arh"), "pkg.apk", "../out", 0},
+        {"plain, holding the temporary name", twoFiles("_temp.arh"), "pkg.apk", "../out", 0},
+        {"plain, into its own folder", twoFiles("pkg.apk"), "out/pkg.apk", "../out", -4},
+        {"plain, own name in other case", twoFiles("PKG.APK"), "out/pkg.apk", "../out", -4},
+        {"plain, own folder spelt with dots", twoFiles("pkg.apk"), "out/pkg.apk", "../cwd/../out/.",
+         -4},
+        {"plain, another name", twoFiles("other.apk"), "out/pkg.apk", "../out", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dir.path() / "out");
+        fake.messages.messages.clear();
+        std::string pkg = writePackage(c.package, c.packagePath);
+        EXPECT_EQ(extractPackage(pkg, c.destination, fake.system()), c.result);
+        EXPECT_EQ(testing_support::readFile(pkg), c.package);
+        if (c.result != 0) {
+            EXPECT_EQ(lastMessage().rfind("Invalid file name in archive: ", 0), 0u)
+                << lastMessage();
+            EXPECT_FALSE(outExists("a.txt"));
+        } else {
+            EXPECT_EQ(readOut("a.txt"), "first");
+        }
+        EXPECT_EQ(fs::current_path(), dir.path() / "cwd");
+    }
+    EXPECT_FALSE(outExists("_temp.arh"));
+}
