@@ -42,13 +42,14 @@ bool SetupApp::locateSetupData() {
 }
 
 // A package named like the program with ".APK" is unpacked beside it and deleted; false
-// when it cannot be deleted afterwards.
+// when it cannot be deleted afterwards. A package that failed to unpack is kept, as it may be
+// the only copy of the setup data, and the start-up ends after the unpacker's own message.
 bool SetupApp::unpackStartupPackage() {
     if (SetupDataDir.empty() && !locateSetupData()) return false;
     std::string base = withoutExtension(SetupDataDir);
     if (!installer_->packageExists(base)) return true;
     std::string folder = folderOf(base);
-    installer_->unpackPackage(base, folder);
+    if (!installer_->unpackPackage(base, folder)) return false;
     return platform::systemFileSystem().deleteFile(base + ".APK");
 }
 

@@ -110,4 +110,23 @@ TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
     EXPECT_FALSE(std::filesystem::exists(disc.dir.path() / "Setup.APK"));
 }
 
+// A start-up package that cannot be unpacked is kept: the unpacker says why, and Setup ends.
+TEST(SetupExe, StartupPackageThatFailsToUnpackIsKept) {
+    Disc disc;
+    const std::string broken = "KLIX not an archive";
+    disc.dir.write("Setup.APK", broken);
+    DWORD pid = 0;
+    HANDLE process = startProgram("\"" + disc.exe() + "\" -all", disc.dir.str(), pid);
+    ASSERT_NE(process, nullptr);
+    HWND box = waitForDialog(pid, TIMEOUT_MS);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(windowText(box), "Error!");
+    EXPECT_EQ(messageBoxText(box), "Incorrect archive header");
+    clickButton(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
+    ::CloseHandle(process);
+    EXPECT_EQ(readFile(disc.dir.path() / "Setup.APK"), broken);
+}
+
 }  // namespace
