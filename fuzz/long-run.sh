@@ -3,10 +3,12 @@
 # (default 10 million) or, when MAX_SECONDS is set, for that long. A run that was stopped
 # is taken up again: the executions in the target's history count, and it goes on from the
 # corpus grown so far (seeded from fuzz/corpus), kept with the logs in build/fuzz-long.
-# Prints each target's executions and whether it ended clean.
+# JOBS (default 1) processes fuzz one target side by side. Prints each target's executions and
+# whether it ended clean.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-10000000}
+jobs=${JOBS:-1}
 limit=()
 [ -n "${MAX_SECONDS:-}" ] && limit=(-max_total_time="$MAX_SECONDS")
 build=build/fuzz
@@ -39,16 +41,29 @@ for name in "${names[@]}"; do
         echo "$name: $done_before executions already made"
         continue
     fi
-    if "$build/bin/fuzz_$name" -runs="$left" "${limit[@]}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
-            -artifact_prefix="$out/crash-$name-" "$out/$name" >"$out/$name.log" 2>&1; then
-        verdict=clean
-    elif grep -q 'run interrupted; exiting' "$out/$name.log" && ! ls "$out/crash-$name-"* >/dev/null 2>&1; then
-        verdict="stopped, clean so far"
-    else
-        verdict="FAILED, see $out/$name.log"
-        status=1
-    fi
-    cat "$out/$name.log" >>"$out/$name.history"
-    echo "$name: $verdict, $(executed "$out/$name.log") executions in this run, $(executed "$out/$name.history") in all"
+    # JOBS processes share the corpus folder and the executions still owed.
+    share=$(((left + jobs - 1) / jobs))
+    logs=()
+    pids=()
+    for j in $(seq 1 "$jobs"); do
+        log="$out/$name.log"
+        [ "$jobs" -gt 1 ] && log="$out/$name.$j.log"
+        logs+=("$log")
+        "$build/bin/fuzz_$name" -runs="$share" "${limit[@]}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
+            -artifact_prefix="$out/crash-$name-" "$out/$name" >"$log" 2>&1 &
+        pids+=($!)
+    done
+    verdict=clean
+    for j in "${!pids[@]}"; do
+        wait "${pids[$j]}" && continue
+        if grep -q 'run interrupted; exiting' "${logs[$j]}" && ! ls "$out/crash-$name-"* >/dev/null 2>&1; then
+            [ "$verdict" = clean ] && verdict="stopped, clean so far"
+        else
+            verdict="FAILED, see ${logs[$j]}"
+            status=1
+        fi
+    done
+    cat "${logs[@]}" >>"$out/$name.history"
+    echo "$name: $verdict, $(executed "${logs[@]}") executions in this run, $(executed "$out/$name.history") in all"
 done
 exit $status
