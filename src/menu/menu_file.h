@@ -8,7 +8,7 @@
 
 #include "menu/text_pool.h"
 
-enum class OptionKind : std::uint8_t {
+enum class OptionKind : std::int32_t {
     Menu = 0,  // MENUOPTION, AUTOMENUOPTION
     Html = 1,  // HTMLOPTION
     InstallEpoc = 2,
@@ -26,13 +26,12 @@ enum class PlatformCode : std::int32_t { Epoc = 2, N9210 = 3, PocketPc = 4, Palm
 inline constexpr int PLATFORM_COUNT = 4;
 extern const char* const platformNames[PLATFORM_COUNT];  // "EPOC", "N9210", "POCKETPC", "PALM"
 
-// Texts first and the small fields last, so that a script's many options stay 32 bytes.
 struct MenuOption {
+    OptionKind kind = OptionKind::Menu;
     const char* label = nullptr;
     const char* target = nullptr;
     const char* copyright = nullptr;
     std::int32_t targetMenu = 0;
-    OptionKind kind = OptionKind::Menu;
     std::uint8_t autoFlag = 0;
 };
 
