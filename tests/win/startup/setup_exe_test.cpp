@@ -45,23 +45,32 @@ struct Disc {
     std::string exe() const { return (dir.path() / "Setup.exe").string(); }
 };
 
+// Starts Setup.exe, expects one message box with the given caption and text, answers it and
+// expects the program to end.
+void expectMessageThenEnd(const std::string& commandLine, const std::string& folder,
+                          const std::string& caption, const std::string& text) {
+    DWORD pid = 0;
+    HANDLE process = startProgram(commandLine, folder, pid);
+    ASSERT_NE(process, nullptr);
+    HWND box = waitForDialog(pid, TIMEOUT_MS);
+    if (box == nullptr) ::TerminateProcess(process, 1);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(windowText(box), caption);
+    EXPECT_EQ(messageBoxText(box), text);
+    clickButton(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
+    ::CloseHandle(process);
+}
+
 TEST(SetupExe, WithoutDesktopSoftwareShowsText16AndEnds) {
     // This program runs in a prefix of its own, where no installer is registered.
     ASSERT_FALSE(keyExists(HKEY_CLASSES_ROOT, ".SIS"));
     ASSERT_FALSE(keyExists(HKEY_CLASSES_ROOT, ".PRC"));
     ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
     Disc disc;
-    DWORD pid = 0;
-    HANDLE process = startProgram("\"" + disc.exe() + "\"", disc.dir.str(), pid);
-    ASSERT_NE(process, nullptr);
-    HWND box = waitForDialog(pid, TIMEOUT_MS);
-    ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(windowText(box), "Sample Setup");
-    EXPECT_EQ(messageBoxText(box), "No desktop software for any handheld was found.");
-    clickButton(box, IDOK);
-    DWORD code = 0;
-    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
-    ::CloseHandle(process);
+    expectMessageThenEnd("\"" + disc.exe() + "\"", disc.dir.str(), "Sample Setup",
+                         "No desktop software for any handheld was found.");
     // The look-up only reads: no empty key is left behind in the machine's registry.
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
 }
@@ -69,18 +78,9 @@ TEST(SetupExe, WithoutDesktopSoftwareShowsText16AndEnds) {
 TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
     ScratchDir dir;
     std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Lonely.exe");
-    DWORD pid = 0;
-    HANDLE process =
-        startProgram("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), pid);
-    ASSERT_NE(process, nullptr);
-    HWND box = waitForDialog(pid, TIMEOUT_MS);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(windowText(box), "Lonely");  // the program's name without extension
-    EXPECT_EQ(messageBoxText(box), "No SETUP information found on disk or CD-ROM");
-    clickButton(box, IDOK);
-    DWORD code = 0;
-    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
-    ::CloseHandle(process);
+    // The caption is the program's name without extension.
+    expectMessageThenEnd("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), "Lonely",
+                         "No SETUP information found on disk or CD-ROM");
 }
 
 // With "-all" every platform counts as served; a package named like the program is unpacked
@@ -115,17 +115,8 @@ TEST(SetupExe, StartupPackageThatFailsToUnpackIsKept) {
     Disc disc;
     const std::string broken = "KLIX not an archive";
     disc.dir.write("Setup.APK", broken);
-    DWORD pid = 0;
-    HANDLE process = startProgram("\"" + disc.exe() + "\" -all", disc.dir.str(), pid);
-    ASSERT_NE(process, nullptr);
-    HWND box = waitForDialog(pid, TIMEOUT_MS);
-    ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(windowText(box), "Error!");
-    EXPECT_EQ(messageBoxText(box), "Incorrect archive header");
-    clickButton(box, IDOK);
-    DWORD code = 0;
-    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
-    ::CloseHandle(process);
+    expectMessageThenEnd("\"" + disc.exe() + "\" -all", disc.dir.str(), "Error!",
+                         "Incorrect archive header");
     EXPECT_EQ(readFile(disc.dir.path() / "Setup.APK"), broken);
 }
 
