@@ -45,12 +45,17 @@ std::string resolvePosixPath(const std::string& path) {
     for (char& c : p)
         if (c == '\\') c = '/';
     if (p.empty() || pathExists(p)) return p;
-    std::string out;
-    std::size_t pos = 0;
-    if (p[0] == '/') {
-        out = "/";
-        pos = 1;
+    // A missing path is mostly a new name in a folder that exists as spelt: folding starts after
+    // the longest leading part that exists, not at the root (a stat saved for every level).
+    std::size_t pos = p[0] == '/' ? 1 : 0;
+    for (std::size_t cut = p.rfind('/'); cut != std::string::npos && cut > 0;
+         cut = p.rfind('/', cut - 1)) {
+        if (pathExists(p.substr(0, cut))) {
+            pos = cut + 1;
+            break;
+        }
     }
+    std::string out = p.substr(0, pos);
     bool resolving = true;
     while (pos <= p.size()) {
         std::size_t next = p.find('/', pos);

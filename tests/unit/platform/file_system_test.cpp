@@ -66,6 +66,45 @@ TEST(FileSystem, NamesFoundWithoutRegardToCase) {
     EXPECT_FALSE(fs.exists(join(d, "disc\\rsc\\other.ini")));
 }
 
+// Names found in one folder, by the layer's own listing.
+std::set<std::string> namesIn(const ScratchDir& d, const char* folder) {
+    std::set<std::string> names;
+    std::string pattern = std::string(folder) + "\\*.*";
+    auto f = platform::systemFileSystem().findFirst(join(d, pattern.c_str()));
+    if (f) do
+            names.insert(f->name());
+        while (f->findNext());
+    return names;
+}
+
+TEST(FileSystem, NewNamesGoIntoTheFolderAsSpelt) {
+    struct Case {
+        const char* create;  // a new file, spelt as a script or package might
+        const char* folder;  // where it must appear, as spelt on disk
+        const char* name;
+    };
+    const Case cases[] = {
+        {"disc\\rsc\\new.txt", "Disc\\RSC", "new.txt"},          // every folder spelt otherwise
+        {"Disc\\rsc\\Deep\\x.bin", "Disc\\RSC\\deep", "x.bin"},  // the first folder as spelt
+        {"Disc\\RSC\\DEEP\\y.bin", "Disc\\RSC\\deep", "y.bin"},  // only the last folder otherwise
+        {"DISC\\new2.txt", "Disc", "new2.txt"},
+    };
+    ScratchDir d;
+    d.write("Disc/RSC/deep/old", "x");
+    auto& fs = platform::systemFileSystem();
+    for (const Case& c : cases) {
+        platform::FilePtr f = fs.openFile(join(d, c.create), "wb");
+        ASSERT_TRUE(f) << c.create;
+        f.reset();
+        EXPECT_EQ(namesIn(d, c.folder).count(c.name), 1u) << c.create;
+    }
+    EXPECT_TRUE(fs.createFolder(join(d, "disc\\Rsc\\Sub")));
+    EXPECT_TRUE(namesIn(d, "Disc\\RSC").count("Sub"));
+    // No second spelling of a folder was made on the way.
+    EXPECT_EQ(namesIn(d, "."), (std::set<std::string>{"Disc"}));
+    EXPECT_EQ(namesIn(d, "Disc\\RSC"), (std::set<std::string>{"new.txt", "deep", "Sub"}));
+}
+
 TEST(FileSystem, FindListsMatchesWithoutDotEntries) {
     ScratchDir d;
     d.write("a.mnu", "");
