@@ -78,7 +78,7 @@ private:
     std::size_t inPos_ = 0, inLength_ = 0, waiting_ = 0;
     bool eof_ = false;
     std::int64_t produced_ = 0, inFile_ = 0, unpackedSize_ = 0;
-    HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};
+    HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
 
 // Reads earlier output, from memory when it is cached, else from the file with two seeks.
@@ -197,6 +197,10 @@ int ArpkDecoder::run() {
         if (readByte() != static_cast<unsigned char>(m))
             return archiveFailure(ARCHIVE_ERR_INVALID, "Not a valid archive: %s\n", packagePath_);
     unpackedSize_ = static_cast<std::int32_t>(readNumber(4));
+    // Chunks no larger than the declared output: a small package does not take a megabyte.
+    std::size_t chunk = ARPK_HEAD_MIN_CHUNK;
+    while (chunk < ARPK_HEAD_CHUNK && static_cast<std::int64_t>(chunk) < unpackedSize_) chunk <<= 1;
+    head_ = HeadCache(ARPK_HEAD_CACHE, chunk);
     beginArchiveProgress(archiveSession().system);
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
     if (int r = decodeTokens()) return r;

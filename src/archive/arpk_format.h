@@ -33,3 +33,4 @@ inline int arpkLengthBytes(int k) {
 // access; the encoder prefers those sources. Beyond it a copy costs two seeks.
 inline constexpr std::size_t ARPK_HEAD_CACHE = 8u << 20;
 inline constexpr std::size_t ARPK_HEAD_CHUNK = 1u << 20;
+inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared sizes
