@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -54,13 +56,41 @@ std::string writeScratchFile(const std::string& name, const std::uint8_t* data, 
     return path;
 }
 
-bool ConfinedFileSystem::inside(const std::string& p, bool writing) {
-    std::string mapped = p;
-    for (char& c : mapped)
+namespace {
+
+// The absolute, lexically normal form of a path. Checked on every file call: the
+// std::filesystem way allocated more than the unpacking it guards.
+std::string absoluteNormal(const std::string& p) {
+    std::string in = p;
+    for (char& c : in)
         if (c == '\\') c = '/';
+    if (in.empty() || in[0] != '/') {
+        char cwd[PATH_MAX];
+        if (!::getcwd(cwd, sizeof cwd)) std::abort();
+        in = std::string(cwd) + "/" + in;
+    }
+    std::string out;
+    out.reserve(in.size());
+    for (std::size_t pos = 0; pos < in.size();) {
+        std::size_t next = std::min(in.find('/', pos), in.size());
+        std::size_t length = next - pos;
+        if (length == 2 && in.compare(pos, 2, "..") == 0) {
+            out.resize(out.rfind('/') == std::string::npos ? 0 : out.rfind('/'));
+        } else if (length > 0 && !(length == 1 && in[pos] == '.')) {
+            out += '/';
+            out.append(in, pos, length);
+        }
+        pos = next + 1;
+    }
+    return out.empty() ? "/" : out;
+}
+
+}  // namespace
+
+bool ConfinedFileSystem::inside(const std::string& p, bool writing) {
     // Relative paths are taken from the working directory, which must be inside too. The
     // scratch folder holds no links, so the lexical form is the real one.
-    std::string full = fs::absolute(mapped).lexically_normal().string();
+    std::string full = absoluteNormal(p);
     const std::string& root = scratchFolder();
     bool ok = full.rfind(root, 0) == 0 || full + "/" == root;
     if (!ok && writing) {

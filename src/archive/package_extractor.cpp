@@ -55,24 +55,27 @@ struct Entry {
 // A path as the Windows file system compares it: either separator, any case, "." and ".."
 // components and doubled separators resolved.
 std::string comparablePath(const std::string& p) {
-    std::vector<std::string> parts{""};
-    for (char c : p) {
-        if (platform::isSeparator(c))
-            parts.emplace_back();
-        else
-            parts.back() += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    std::string out = parts[0];  // "" when rooted, else a drive or a first name
-    std::vector<std::string> kept;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        if (parts[i].empty() || parts[i] == ".") continue;
-        if (parts[i] == "..") {
-            if (!kept.empty()) kept.pop_back();
-            continue;
+    std::string out;  // starts with "" when rooted, else a drive or a first name
+    out.reserve(p.size());
+    std::size_t pos = 0, base = std::string::npos;
+    for (;;) {
+        std::size_t next = pos;
+        while (next < p.size() && !platform::isSeparator(p[next])) ++next;
+        std::string part = p.substr(pos, next - pos);
+        for (char& c : part)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (base == std::string::npos) {
+            out = part;
+            base = out.size();
+        } else if (part == "..") {
+            if (out.size() > base) out.resize(out.rfind('\\'));
+        } else if (!part.empty() && part != ".") {
+            out += '\\';
+            out += part;
         }
-        kept.push_back(parts[i]);
+        if (next >= p.size()) break;
+        pos = next + 1;
     }
-    for (const std::string& k : kept) out += "\\" + k;
     return out;
 }
 
