@@ -57,7 +57,9 @@ TEST_P(Locate, FindsSetupData) {
     for (const auto& r : c.cdroms) drives.cdrom[r] = true;
     std::string dir;
     EXPECT_EQ(locateSetupData("C:\\Soft\\Setup.exe", fs, drives, dir), c.found) << c.what;
-    if (c.found) EXPECT_EQ(dir, c.dataDir) << c.what;
+    if (c.found) {
+        EXPECT_EQ(dir, c.dataDir) << c.what;
+    }
 }
 
 constexpr std::uint32_t A = 1, C = 4, D = 8, E = 16;

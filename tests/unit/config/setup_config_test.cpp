@@ -159,7 +159,9 @@ TEST(SetupConfigLoad, OutcomeBySkinFiles) {
         EXPECT_EQ(config.load(d.dataDir()), c.loads);
         EXPECT_EQ(config.languageCount(), c.loads ? 2 : 0);
         EXPECT_EQ(config.getText(0).empty(), !c.loads);
-        if (c.loads) EXPECT_EQ(config.getBitmap(SKIN_SPLASH), nullptr);
+        if (c.loads) {
+            EXPECT_EQ(config.getBitmap(SKIN_SPLASH), nullptr);
+        }
     }
 }
 
