@@ -16,16 +16,21 @@ namespace {
 
 using platform::win32::KernelHandle;
 
+// A function of a system DLL by name; through void (*)() as GetProcAddress's type says nothing.
+template <class Function>
+Function procAddress(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 // The Windows 95 family: process snapshot functions looked up at run time.
 bool onlyInstanceBySnapshot() {
     HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
     if (!kernel) return false;
     using Snapshot = HANDLE(WINAPI*)(DWORD, DWORD);
     using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
-    auto snapshot =
-        reinterpret_cast<Snapshot>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
-    auto first = reinterpret_cast<Walk>(::GetProcAddress(kernel, "Process32First"));
-    auto next = reinterpret_cast<Walk>(::GetProcAddress(kernel, "Process32Next"));
+    auto snapshot = procAddress<Snapshot>(kernel, "CreateToolhelp32Snapshot");
+    auto first = procAddress<Walk>(kernel, "Process32First");
+    auto next = procAddress<Walk>(kernel, "Process32Next");
     if (!snapshot || !first || !next) return false;
     KernelHandle snap(snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap || snap.get() == INVALID_HANDLE_VALUE) {
