@@ -1,5 +1,6 @@
 #include "archive/arpk_decoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -29,6 +30,7 @@ private:
     }
     int refill() {
         inPos_ = 0;
+        ahead_ = 0;
         inLength_ = eof_ ? 0 : std::fread(in_.get(), 1, ARPK_BUFFER, package_.get());
         if (inLength_ == 0) {
             eof_ = true;
@@ -67,6 +69,7 @@ private:
         }
         return ARCHIVE_OK;
     }
+    void lookAhead(int escape);
     int fetch(std::int64_t offset, std::size_t n, unsigned char* dst);
     int run(int byte, std::size_t count);
     int copy(int k);
@@ -76,10 +79,42 @@ private:
     platform::FilePtr package_, temp_;
     std::unique_ptr<unsigned char[]> in_, out_;
     std::size_t inPos_ = 0, inLength_ = 0, waiting_ = 0;
+    std::size_t ahead_ = 0;  // the token boundary up to which copy sources were prefetched
     bool eof_ = false;
     std::int64_t produced_ = 0, inFile_ = 0, unpackedSize_ = 0;
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
+
+// Copies reach back megabytes into the head at random, so each one waits for memory. Asking
+// for the sources of the copies a few hundred input bytes ahead lets those waits overlap.
+void ArpkDecoder::lookAhead(int escape) {
+    constexpr std::size_t DISTANCE = 256, LONGEST_TOKEN = 8;
+    if (ahead_ < inPos_) ahead_ = inPos_;  // called at a token boundary
+    if (ahead_ >= inPos_ + DISTANCE / 2 || inLength_ < LONGEST_TOKEN) return;
+    const std::size_t stop = std::min(inPos_ + DISTANCE, inLength_ - LONGEST_TOKEN);
+    const unsigned char* in = in_.get();
+    while (ahead_ < stop) {
+        const void* e = std::memchr(in + ahead_, escape, stop - ahead_);
+        if (!e) {
+            ahead_ = stop;
+            return;
+        }
+        std::size_t at = static_cast<const unsigned char*>(e) - in;
+        int k = in[at + 1];
+        if (k == escape) {
+            ahead_ = at + 2;
+        } else if (k >= ARPK_MIN_RUN_CODE) {
+            ahead_ = at + 3;
+        } else {
+            int width = arpkOffsetBytes(k);
+            std::uint32_t offset = 0;
+            for (int i = 0; i < width; ++i)
+                offset |= static_cast<std::uint32_t>(in[at + 2 + i]) << (8 * i);
+            head_.prefetch(static_cast<std::int32_t>(offset));
+            ahead_ = at + 2 + static_cast<std::size_t>(width + arpkLengthBytes(k));
+        }
+    }
+}
 
 // Reads earlier output, from memory when it is cached, else from the file with two seeks.
 int ArpkDecoder::fetch(std::int64_t offset, std::size_t n, unsigned char* dst) {
@@ -145,6 +180,7 @@ int ArpkDecoder::decodeTokens() {
     const int escape = readByte();
     std::int64_t lastStep = -1;
     for (;;) {
+        lookAhead(escape);
         // Literals up to the next escape byte go over in one piece.
         std::size_t avail = inLength_ - inPos_;
         const unsigned char* from = in_.get() + inPos_;

@@ -26,6 +26,13 @@ public:
         }
         return copySpanning(at, n, dst);
     }
+    // Asks for the cached byte at offset to be brought near the processor; no effect when
+    // it is not cached.
+    void prefetch(std::int64_t offset) const {
+        if (offset < 0 || static_cast<std::uint64_t>(offset) >= size_) return;
+        std::size_t at = static_cast<std::size_t>(offset);
+        __builtin_prefetch(chunks_[at >> shift_].get() + (at & (chunk_ - 1)));
+    }
     std::size_t size() const { return size_; }
 
 private:
