@@ -1,218 +1,462 @@
 #!/usr/bin/env python3
-"""Writes the bundled sample disc examples/disc: its settings in two languages, the skin
-bitmaps, licence texts, two product folders with a script per platform, and the source
-files of its packages (examples/packages; scripts/run-sample packs them). Pure Python."""
-import math
+"""Writes the bundled sample disc examples/disc (settings and texts in English and German, the
+skin, start-up and licence texts, two products with scripts for all four platforms, loose
+package files) and the sources of its packages, examples/packages, with the list that says
+how each is packed (scripts/run-sample packs them with setuptool). Pure Python; rewrites both
+folders from scratch."""
 import os
+import shutil
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "skin"))
-from make_bitmaps import ROOT, bmp_bytes, clamp, mix, rounded_box  # noqa: E402
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import skin  # noqa: E402
 
+ROOT = os.path.dirname(os.path.dirname(HERE))
 DISC = os.path.join(ROOT, "examples", "disc")
 PACKAGES = os.path.join(ROOT, "examples", "packages")
 
+# Every text the program reads by number, and those the scripts reach by reference
+# (4, 5, 8, 19, 23: "%04Calendar|Palm" and so on).
 TEXTS = {
-    0: ["Do you really want to quit Setup?", "Wollen Sie Setup wirklich beenden?"],
-    1: ["Handheld Collection Setup", "Handheld-Sammlung Setup"],
-    2: ["I accept the licence agreement", "Ich akzeptiere den Lizenzvertrag"],
-    3: ["Please read the licence agreement.", "Bitte lesen Sie den Lizenzvertrag."],
+    0: ["Do you really want to leave Setup?", "Wollen Sie Setup wirklich verlassen?"],
+    1: ["Handheld Collection Setup", "Handheld Collection Setup"],
+    2: ["I accept the terms of this licence", "Ich nehme die Bedingungen dieser Lizenz an"],
+    3: ["Please read the following licence agreement. Tick the box below to accept it.",
+        "Bitte lesen Sie den folgenden Lizenzvertrag. Kreuzen Sie unten an, dass Sie ihn annehmen."],
     4: ["Install %s for %s", "%s f\xfcr %s installieren"],
-    5: ["Version %s", "Version %s"],
-    6: ["The following software will be installed:", "Folgende Software wird installiert:"],
+    5: ["%s edition\\nVersion %s", "Ausgabe f\xfcr %s\\nVersion %s"],
+    6: ["Setup will now install the following software. Press Next to start or Back to change "
+        "your choice.",
+        "Setup installiert jetzt die folgende Software. Weiter beginnt, Zur\xfcck \xe4ndert die Auswahl."],
     7: ["Welcome", "Willkommen"],
-    8: ["Documentation", "Dokumentation"],
-    9: ["Setup has finished.", "Setup ist fertig."],
-    10: ["Register my software on the web", "Meine Software im Web registrieren"],
-    11: ["Products", "Produkte"],
-    12: ["Psion / EPOC", "Psion / EPOC"],
-    13: ["Nokia 9210", "Nokia 9210"],
+    8: ["Read the manual of %s", "Handbuch von %s lesen"],
+    9: ["Setup has finished. Thank you for choosing the Handheld Collection.",
+        "Setup ist fertig. Vielen Dank, dass Sie die Handheld Collection gew\xe4hlt haben."],
+    10: ["Register my software on the web now", "Meine Software jetzt im Web registrieren"],
+    11: ["Choose the programs that you want to install, then press Next.",
+         "W\xe4hlen Sie die Programme, die Sie installieren m\xf6chten, und dann Weiter."],
+    12: ["Psion (EPOC)", "Psion (EPOC)"],
+    13: ["Nokia 9210 Communicator", "Nokia 9210 Communicator"],
     14: ["Pocket PC", "Pocket PC"],
-    15: ["Palm", "Palm"],
-    16: ["No desktop software for your handheld was found.\\nPlease install it first.",
-         "Es wurde keine Desktop-Software f\xfcr Ihr Handheld gefunden.\\nBitte installieren Sie sie zuerst."],
-    17: ["Which handheld do you use?", "Welches Handheld benutzen Sie?"],
-    18: ["Please choose a product.", "Bitte w\xe4hlen Sie ein Produkt."],
-    19: ["Extras", "Extras"],
-    20: ["None of your handhelds is served by this disc.", "Keines Ihrer Handhelds wird von dieser CD bedient."],
-    21: ["Also installed from the same package:", "Ebenfalls aus demselben Paket installiert:"],
+    15: ["Palm OS handheld", "Palm-OS-Handheld"],
+    16: ["Setup found no desktop software for a handheld on this computer.\\nPlease install the "
+         "software that came with your handheld, then start Setup again.",
+         "Setup hat auf diesem Computer keine Desktop-Software f\xfcr ein Handheld gefunden.\\n"
+         "Bitte installieren Sie die Software Ihres Handhelds und starten Sie Setup erneut."],
+    17: ["Which handheld do you want to install software on?",
+         "Auf welchem Handheld m\xf6chten Sie Software installieren?"],
+    18: ["This disc holds several products for your handheld. Which one do you want to set up?",
+         "Diese CD enth\xe4lt mehrere Produkte f\xfcr Ihr Handheld. Welches m\xf6chten Sie einrichten?"],
+    19: ["Visit %s on the web", "%s im Web besuchen"],
+    20: ["None of the handhelds whose desktop software is installed on this computer is served "
+         "by this disc.",
+         "Keines der Handhelds, deren Desktop-Software installiert ist, wird von dieser CD bedient."],
+    21: ["Also in the same package, installed with it:", "Ebenfalls im selben Paket und mit installiert:"],
     22: ["%s could not be installed.", "%s konnte nicht installiert werden."],
-    23: ["Start", "Start"],
-    24: ["Reading the menus...", "Men\xfcs werden gelesen..."],
+    23: ["Leave Setup", "Setup verlassen"],
+    24: ["Reading the menus...", "Die Men\xfcs werden gelesen..."],
     25: ["Please choose your language.", "Bitte w\xe4hlen Sie Ihre Sprache."],
 }
 
 LICENCE = [
-    "SAMPLE LICENCE AGREEMENT\n\nThis sample disc shows how Setup presents a product collection.\n"
-    "The programs on it are demonstrations and come without any warranty.\n",
-    "BEISPIEL-LIZENZVERTRAG\n\nDiese Beispiel-CD zeigt, wie Setup eine Produktsammlung vorstellt.\n"
-    "Die Programme sind Vorf\xfchrungen und kommen ohne jede Gew\xe4hrleistung.\n",
+    "HANDHELD COLLECTION - LICENCE AGREEMENT\n\n"
+    "This is the sample disc of Setup. It shows how a disc presents a collection of programs "
+    "for four kinds of handheld.\n\n"
+    "1. You may install the programs on this disc on any number of your own handhelds.\n"
+    "2. The programs are demonstrations. They come without any warranty.\n"
+    "3. Nothing on this disc is sent anywhere unless you ask for it: the registration page "
+    "opens only when you tick its box on the last page.\n",
+    "HANDHELD COLLECTION - LIZENZVERTRAG\n\n"
+    "Dies ist die Beispiel-CD von Setup. Sie zeigt, wie eine CD eine Sammlung von Programmen "
+    "f\xfcr vier Arten von Handhelds vorstellt.\n\n"
+    "1. Sie d\xfcrfen die Programme dieser CD auf beliebig vielen eigenen Handhelds installieren.\n"
+    "2. Die Programme sind Vorf\xfchrungen. Sie kommen ohne jede Gew\xe4hrleistung.\n"
+    "3. Nichts auf dieser CD wird ohne Ihren Wunsch gesendet: Die Registrierungsseite \xf6ffnet "
+    "sich nur, wenn Sie ihr K\xe4stchen auf der letzten Seite ankreuzen.\n",
 ]
 
-
-def settings():
-    lines = ["[Language]", "lang0=English", "lang1=Deutsch", "defaultlanguage=0", "",
-             "[Colours]", "splashR=16", "splashG=40", "splashB=96",
-             "captionR=255", "captionG=255", "captionB=255", ""]
-    for lang in range(2):
-        lines.append("[lang%d]" % lang)
-        for n in sorted(TEXTS):
-            lines.append("text%d=%s" % (n, TEXTS[n][lang]))
-        lines.append("file0=licence%d.txt" % lang)
-        lines.append("")
-    return "\r\n".join(lines).encode("latin-1")
+# The type-ahead of the long lists finds a label by a binary search over labels folded like
+# this (accents to their letter, apostrophe and hyphen to a space), so the lists are sorted so.
+FOLD = {"\xe1": "a", "\xe3": "a", "\xe9": "e", "\xf4": "o", "\xf8": "o", "\xfc": "u", "'": " ", "-": " "}
 
 
-def button(w, h, kind, focused):
-    base = (30, 90, 170) if not focused else (240, 170, 40)
-
-    def pixel(x, y):
-        if not rounded_box(x, y, 1, 1, w - 2, h - 2, 8):
-            return (255, 0, 255)  # outside the button
-        col = mix(tuple(min(255, c + 60) for c in base), base, y / h)
-        cx, cy = w / 2, h / 2
-        dx, dy = x - cx, y - cy
-        white = False
-        if kind == "left":
-            white = -9 <= dx <= 9 and abs(dy) <= (dx + 9) * 0.6
-        elif kind == "right":
-            white = -9 <= dx <= 9 and abs(dy) <= (9 - dx) * 0.6
-        elif kind == "cancel":
-            white = abs(abs(dx) - abs(dy)) <= 1.6 and abs(dx) <= 7
-        elif kind == "finish":
-            white = (dx <= -1 and abs(dy - (dx + 6) * 0.9 - 1) <= 1.6 and dx >= -7) or \
-                    (dx >= -1 and abs(dy + dx * 1.1 - 4) <= 1.6 and dx <= 8)
-        return (250, 250, 250) if white else clamp(col)
-
-    return bmp_bytes(w, h, pixel)
+def folded(label):
+    return "".join(FOLD.get(ch, ch) for ch in label.lower())
 
 
-def gradient(w, h, top, bottom, glow=0.0):
-    def pixel(x, y):
-        col = mix(top, bottom, y / max(1, h - 1))
-        return clamp(mix(col, (255, 255, 255), glow * (0.5 + 0.5 * math.sin(x / 23.0 + y / 41.0))))
-
-    return bmp_bytes(w, h, pixel)
-
-
-def logo(w, h):
-    def pixel(x, y):
-        d = math.hypot(x - h / 2, y - h / 2)
-        if d <= h / 2 - 2:
-            return clamp(mix((250, 200, 60), (230, 120, 30), d / (h / 2)))
-        return clamp(mix((20, 50, 110), (14, 90, 130), x / w))
-
-    return bmp_bytes(w, h, pixel)
+CITIES = ["Amsterdam", "Berlin", "Bogot\xe1", "Buenos Aires", "Cape Town", "Helsinki",
+          "Hong Kong", "K\xf8benhavn", "London", "Madrid", "New York", "Paris", "S\xe3o Paulo",
+          "Sydney", "Tokyo", "Z\xfcrich"]
+COUNTRIES = ["Argentina", "Australia", "Austria", "Belgium", "Brazil", "Canada",
+             "C\xf4te d'Ivoire", "Denmark", "Finland", "France", "Germany", "Greece", "Ireland",
+             "Italy", "Japan", "Mexico", "Netherlands", "New Zealand", "Norway", "Poland",
+             "Portugal", "Spain", "Sweden", "Switzerland", "United Kingdom", "United States"]
 
 
-def splash(w, h):
-    # A rounded card on magenta: the region of the splash window follows the card.
-    def pixel(x, y):
-        if not rounded_box(x, y, 0, 0, w - 1, h - 1, 24):
-            return (255, 0, 255)
-        col = mix((16, 40, 96), (10, 120, 140), y / h)
-        d = math.hypot(x - w * 0.25, y - h * 0.5)
-        if d <= h * 0.3:
-            col = mix((245, 248, 255), (150, 170, 200), d / (h * 0.3))
-        return clamp(col)
-
-    return bmp_bytes(w, h, pixel)
+def slug(name):
+    return "".join(FOLD.get(ch, ch) for ch in name.lower()).replace(" ", "_")
 
 
-SCRIPTS = {
-    ("Organizer", "PALM"): """PALM
-2
+def options(keyword, labels, targets):
+    return "".join("%s\n%s\n%s\n" % (keyword, label, target) for label, target in zip(labels, targets))
+
+
+ORGANIZER_PALM = """PALM
+7
 Organizer Suite
-Version 2.1
+%05Palm|2.1
 http://example.com/register/organizer
-; The start menu of every language is menu 0.
+; The five lines above: platform, number of menus, product name, version (here a reference to
+; text 5 with two arguments) and the address of the registration page.
+SETUPREQUIRED 1.50
+; English starts at menu 0, German at menu 1.
 MENU_FOR_LANGUAGE 0 0
-MENU_FOR_LANGUAGE 1 0
-MENU 0 3 RADIOBUTTONS
+MENU_FOR_LANGUAGE 1 1
+
+MENU 0 6 RADIOBUTTONS
 TITLE
 Organizer Suite
 *
 TOPTEXT
-Welcome to the Organizer Suite for Palm handhelds.
+Welcome to the Organizer Suite for Palm handhelds. What would you like to do?
+*
+BOTTOMTEXT
+A complete installation needs about 400 KB on your handheld.
+*
+AUTOMENUOPTION
+Complete installation (all programs)
+3
+MENUOPTION
+Custom installation (choose the programs)
+2
+MENUOPTION
+Extras: world clock, public holidays, web site
+4
+HTMLOPTION
+Read the introduction
+intro.html
+EXEOPTION
+Take the guided tour
+tour.exe
+copyright tour_licence.txt
+QUIT
+%023
+
+MENU 1 6 RADIOBUTTONS
+TITLE
+Organizer Suite
+*
+TOPTEXT
+Willkommen zur Organizer Suite f\xfcr Palm-Handhelds. Was m\xf6chten Sie tun?
+*
+BOTTOMTEXT
+Eine vollst\xe4ndige Installation braucht etwa 400 KB auf Ihrem Handheld.
+*
+AUTOMENUOPTION
+Vollst\xe4ndige Installation (alle Programme)
+3
+MENUOPTION
+Benutzerdefinierte Installation (Programme w\xe4hlen)
+2
+MENUOPTION
+Extras: Weltzeituhr, Feiertage, Website
+4
+HTMLOPTION
+Einf\xfchrung lesen
+intro.html
+EXEOPTION
+Rundgang starten
+tour.exe
+copyright tour_licence.txt
+QUIT
+%023
+
+; A check list: every marked option is carried out when the user presses Next. Two options
+; install from the same package, so the summary lists the second under text 21.
+MENU 2 5 LIST
+TITLE
+%07
+*
+TOPTEXT
+%011
+*
+BOTTOMTEXT
+Calendar and Calendar with week numbers share one package.
+*
+I
+%04Calendar|Palm
+calendar
+I
+%04Calendar with week numbers|Palm
+calendar
+I
+%04Address Book|Palm
+contacts
+I
+%04Notes|Palm
+notes
+I
+%04Expenses|Palm
+expenses
+
+; Reached only through the AUTOMENUOPTION of the start menu: it is not shown, every option is
+; marked and goes straight to the summary.
+MENU 3 4 LIST
+I
+%04Calendar|Palm
+calendar
+I
+%04Address Book|Palm
+contacts
+I
+%04Notes|Palm
+notes
+I
+%04Expenses|Palm
+expenses
+
+; The remaining menus are in a second file.
+SWITCHTO PALM_extras.mnu
+"""
+
+ORGANIZER_PALM_EXTRAS = """; The second file of Organizer\\PALM.mnu, reached by its SWITCHTO line: no header here,
+; just more menus and the END line.
+MENU 4 4 RADIOBUTTONS
+TITLE
+Extras
+*
+TOPTEXT
+More for your organizer.
+*
+MENUOPTION
+World clock: choose your home city
+5
+MENUOPTION
+Public holidays for the calendar
+6
+HTMLOPTION
+%019Organizer Suite
+http://example.com/organizer
+HTMLOPTION
+What is new in version 2.1
+whatsnew.html
+
+; Sixteen or more options make a list: typing the first letters of a city jumps to it.
+MENU 5 {ncities} RADIOBUTTONS clock
+TITLE
+World clock
+*
+TOPTEXT
+Choose your home city. The world clock starts with its time zone.
+*
+{cities}
+; Twenty or more options make a multiple-choice list. These packages are folders of loose
+; files in holidays\\, not .APK packages.
+MENU 6 {ncountries} LIST holidays
+TITLE
+Public holidays
+*
+TOPTEXT
+Choose the countries whose public holidays your calendar should show (Ctrl+click for more).
+*
+{countries}END
+"""
+
+ORGANIZER_POCKETPC = """POCKETPC
+2
+Organizer Suite
+%05Pocket PC|2.1
+http://example.com/register/organizer
+SETUPREQUIRED 1.60
+MENU 0 4 RADIOBUTTONS
+TITLE
+Organizer Suite
+*
+TOPTEXT
+Welcome to the Organizer Suite for Pocket PC.
 *
 MENUOPTION
 Install programs
 1
 HTMLOPTION
 Read the introduction
-intro.htm
+intro.html
+HTMLOPTION
+%019Organizer Suite
+http://example.com/organizer
 QUIT
-Leave
-MENU 1 2 LIST
+%023
+MENU 1 3 LIST
 TOPTEXT
-Choose the programs to install.
-*
-I
-%04Calendar|Palm
-calendar
-I
-%04Notes|Palm
-notes
-END
-""",
-    ("Organizer", "POCKETPC"): """POCKETPC
-1
-Organizer Suite
-Version 2.1
-http://example.com/register/organizer
-MENU 0 2 LIST
-TOPTEXT
-Choose the programs to install.
+%011
 *
 INSTALLOPTION
 %04Calendar|Pocket PC
 calendar
 INSTALLOPTION
+%04Address Book|Pocket PC
+contacts
+INSTALLOPTION
 %04Notes|Pocket PC
 notes
 END
-""",
-    ("Games", "EPOC"): """EPOC
-1
+"""
+
+GAMES_EPOC = """EPOC
+2
 Games Pack
-Version 1.0
+%05Psion|1.0
 http://example.com/register/games
-MENU 0 2 LIST
+MENU 0 4 RADIOBUTTONS
+TITLE
+Games Pack
+*
 TOPTEXT
-Games for your Psion.
+Three classic games for your Psion.
+*
+MENUOPTION
+Install games
+1
+HTMLOPTION
+%08Chess
+chess.html
+EXEOPTION
+Play the chess demo on this computer
+demo.exe
+copyright demo_licence.txt
+QUIT
+%023
+MENU 1 3 LIST
+TOPTEXT
+%011
+*
+BOTTOMTEXT
+Chess is a loose .sis file on the disc, the other two are packages.
 *
 I
-Chess
+%04Chess|Psion
 chess
-EXEOPTION
-Read the manual
-manual.exe
-copyright manual.txt
+I
+%04Backgammon|Psion
+backgammon
+I
+%04Solitaire|Psion
+solitaire
 END
-""",
-    ("Games", "N9210"): """N9210
+"""
+
+GAMES_N9210 = """N9210
 1
 Games Pack
-Version 1.0
+%05Nokia 9210|1.0
 http://example.com/register/games
-MENU 0 1 LIST
+MENU 0 2 LIST
+TITLE
+Games Pack
+*
+TOPTEXT
+Two classic games for your Communicator.
+*
 I
-Chess
+%04Chess|Nokia 9210
 chess
+I
+%04Solitaire|Nokia 9210
+solitaire
 END
-""",
+"""
+
+GAMES_PALM = """PALM
+1
+Games Pack
+%05Palm|1.0
+-
+; A registration address of "-" leaves out the closing page.
+MENU 0 2 LIST
+TITLE
+Games Pack
+*
+TOPTEXT
+Two classic games for your Palm handheld.
+*
+I
+%04Chess|Palm
+chess
+I
+%04Solitaire|Palm
+solitaire
+END
+"""
+
+
+def scripts():
+    cities = options("I", CITIES, [slug(c) for c in CITIES])
+    countries = options("I", COUNTRIES, [slug(c) for c in COUNTRIES])
+    extras = ORGANIZER_PALM_EXTRAS.format(ncities=len(CITIES), cities=cities,
+                                          ncountries=len(COUNTRIES), countries=countries)
+    return {
+        "Organizer/PALM.mnu": ORGANIZER_PALM,
+        "Organizer/PALM_extras.mnu": extras,
+        "Organizer/POCKETPC.mnu": ORGANIZER_POCKETPC,
+        "Games/EPOC.mnu": GAMES_EPOC,
+        "Games/N9210.mnu": GAMES_N9210,
+        "Games/PALM.mnu": GAMES_PALM,
+    }
+
+
+def page(title, body):
+    return ("<html><head><title>%s</title></head><body style=\"font-family: Arial\">\n"
+            "<h1>%s</h1>\n%s\n</body></html>\n" % (title, title, body))
+
+
+DOCUMENTS = {
+    "Organizer/PALM/intro.html": page("Organizer Suite", "<p>Calendar, address book, notes and "
+                                      "expenses for your Palm handheld.</p>"),
+    "Organizer/PALM/whatsnew.html": page("What is new in 2.1", "<ul><li>Week numbers in the "
+                                         "calendar</li><li>A world clock</li></ul>"),
+    "Organizer/PALM/tour_licence.txt": "GUIDED TOUR\n\nThe tour runs on this computer and shows "
+                                       "the Organizer Suite in ten minutes. It is free to use.\n",
+    "Organizer/POCKETPC/intro.html": page("Organizer Suite", "<p>Calendar, address book and notes "
+                                          "for your Pocket PC.</p>"),
+    "Games/EPOC/chess.html": page("Chess", "<p>Move with the arrow keys, Enter picks up and "
+                                  "puts down a piece.</p>"),
+    "Games/EPOC/demo_licence.txt": "CHESS DEMO\n\nThe demo plays one game against you on this "
+                                   "computer. It is free to use and to pass on.\n",
 }
 
-# Each platform's installer takes its files from its own place in the unpacked package:
-# Palm from palm\, the Nokia 9210 from n9210\*.sis, EPOC from *.sis, Pocket PC from *.ini.
-PACKAGE_FILES = {
-    "Organizer/PALM/calendar": {"palm/calendar.prc": 4096, "palm/calendar.pdb": 1500, "readme.txt": 300},
-    "Organizer/PALM/notes": {"palm/notes.prc": 2048},
-    "Organizer/POCKETPC/calendar": {"calendar.ini": 120, "calendar.cab": 8000},
-    "Organizer/POCKETPC/notes": {"notes.ini": 110, "notes.cab": 3000},
-    "Games/EPOC/chess": {"chess.sis": 6000},
-    "Games/N9210/chess": {"n9210/chess.sis": 6000},
-}
+
+def fake_data(name, size):
+    """Stable bytes that stand for a program or database of the given size."""
+    head = ("%s - sample data of the Handheld Collection\n" % name).encode("latin-1")
+    seed = sum(map(ord, name))
+    body = bytes((seed + i * 7 + (i >> 5)) & 0xFF for i in range(max(0, size - len(head))))
+    return head + body
+
+
+# Package sources: folder under examples/packages -> (how it is packed, {file: size}).
+# Where each installer looks in an unpacked package: Palm in palm\, the Nokia 9210 in
+# n9210\*.sis, EPOC in *.sis, Pocket PC in *.ini.
+def package_sources():
+    packages = {
+        "Organizer/PALM/calendar": ("compressed", {"palm/calendar.prc": 9000, "palm/calendar.pdb": 2400,
+                                                   "readme.txt": 300}),
+        "Organizer/PALM/contacts": ("compressed", {"palm/contacts.prc": 7000}),
+        "Organizer/PALM/notes": ("plain", {"palm/notes.prc": 3000}),
+        "Organizer/PALM/expenses": ("plain", {"palm/expenses.prc": 5000, "palm/currency.pdb": 800}),
+        "Organizer/POCKETPC/calendar": ("compressed", {"calendar.ini": 120, "calendar.cab": 9000}),
+        "Organizer/POCKETPC/contacts": ("compressed", {"contacts.ini": 120, "contacts.cab": 7000}),
+        "Organizer/POCKETPC/notes": ("plain", {"notes.ini": 110, "notes.cab": 3000}),
+        "Games/EPOC/backgammon": ("compressed", {"backgammon.sis": 6000}),
+        "Games/EPOC/solitaire": ("plain", {"solitaire.sis": 4000}),
+        "Games/N9210/chess": ("compressed", {"n9210/chess.sis": 6500}),
+        "Games/N9210/solitaire": ("plain", {"n9210/solitaire.sis": 4200}),
+        "Games/PALM/chess": ("compressed", {"palm/chess.prc": 6000}),
+        "Games/PALM/solitaire": ("plain", {"palm/solitaire.prc": 4000}),
+    }
+    for city in CITIES:
+        packages["Organizer/clock/" + slug(city)] = ("plain", {"palm/clock_%s.pdb" % slug(city): 200})
+    return packages
 
 
 def write(path, data):
@@ -221,29 +465,59 @@ def write(path, data):
         f.write(data)
 
 
+def dos(text):
+    return text.replace("\n", "\r\n").encode("latin-1")
+
+
+def settings():
+    lines = ["; The settings of the sample disc. Setup reads them with the Windows profile",
+             "; functions: one section per language, text0, text1 ... and file0 ... in each.",
+             "[Language]", "lang0=English", "lang1=Deutsch", "defaultlanguage=0", "",
+             "[Colours]"]
+    lines += ["splash%s=%d" % (c, v) for c, v in zip("RGB", skin.SPLASH)]
+    lines += ["caption%s=%d" % (c, v) for c, v in zip("RGB", skin.NAVY)] + [""]
+    for lang in range(2):
+        lines.append("[lang%d]" % lang)
+        lines += ["text%d=%s" % (n, TEXTS[n][lang]) for n in sorted(TEXTS)]
+        lines += ["file0=licence%d.txt" % lang, ""]
+    return dos("\n".join(lines))
+
+
 def main():
+    for names in (CITIES, COUNTRIES):
+        assert [folded(n) for n in names] == sorted(folded(n) for n in names), names
+    for folder in (DISC, PACKAGES):
+        if os.path.isdir(folder):
+            shutil.rmtree(folder)
     rsc = os.path.join(DISC, "rsc")
     write(os.path.join(rsc, "rscinfo.ini"), settings())
     for lang, text in enumerate(LICENCE):
-        write(os.path.join(rsc, "licence%d.txt" % lang), text.replace("\n", "\r\n").encode("latin-1"))
+        write(os.path.join(rsc, "licence%d.txt" % lang), dos(text))
     for kind, name in (("cancel", "bcancel"), ("left", "bleft"), ("right", "bright"), ("finish", "bfinish")):
-        write(os.path.join(rsc, name + ".bmp"), button(80, 28, kind, False))
-        write(os.path.join(rsc, name + "f.bmp"), button(80, 28, kind, True))
-    write(os.path.join(rsc, "cbrand.bmp"), gradient(440, 48, (20, 50, 110), (14, 90, 130), 0.05))
-    write(os.path.join(rsc, "clogo.bmp"), logo(160, 48))
-    write(os.path.join(rsc, "dbg.bmp"), gradient(64, 64, (236, 240, 246), (214, 222, 234)))
-    write(os.path.join(rsc, "slogo.bmp"), splash(320, 200))
-    # bar.bmp is left out on purpose: the built-in side picture is used.
-    for (folder, platform), text in SCRIPTS.items():
-        write(os.path.join(DISC, folder, platform + ".mnu"), text.replace("\n", "\r\n").encode("latin-1"))
-    write(os.path.join(DISC, "Organizer", "intro.htm"),
-          b"<html><body><h1>Organizer Suite</h1><p>Calendar and notes for your handheld.</p></body></html>\r\n")
-    write(os.path.join(DISC, "Games", "manual.txt"), b"Chess manual licence: free to read.\r\n")
-    for base, files in PACKAGE_FILES.items():
+        write(os.path.join(rsc, name + ".bmp"), skin.button(kind, False))
+        write(os.path.join(rsc, name + "f.bmp"), skin.button(kind, True))
+    write(os.path.join(rsc, "dbg.bmp"), skin.panel())
+    write(os.path.join(rsc, "bar.bmp"), skin.bar())
+    write(os.path.join(rsc, "cbrand.bmp"), skin.brand())
+    write(os.path.join(rsc, "clogo.bmp"), skin.corner_logo())
+    write(os.path.join(rsc, "slogo.bmp"), skin.splash())
+    for name, text in scripts().items():
+        write(os.path.join(DISC, name), dos(text))
+    for name, text in DOCUMENTS.items():
+        write(os.path.join(DISC, name), dos(text))
+    # Loose package files: an EPOC .sis next to the script's package folder, and the Palm
+    # holiday folders (a Palm option without a package installs every file of its folder).
+    write(os.path.join(DISC, "Games", "EPOC", "chess.sis"), fake_data("chess.sis", 5000))
+    for country in COUNTRIES:
+        name = "holidays_%s.pdb" % slug(country)
+        write(os.path.join(DISC, "Organizer", "holidays", slug(country), name), fake_data(name, 300))
+    listing = ["# Packages of the sample disc: how scripts/run-sample packs each folder with",
+               "# setuptool pack (compressed: --compress) into <folder>.APK on the disc."]
+    for folder, (form, files) in sorted(package_sources().items()):
+        listing.append("%s %s" % (form, folder))
         for name, size in files.items():
-            seed = sum(map(ord, base + name))
-            data = bytes((seed + i * 7 + (i >> 5)) & 0xFF for i in range(size))
-            write(os.path.join(PACKAGES, base, name), data)
+            write(os.path.join(PACKAGES, folder, name), fake_data(name, size))
+    write(os.path.join(PACKAGES, "packages.list"), ("\n".join(listing) + "\n").encode())
 
 
 if __name__ == "__main__":
