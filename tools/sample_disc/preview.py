@@ -3,69 +3,27 @@
 list page, a list page and the splash, laid out by the wizard's rectangles, with grey bars
 where Setup writes text. Writes a PNG (default build/skin-preview.png). Pure Python."""
 import os
-import struct
 import sys
-import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 RSC = os.path.join(ROOT, "examples", "disc", "rsc")
-
-
-def read_bmp(path):
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    w, h, _, bpp = struct.unpack_from("<iiHH", data, 18)
-    assert bpp == 24, path
-    stride = (w * 3 + 3) & ~3
-    rows = []
-    for y in range(abs(h)):
-        src = (abs(h) - 1 - y) if h > 0 else y
-        row = data[offset + src * stride: offset + src * stride + w * 3]
-        rows.append([(row[i + 2], row[i + 1], row[i]) for i in range(0, w * 3, 3)])
-    return rows
+sys.path.insert(0, HERE)
+from images import Canvas, read_bmp  # noqa: E402
 
 
 def ini_colour(prefix):
     values = {}
     for line in open(os.path.join(RSC, "rscinfo.ini"), encoding="latin-1"):
-        if "=" in line:
+        if "=" in line and not line.startswith(";"):
             k, v = line.strip().split("=", 1)
             values[k.lower()] = v
     return tuple(int(values[prefix + c]) & 255 for c in ("r", "g", "b"))
 
 
-class Canvas:
-    def __init__(self, w, h, colour):
-        self.w, self.h = w, h
-        self.px = [[colour] * w for _ in range(h)]
-
-    def fill(self, x0, y0, x1, y1, c):
-        for y in range(max(0, y0), min(self.h, y1)):
-            row = self.px[y]
-            for x in range(max(0, x0), min(self.w, x1)):
-                row[x] = c
-
-    def blit(self, img, x0, y0, w=None, h=None):
-        for y, row in enumerate(img[:h] if h else img):
-            for x, c in enumerate(row[:w] if w else row):
-                if 0 <= x0 + x < self.w and 0 <= y0 + y < self.h:
-                    self.px[y0 + y][x0 + x] = c
-
-    def text(self, x, y, chars, c=(60, 60, 60), height=8):
-        """A grey bar as wide as the text would be (about 6 pixels a character)."""
-        self.fill(x, y + 3, x + int(chars * 6.2), y + 3 + height, c)
-
-    def png(self, path):
-        raw = b"".join(b"\0" + bytes(v for c in row for v in c) for row in self.px)
-
-        def chunk(kind, body):
-            return struct.pack(">I", len(body)) + kind + body + \
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
-        data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", self.w, self.h, 8, 2, 0, 0, 0))
-        data += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        open(path, "wb").write(data)
+def text(c, x, y, chars, colour=(60, 60, 60), height=8):
+    """A grey bar as wide as the text would be (about 6 pixels a character)."""
+    c.fill(x, y + 3, x + int(chars * 6.2), y + 3 + height, colour)
 
 
 def bmp(name):
@@ -80,14 +38,14 @@ def wizard(page, options):
     hb, wb = len(bleft), len(bleft[0])
     content = (610 - wbg, 81, 580, 380 - len(bcancel))
     c.fill(0, 0, 600, 20, ini_colour("caption"))
-    c.text(40, 2, 24, (255, 255, 255), 9)
+    text(c, 40, 2, 24, (255, 255, 255), 9)
     c.fill(600 - wbg - 2, 30, 600 - wbg - 1, 410, (0, 0, 0))
     c.blit(dbg, 600 - wbg, 20)
     brand = bmp("cbrand.bmp")
     c.blit(brand, 594 - len(brand[0]), 0)
     c.blit(bmp("clogo.bmp"), 2, 0)
-    c.text(content[0], 30, 60)
-    c.text(content[0], 46, 34)
+    text(c, content[0], 30, 60)
+    text(c, content[0], 46, 34)
     line_h = 16
     if page == "check":
         n = options
@@ -98,7 +56,7 @@ def wizard(page, options):
             c.fill(content[0] + 1, y + 2, content[0] + 12, y + 13, (255, 255, 255))
             if i in (0, 2):
                 c.fill(content[0] + 4, y + 5, content[0] + 9, y + 10, (20, 20, 20))
-            c.text(content[0] + 18, y + 1, 18 + (i * 7) % 15)
+            text(c, content[0] + 18, y + 1, 18 + (i * 7) % 15)
     elif page in ("list", "text"):
         top = content[1] + (32 if page == "text" else 0)
         bottom = content[3] - (32 if page == "text" else 10)
@@ -108,9 +66,9 @@ def wizard(page, options):
             y = top + 2 + i * 17
             if page == "list" and i == 3:
                 c.fill(content[0] + 2, y, content[2] - 20, y + 17, (0, 120, 215))
-            c.text(content[0] + 6, y + 1, 12 + (i * 5) % 11, (255, 255, 255) if page == "list" and i == 3 else (60, 60, 60))
+            text(c, content[0] + 6, y + 1, 12 + (i * 5) % 11, (255, 255, 255) if page == "list" and i == 3 else (60, 60, 60))
         c.fill(content[2] - 17, top + 1, content[2] - 1, bottom - 1, (225, 225, 225))
-    c.text(content[0], content[3] - 51, 50)
+    text(c, content[0], content[3] - 51, 50)
     x0, s = 510 - 3 * wb, wb + 30
     c.blit(bleft, x0 + (s - wb) // 2, 390 - hb)
     c.blit(bright, x0 + s + (s - len(bright[0])) // 2, 390 - hb)
@@ -118,8 +76,8 @@ def wizard(page, options):
     barimg = bmp("bar.bmp")
     c.fill(15, 30, 175, 350, (0, 0, 0))
     c.blit(barimg, 15, 30, 160, 320)
-    c.text(15 + (160 - 20 * 6) // 2, 362, 20)
-    c.text(15 + (160 - 11 * 6) // 2, 378, 11)
+    text(c, 15 + (160 - 20 * 6) // 2, 362, 20)
+    text(c, 15 + (160 - 11 * 6) // 2, 378, 11)
     return c
 
 
