@@ -233,9 +233,15 @@ bool PackageInstaller::runInstaller(const std::string& commandLine, std::uint32_
 
 void PackageInstaller::checkPackageFiles(bool& ok, std::FILE* report, const std::string& folder,
                                          const std::string& name, const std::string& pattern) {
+    actions::checkPackageFiles(*services_.system.fs, ok, report, folder, name, pattern);
+}
+
+void checkPackageFiles(platform::FileSystem& fs, bool& ok, std::FILE* report,
+                       const std::string& folder, const std::string& name,
+                       const std::string& pattern) {
     std::string base = folder + "\\" + name;
-    if (packageExists(base)) return;
-    if (services_.system.fs->findFirst(base + pattern)) return;
+    if (fs.exists(base + ".APK")) return;
+    if (fs.findFirst(base + pattern)) return;
     if (report)
         std::fprintf(report, "Neither files %s%s nor %s.apk in %s not found.\r\n", name.c_str(),
                      pattern.c_str(), name.c_str(), folder.c_str());

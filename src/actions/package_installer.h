@@ -66,6 +66,12 @@ private:
     std::string createdFolder_;  // the temporary parent made by unpackPackage, until removed
 };
 
+// Check mode: reports to report when neither folder\name + ".APK" nor a match of
+// folder\name + pattern exists, and then clears ok.
+void checkPackageFiles(platform::FileSystem& fs, bool& ok, std::FILE* report,
+                       const std::string& folder, const std::string& name,
+                       const std::string& pattern);
+
 // Deletes everything below folder and then folder itself, going on after failures; true
 // when every deletion succeeded.
 bool deleteFolderTree(platform::FileSystem& fs, const std::string& folder);

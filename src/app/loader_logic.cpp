@@ -1,0 +1,59 @@
+#include "app/loader_logic.h"
+
+#include "actions/text_rules.h"
+#include "app/startup_logic.h"
+#include "config/setup_config.h"
+#include "menu/menu_parser.h"
+#include "platform/file_system.h"
+
+bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
+                     PlatformFolderLists& folders) {
+    bool added = false;
+    for (auto folder = fs.findFirst(setupDataDir + "*.*"); folder;) {
+        std::string name = folder->name();
+        if (folder->isFolder() && name != "." && name != "..") {
+            // Every script of the folder counts: one folder may serve several platforms.
+            for (auto script = fs.findFirst(setupDataDir + name + "\\*.mnu"); script;) {
+                std::string stem = withoutExtension(script->name());
+                for (int p = 0; p < PLATFORM_COUNT; ++p) {
+                    if (actions::equalsNoCase(stem, platformNames[p])) {
+                        folders[p].push_back(name);
+                        added = true;
+                    }
+                }
+                if (!script->findNext()) break;
+            }
+        }
+        if (!folder->findNext()) break;
+    }
+    return added;
+}
+
+int runLoader(LoaderJob& job) {
+    std::string& dataDir = *job.setupDataDir;
+    dataDir = folderOf(dataDir);
+    SetupConfig& config = *job.config;
+    scanMenuFolders(*job.system.fs, dataDir, config.platformFolders);
+    if (!config.load(dataDir)) return LOADER_FAILURE;
+
+    MenuParseEnvironment env;
+    env.system = job.system;
+    env.languageCount = config.getLanguageCount();
+    env.messageCaption = job.messageCaption;
+    env.trace = job.trace;
+    for (int p = 0; p < PLATFORM_COUNT; ++p) {
+        for (const std::string& folder : config.platformFolders[p]) {
+            // Always the table's spelling: the device line must match it.
+            std::string path = dataDir + folder + "\\" + platformNames[p] + ".mnu";
+            MenuFilePtr file;
+            if (parseMenuScript(path, file, !job.checkMode, false, env) != 0) {
+                job.system.messages->showMessage(
+                    "Error.\nSetup instructions not found.\nCannot run Setup.", job.messageCaption,
+                    platform::MessageIcon::None);
+                return LOADER_FAILURE;
+            }
+            job.menuFiles->push_back(std::move(file));
+        }
+    }
+    return LOADER_SUCCESS;
+}

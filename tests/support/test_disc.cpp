@@ -1,0 +1,131 @@
+#include "support/test_disc.h"
+
+#include "support/bmp_writer.h"
+
+namespace testing_support {
+
+namespace {
+std::string under(const std::string& at, const std::string& relative) {
+    return at.empty() ? relative : at + "/" + relative;
+}
+}  // namespace
+
+std::string crlf(std::initializer_list<const char*> lines) {
+    std::string s;
+    for (const char* line : lines) s += std::string(line) + "\r\n";
+    return s;
+}
+
+void writeDiscSettings(const ScratchDir& dir, const std::string& at, std::uint32_t splashRgb) {
+    std::string ini = "[Language]\r\nlang0=English\r\n[lang0]\r\n";
+    for (int i = 0; i <= 30; ++i) {
+        std::string text = i == 1    ? "Sample Setup"
+                           : i == 16 ? "No desktop software for any handheld was found."
+                                     : "Text " + std::to_string(i);
+        ini += "text" + std::to_string(i) + "=" + text + "\r\n";
+    }
+    ini += "[Colours]\r\nsplashR=" + std::to_string(splashRgb >> 16) +
+           "\r\nsplashG=" + std::to_string((splashRgb >> 8) & 0xFF) +
+           "\r\nsplashB=" + std::to_string(splashRgb & 0xFF) + "\r\n";
+    dir.write(under(at, "rsc/rscinfo.ini"), ini);
+    for (const char* name : {"bcancel", "bleft", "bright", "bfinish", "cbrand", "clogo", "bar",
+                             "dbg", "bcancelf", "bleftf", "brightf", "bfinishf"})
+        dir.write(under(at, std::string("rsc/") + name + ".bmp"), solidBmp(8, 8, 0x336699));
+}
+
+void writeCheckDisc(const ScratchDir& dir, const std::string& at) {
+    writeDiscSettings(dir, at);
+    auto put = [&](const std::string& relative, const std::string& content) {
+        dir.write(under(at, relative), content);
+    };
+    put("Games/EPOC.mnu", crlf({"EPOC",
+                                "3",
+                                "Games",
+                                "1.0",
+                                "http://example.com/register",
+                                "MENU 0 4 RADIOBUTTONS",
+                                "MENUOPTION",
+                                "Install games",
+                                "1",
+                                "HTMLOPTION",
+                                "Manual",
+                                "manual.txt",
+                                "HTMLOPTION",
+                                "Web site",
+                                "http://example.com/games",
+                                "QUIT",
+                                "Leave",
+                                "MENU 1 3 LIST",
+                                "I",
+                                "Chess",
+                                "chess",
+                                "I",
+                                "Cards",
+                                "cards",
+                                "I",
+                                "Dice",
+                                "dice",
+                                "MENU 2 1 LIST Extras",
+                                "I",
+                                "Bonus",
+                                "bonus",
+                                "END"}));
+    put("Games/EPOC/manual.txt", "manual");
+    put("Games/EPOC/chess.sis", "sis");
+    put("Games/EPOC/cards.APK", "apk");
+    put("Games/N9210.mnu",
+        crlf({"N9210", "1", "Games", "1.0", "-", "MENU 0 4 LIST", "I", "Chess", "chess", "I",
+              "Poker", "poker", "HTMLOPTION", "Shop", "HTTP://example.com/shop", "EXEOPTION",
+              "Viewer", "viewer.exe", "END"}));
+    put("Games/N9210/chess.sis", "sis");
+    put("Organizer/POCKETPC.mnu", crlf({"POCKETPC",
+                                        "2",
+                                        "Organizer",
+                                        "2.0",
+                                        "-",
+                                        "MENU 0 2 LIST",
+                                        "I",
+                                        "Calendar",
+                                        "calendar",
+                                        "I",
+                                        "Notes",
+                                        "notes",
+                                        "MENU 1 3 RADIOBUTTONS",
+                                        "HTMLOPTION",
+                                        "Mail us",
+                                        "mailto://support@example.com",
+                                        "HTMLOPTION",
+                                        "Mail us too",
+                                        "mailto:support@example.com",
+                                        "QUIT",
+                                        "Leave",
+                                        "END"}));
+    put("Organizer/POCKETPC/calendar.ini", "ini");
+    put("Organizer/PALM.mnu",
+        crlf({"PALM", "2", "Organizer", "2.0", "-", "MENU 0 2 LIST Palm files", "I", "Calendar",
+              "calendar", "I", "Memo", "memo", "MENU 1 1 LIST", "I", "Todo", "todo", "END"}));
+    put("Organizer/Palm files/calendar/cal.prc", "prc");
+    put("Organizer/Palm files/memo.APK", "apk");
+    put("Organizer/PALM/readme.txt", "palm");
+    put("Docs/readme.txt", "no scripts here");
+}
+
+std::string expectedCheckReport(const std::string& d) {
+    return "Checking menu " + d + "Games\\EPOC.mnu:0...\r\n" + "All OK.\r\n" + "Checking menu " +
+           d + "Games\\EPOC.mnu:1...\r\n" + "Neither files dice.sis nor dice.apk in " + d +
+           "Games\\EPOC not found.\r\n" + "Checking menu " + d + "Games\\EPOC.mnu:2...\r\n" +
+           "Directory " + d + "Games\\Extras not found.\r\n" + "Checking menu " + d +
+           "Games\\N9210.mnu:0...\r\n" + "Neither files poker.sis nor poker.apk in " + d +
+           "Games\\N9210 not found.\r\n" + "File " + d +
+           "Games\\N9210\\HTTP://example.com/shop not found.\r\n" + "File " + d +
+           "Games\\N9210\\viewer.exe not found.\r\n" + "Checking menu " + d +
+           "Organizer\\POCKETPC.mnu:0...\r\n" + "Neither files notes.ini nor notes.apk in " + d +
+           "Organizer\\POCKETPC not found.\r\n" + "Checking menu " + d +
+           "Organizer\\POCKETPC.mnu:1...\r\n" + "File " + d +
+           "Organizer\\POCKETPC\\mailto:support@example.com not found.\r\n" + "Checking menu " + d +
+           "Organizer\\PALM.mnu:0...\r\n" + "All OK.\r\n" + "Checking menu " + d +
+           "Organizer\\PALM.mnu:1...\r\n" + "Neither files todo\\*.* nor todo.apk in " + d +
+           "Organizer\\PALM not found.\r\n";
+}
+
+}  // namespace testing_support

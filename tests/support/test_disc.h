@@ -1,0 +1,28 @@
+#pragma once
+// Setup data folders written into scratch folders: the settings with their skins, and the
+// disc of the check-mode tests together with the report expected of it.
+#include <cstdint>
+#include <string>
+
+#include "support/fakes.h"
+
+namespace testing_support {
+
+// at (relative to dir, "" for dir itself) gets rsc\rscinfo.ini of one language whose texts
+// name their numbers, except text 1 "Sample Setup" and text 16 "No desktop software for any
+// handheld was found.", the splash colour 0xRRGGBB, and the twelve skins that must exist
+// (not "slogo.bmp").
+void writeDiscSettings(const ScratchDir& dir, const std::string& at, std::uint32_t splashRgb = 0);
+
+// Two product folders with all four platforms' scripts, whose menus are complete, miss a
+// package folder, a document, a package in each platform's form, or name web and mail
+// targets.
+void writeCheckDisc(const ScratchDir& dir, const std::string& at);
+// The report of that disc; dataDir is the setup data folder as the program names it, ending
+// in its separator.
+std::string expectedCheckReport(const std::string& dataDir);
+
+// Joins lines with CR LF.
+std::string crlf(std::initializer_list<const char*> lines);
+
+}  // namespace testing_support
