@@ -1,5 +1,7 @@
 #include "fw/application.h"
 
+#include "fw/message_loop.h"
+
 namespace fw {
 
 Application* Application::current_ = nullptr;
@@ -24,12 +26,12 @@ bool Application::OnIdle(long) {
 
 bool Application::PumpMessage() {
     MSG msg;
-    if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-        exitCode_ = static_cast<int>(msg.wParam);
+    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+        exitCode_ = got == 0 ? static_cast<int>(msg.wParam) : -1;
         return false;
     }
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    dispatchMessage(msg);
     return true;
 }
 

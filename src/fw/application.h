@@ -18,7 +18,8 @@ public:
     virtual int ExitInstance() { return exitCode_; }
     // Idle processing between messages; true while there is more to do.
     virtual bool OnIdle(long count);
-    // Takes, translates and dispatches one message; false on WM_QUIT.
+    // Takes one message and hands it to its dialog or dispatches it; false on WM_QUIT (or a
+    // failure of GetMessage).
     bool PumpMessage();
 
     HINSTANCE instance() const { return instance_; }

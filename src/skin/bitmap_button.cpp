@@ -1,46 +1,19 @@
 #include "skin/bitmap_button.h"
 
-#include <commctrl.h>
-
 #include "skin/bitmap_image.h"
-
-namespace {
-constexpr UINT_PTR SUBCLASS_ID = 0xB17B;
-// Lets the parent find the object of a control (GetWindowSubclass is not in every import
-// library).
-const char* const OWNER_PROPERTY = "SetupBitmapButton";
-}  // namespace
 
 BitmapButton::BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage)
     : normalImage_(normalImage), focusImage_(focusImage) {}
 
-BitmapButton::~BitmapButton() {
-    detach();
-}
-
-bool BitmapButton::attach(HWND button) {
-    detach();
-    if (!button ||
-        !::SetWindowSubclass(button, messageProc, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    ::SetPropA(button, OWNER_PROPERTY, this);
-    hwnd_ = button;
-    return true;
-}
-
-void BitmapButton::detach() {
-    if (hwnd_ && ::IsWindow(hwnd_)) {
-        ::RemoveWindowSubclass(hwnd_, messageProc, SUBCLASS_ID);
-        ::RemovePropA(hwnd_, OWNER_PROPERTY);
-    }
-    hwnd_ = nullptr;
-}
-
-LRESULT CALLBACK BitmapButton::messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR self) {
-    if (message == WM_ERASEBKGND) return TRUE;  // erased, by drawing nothing
-    if (message == WM_NCDESTROY) reinterpret_cast<BitmapButton*>(self)->detach();
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+bool BitmapButton::create(HWND parent, const char* text, int id, const RECT& rect, bool visible) {
+    if (hwnd()) return false;
+    CreationScope scope(this, "BUTTON");
+    setOwned();
+    ::CreateWindowExA(
+        0, "BUTTON", text, WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0),
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    return hwnd() != nullptr;
 }
 
 void BitmapButton::DrawItem(const DRAWITEMSTRUCT& draw) {
@@ -61,10 +34,8 @@ void BitmapButton::DrawItem(const DRAWITEMSTRUCT& draw) {
         ::RedrawWindow(draw.hwndItem, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-bool BitmapButton::reflectDrawItem(const DRAWITEMSTRUCT& draw) {
-    if (draw.CtlType != ODT_BUTTON || !draw.hwndItem) return false;
-    auto* self = static_cast<BitmapButton*>(::GetPropA(draw.hwndItem, OWNER_PROPERTY));
-    if (!self) return false;
-    self->DrawItem(draw);
+bool BitmapButton::onReflectedDrawItem(const DRAWITEMSTRUCT& draw) {
+    if (draw.CtlType != ODT_BUTTON) return false;
+    DrawItem(draw);
     return true;
 }

@@ -1,33 +1,31 @@
 #pragma once
 // An owner-drawn push button painted from two skin pictures: the normal one, and the one
 // shown while it has the keyboard focus. It never erases its background, so it never
-// flickers; it draws no text, border or focus rectangle.
+// flickers; it draws no text, border or focus rectangle. Its parent's WM_DRAWITEM reaches it
+// by reflection.
 #include <windows.h>
+
+#include "fw/window.h"
 
 class BitmapImage;
 
-class BitmapButton {
+class BitmapButton : public fw::Window {
 public:
     // The images are used, not owned; either may be null (the button then draws nothing).
     BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage);
-    ~BitmapButton();
-    BitmapButton(const BitmapButton&) = delete;
-    BitmapButton& operator=(const BitmapButton&) = delete;
 
-    // Takes over a button the caller created with BS_OWNERDRAW.
-    bool attach(HWND button);
-    HWND hwnd() const { return hwnd_; }
+    // Makes the button: an owner-drawn child that is a tab stop; the text carries its
+    // mnemonic only. Destroyed with this object.
+    bool create(HWND parent, const char* text, int id, const RECT& rect, bool visible);
+    // Or takes over a button the caller created with BS_OWNERDRAW (fw::Window::attach).
 
     void DrawItem(const DRAWITEMSTRUCT& draw);
-    // For the parent's WM_DRAWITEM: draws when the control is a BitmapButton; true then.
-    static bool reflectDrawItem(const DRAWITEMSTRUCT& draw);
+
+protected:
+    bool onEraseBackground(HDC) override { return true; }  // erased, by drawing nothing
+    bool onReflectedDrawItem(const DRAWITEMSTRUCT& draw) override;
 
 private:
-    static LRESULT CALLBACK messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR self);
-    void detach();
-
     BitmapImage* normalImage_;
     BitmapImage* focusImage_;
-    HWND hwnd_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "fw/window.h"
 #include "skin/bitmap_button.h"
 #include "skin_test_util.h"
 
@@ -92,27 +93,17 @@ TEST_F(BitmapButtonTest, OnlyDrawEntireDraws) {
     EXPECT_EQ(at(5, 5), BACKDROP);
 }
 
-LRESULT CALLBACK parentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DRAWITEM && BitmapButton::reflectDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp)))
-        return TRUE;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
+// A plain window of ours with one owner-drawn button, not yet taken over.
 struct Window {
-    HWND parent = nullptr, button = nullptr;
+    fw::Window parent;
+    HWND button = nullptr;
     Window() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = parentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "SkinTestParent";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        RegisterClassA(&wc);
-        parent = CreateWindowExA(0, "SkinTestParent", "skin", WS_POPUP | WS_VISIBLE, 50, 50, 100,
-                                 60, nullptr, nullptr, wc.hInstance, nullptr);
+        parent.create("SkinTestParent", "skin", WS_POPUP | WS_VISIBLE, RECT{50, 50, 150, 110},
+                      nullptr);
         button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, W,
-                                 H, parent, reinterpret_cast<HMENU>(100), wc.hInstance, nullptr);
+                                 H, parent.hwnd(), reinterpret_cast<HMENU>(100),
+                                 GetModuleHandleA(nullptr), nullptr);
     }
-    ~Window() { DestroyWindow(parent); }
 };
 
 void pump() {
@@ -122,6 +113,7 @@ void pump() {
 
 TEST_F(BitmapButtonTest, ErasingDrawsNothing) {
     Window win;
+    ASSERT_NE(win.parent.hwnd(), nullptr);
     ASSERT_NE(win.button, nullptr);
     BitmapButton button(&normal, &focus);
     ASSERT_TRUE(button.attach(win.button));
@@ -131,22 +123,33 @@ TEST_F(BitmapButtonTest, ErasingDrawsNothing) {
     EXPECT_EQ(at(3, 3), BACKDROP);
 }
 
-TEST_F(BitmapButtonTest, ReflectsOnlyItsOwnButtons) {
+TEST_F(BitmapButtonTest, ParentsDrawItemReachesTheButtonObject) {
     Window win;
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_BUTTON;
+    draw.CtlID = 100;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.itemState = ODS_FOCUS;
     draw.hwndItem = win.button;
-    EXPECT_FALSE(BitmapButton::reflectDrawItem(draw));
+    draw.hDC = target.get();
+    draw.rcItem = RECT{0, 0, W, H};
+    auto sendToParent = [&] {
+        return SendMessageA(win.parent.hwnd(), WM_DRAWITEM, 100, reinterpret_cast<LPARAM>(&draw));
+    };
+    clear();
+    EXPECT_EQ(sendToParent(), FALSE);  // a button without an object: nobody draws it
+    EXPECT_EQ(at(5, 5), BACKDROP);
     BitmapButton button(&normal, &focus);
     ASSERT_TRUE(button.attach(win.button));
-    EXPECT_TRUE(BitmapButton::reflectDrawItem(draw));
+    EXPECT_EQ(sendToParent(), TRUE);
+    EXPECT_EQ(at(5, 5), FOCUS);
 }
 
 TEST_F(BitmapButtonTest, ShowsItsPictureOnScreen) {
     Window win;
     BitmapButton button(&normal, &focus);
     ASSERT_TRUE(button.attach(win.button));
-    SetForegroundWindow(win.parent);
+    SetForegroundWindow(win.parent.hwnd());
     SetFocus(win.button);
     InvalidateRect(win.button, nullptr, TRUE);
     // Wait until the focused picture has reached the window, pumping messages meanwhile.

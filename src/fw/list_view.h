@@ -1,0 +1,35 @@
+#pragma once
+// An owner-data report list of one column without a header: it holds no texts, its parent
+// answers LVN_GETDISPINFO (supplyText) and LVN_ODFINDITEM with rows of its own data.
+#include <commctrl.h>
+#include <windows.h>
+
+#include <string>
+
+#include "fw/window.h"
+
+namespace fw {
+
+class ListView : public Window {
+public:
+    // A visible child with a border and a tab stop, LVS_REPORT | LVS_OWNERDATA |
+    // LVS_NOCOLUMNHEADER plus the extra styles (LVS_SINGLESEL, LVS_SHOWSELALWAYS ...).
+    bool create(HWND parent, int id, const RECT& rect, DWORD extraStyle);
+
+    void setExtendedStyle(DWORD style);
+    void setTextBackground(COLORREF colour);
+    bool addColumn(int width);
+    // Without invalidating the whole list.
+    void setItemCount(int count);
+    int itemCount() const;
+    void setItemState(int item, UINT state, UINT mask);  // item -1: every row
+    UINT itemState(int item, UINT mask) const;
+    void ensureVisible(int item);
+    // The row with the focus, or -1.
+    int focusedItem() const;
+
+    // For the parent's text request: the text, cut to the list's buffer.
+    static void supplyText(NMLVDISPINFOA& request, const std::string& text);
+};
+
+}  // namespace fw

@@ -1,0 +1,231 @@
+#include "fw/window.h"
+
+#include <utility>
+
+namespace fw {
+
+namespace {
+// The object bound to a window, and the procedure the window had before ours (none for our
+// own classes), kept on the window itself.
+const char* const OBJECT_PROPERTY = "fw.Window";
+const char* const PREVIOUS_PROPERTY = "fw.PreviousProc";
+
+// The window a CreationScope waits for on this thread.
+struct PendingCreation {
+    Window* window = nullptr;
+    const char* className = nullptr;
+};
+thread_local PendingCreation pending;
+
+HINSTANCE ownInstance() {
+    return ::GetModuleHandleA(nullptr);
+}
+}  // namespace
+
+Window::~Window() {
+    if (!hwnd_) return;
+    HWND window = std::exchange(hwnd_, nullptr);
+    // From here on the window's messages go to its previous procedure, never to this object.
+    ::RemovePropA(window, OBJECT_PROPERTY);
+    if (owned_) {
+        ::DestroyWindow(window);
+    } else if (previous_ && ::GetWindowLongPtrA(window, GWLP_WNDPROC) ==
+                                reinterpret_cast<LONG_PTR>(&Window::windowProc)) {
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::RemovePropA(window, PREVIOUS_PROPERTY);
+    }
+}
+
+bool Window::create(const char* className, const char* title, DWORD style, const RECT& rect,
+                    HWND parent, int id, DWORD exStyle) {
+    if (hwnd_) return false;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExA(ownInstance(), className, &wc)) {
+        wc.lpfnWndProc = &Window::windowProc;
+        wc.hInstance = ownInstance();
+        wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = className;
+        if (!::RegisterClassExA(&wc)) return false;
+    }
+    CreationScope scope(this, className);
+    owned_ = true;
+    HMENU menu = style & WS_CHILD ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
+    ::CreateWindowExA(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                      rect.bottom - rect.top, parent, menu, ownInstance(), nullptr);
+    return hwnd_ != nullptr;
+}
+
+bool Window::attach(HWND window) {
+    if (hwnd_ || !window || fromHandle(window)) return false;
+    owned_ = false;
+    bind(window);
+    return true;
+}
+
+void Window::destroy() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+Window* Window::fromHandle(HWND window) {
+    return window ? static_cast<Window*>(::GetPropA(window, OBJECT_PROPERTY)) : nullptr;
+}
+
+LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return previous_ ? ::CallWindowProcA(previous_, hwnd_, message, wParam, lParam)
+                     : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> Window::onMessage(UINT, WPARAM, LPARAM) {
+    return std::nullopt;
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto answer = onMessage(message, wParam, lParam)) return *answer;
+    switch (message) {
+        case WM_CREATE: {
+            LRESULT result = defaultProc(message, wParam, lParam);
+            if (result == -1) return -1;
+            return onCreate(*reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? result : -1;
+        }
+        case WM_DESTROY: onDestroy(); break;
+        case WM_PAINT:
+            if (onPaint()) return 0;
+            break;
+        case WM_ERASEBKGND:
+            if (onEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+            break;
+        case WM_COMMAND:
+            if (onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
+            break;
+        case WM_NOTIFY: {
+            const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
+            Window* control = fromHandle(header.hwndFrom);
+            if (control && control != this)
+                if (auto answer = control->onReflectedNotify(header)) return *answer;
+            if (auto answer = onNotify(header)) return *answer;
+            break;
+        }
+        case WM_TIMER:
+            if (lParam) break;  // a timer with a procedure of its own
+            onTimer(wParam);
+            return 0;
+        case WM_NCHITTEST: {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (auto answer = onHitTest(p)) return *answer;
+            break;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE: {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            bool done = message == WM_LBUTTONDOWN ? onLButtonDown(p, wParam)
+                        : message == WM_LBUTTONUP ? onLButtonUp(p, wParam)
+                                                  : onMouseMove(p, wParam);
+            if (done) return 0;
+            break;
+        }
+        case WM_KEYDOWN:
+            if (onKeyDown(static_cast<UINT>(wParam), lParam)) return 0;
+            break;
+        case WM_CLOSE:
+            if (onClose()) return 0;
+            break;
+        case WM_ACTIVATEAPP: onActivateApp(wParam != 0); break;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            HWND child = reinterpret_cast<HWND>(lParam);
+            Window* control = fromHandle(child);
+            if (control && control != this)
+                if (HBRUSH brush = control->onReflectedCtlColor(dc, message))
+                    return reinterpret_cast<LRESULT>(brush);
+            if (HBRUSH brush = onCtlColor(dc, child, message))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        }
+        case WM_DRAWITEM: {
+            const DRAWITEMSTRUCT& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            Window* control = draw.CtlType == ODT_MENU ? nullptr : fromHandle(draw.hwndItem);
+            if (control && control != this && control->onReflectedDrawItem(draw)) return TRUE;
+            if (onDrawItem(draw)) return TRUE;
+            break;
+        }
+    }
+    return defaultProc(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = fromHandle(window);
+    if (!self) {
+        auto previous = reinterpret_cast<WNDPROC>(::GetPropA(window, PREVIOUS_PROPERTY));
+        if (message == WM_NCDESTROY) ::RemovePropA(window, PREVIOUS_PROPERTY);
+        return previous ? ::CallWindowProcA(previous, window, message, wParam, lParam)
+                        : ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        LRESULT result = self->defaultProc(message, wParam, lParam);
+        self->unbind();
+        return result;
+    }
+    try {
+        return self->handleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Declined; a window whose creation threw is not created.
+        try {
+            self->onUnhandledException();
+        } catch (...) {
+        }
+        return message == WM_CREATE ? -1 : 0;
+    }
+}
+
+void Window::bind(HWND window) {
+    hwnd_ = window;
+    ::SetPropA(window, OBJECT_PROPERTY, this);
+    auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    if (current != &Window::windowProc) {
+        previous_ = current;
+        ::SetPropA(window, PREVIOUS_PROPERTY, reinterpret_cast<HANDLE>(current));
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::windowProc));
+    }
+}
+
+void Window::unbind() {
+    ::RemovePropA(hwnd_, OBJECT_PROPERTY);
+    ::RemovePropA(hwnd_, PREVIOUS_PROPERTY);
+    hwnd_ = nullptr;
+    previous_ = nullptr;
+}
+
+Window::CreationScope::CreationScope(Window* window, const char* className)
+    : saved_(pending.window), savedClass_(pending.className) {
+    pending.window = window;
+    pending.className = className;
+    hook_ = ::SetWindowsHookExA(WH_CBT, &Window::creationHook, nullptr, ::GetCurrentThreadId());
+}
+
+Window::CreationScope::~CreationScope() {
+    if (hook_) ::UnhookWindowsHookEx(hook_);
+    pending.window = saved_;
+    pending.className = savedClass_;
+}
+
+LRESULT CALLBACK Window::creationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && pending.window) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char cls[64] = "";
+        ::GetClassNameA(window, cls, sizeof cls);
+        // Only the awaited window: not a helper window the system makes on the way.
+        if (::lstrcmpiA(cls, pending.className) == 0)
+            std::exchange(pending.window, nullptr)->bind(window);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace fw
