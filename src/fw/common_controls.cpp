@@ -1,7 +1,7 @@
 #include "fw/common_controls.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 namespace fw {
 

@@ -1,8 +1,8 @@
 #pragma once
 // An owner-data report list of one column without a header: it holds no texts, its parent
 // answers LVN_GETDISPINFO (supplyText) and LVN_ODFINDITEM with rows of its own data.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
