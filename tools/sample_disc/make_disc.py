@@ -17,7 +17,7 @@ DISC = os.path.join(ROOT, "examples", "disc")
 PACKAGES = os.path.join(ROOT, "examples", "packages")
 
 # Every text the program reads by number, and those the scripts reach by reference
-# (4, 5, 8, 19, 23: "%04Calendar|Palm" and so on).
+# (4, 5, 7, 8, 19, 23: "%04Calendar|Palm" and so on).
 TEXTS = {
     0: ["Do you really want to leave Setup?", "Wollen Sie Setup wirklich verlassen?"],
     1: ["Handheld Collection Setup", "Handheld Collection Setup"],
@@ -25,11 +25,11 @@ TEXTS = {
     3: ["Please read the following licence agreement. Tick the box below to accept it.",
         "Bitte lesen Sie den folgenden Lizenzvertrag. Kreuzen Sie unten an, dass Sie ihn annehmen."],
     4: ["Install %s for %s", "%s f\xfcr %s installieren"],
-    5: ["%s edition\\nVersion %s", "Ausgabe f\xfcr %s\\nVersion %s"],
+    5: ["The %s edition, version %s.", "Die Ausgabe f\xfcr %s, Version %s."],
     6: ["Setup will now install the following software. Press Next to start or Back to change "
         "your choice.",
         "Setup installiert jetzt die folgende Software. Weiter beginnt, Zur\xfcck \xe4ndert die Auswahl."],
-    7: ["Welcome", "Willkommen"],
+    7: ["Welcome to the %s.", "Willkommen zum %s."],
     8: ["Read the manual of %s", "Handbuch von %s lesen"],
     9: ["Setup has finished. Thank you for choosing the Handheld Collection.",
         "Setup ist fertig. Vielen Dank, dass Sie die Handheld Collection gew\xe4hlt haben."],
@@ -105,10 +105,11 @@ def options(keyword, labels, targets):
 ORGANIZER_PALM = """PALM
 7
 Organizer Suite
-%05Palm|2.1
+Version 2.1 for Palm
 http://example.com/register/organizer
-; The five lines above: platform, number of menus, product name, version (here a reference to
-; text 5 with two arguments) and the address of the registration page.
+; The five lines above: platform, number of menus, product name, version (the side text;
+; the summary page shows it as written, so it holds no text reference) and the address of
+; the registration page.
 SETUPREQUIRED 1.50
 ; English starts at menu 0, German at menu 1.
 MENU_FOR_LANGUAGE 0 0
@@ -175,9 +176,6 @@ QUIT
 ; A check list: every marked option is carried out when the user presses Next. Two options
 ; install from the same package, so the summary lists the second under text 21.
 MENU 2 5 LIST
-TITLE
-%07
-*
 TOPTEXT
 %011
 *
@@ -223,9 +221,6 @@ SWITCHTO PALM_extras.mnu
 ORGANIZER_PALM_EXTRAS = """; The second file of Organizer\\PALM.mnu, reached by its SWITCHTO line: no header here,
 ; just more menus and the END line.
 MENU 4 4 RADIOBUTTONS
-TITLE
-Extras
-*
 TOPTEXT
 More for your organizer.
 *
@@ -244,9 +239,6 @@ whatsnew.html
 
 ; Sixteen or more options make a list: typing the first letters of a city jumps to it.
 MENU 5 {ncities} RADIOBUTTONS clock
-TITLE
-World clock
-*
 TOPTEXT
 Choose your home city. The world clock starts with its time zone.
 *
@@ -254,9 +246,6 @@ Choose your home city. The world clock starts with its time zone.
 ; Twenty or more options make a multiple-choice list. These packages are folders of loose
 ; files in holidays\\, not .APK packages.
 MENU 6 {ncountries} LIST holidays
-TITLE
-Public holidays
-*
 TOPTEXT
 Choose the countries whose public holidays your calendar should show (Ctrl+click for more).
 *
@@ -266,7 +255,7 @@ Choose the countries whose public holidays your calendar should show (Ctrl+click
 ORGANIZER_POCKETPC = """POCKETPC
 2
 Organizer Suite
-%05Pocket PC|2.1
+Version 2.1 for Pocket PC
 http://example.com/register/organizer
 SETUPREQUIRED 1.60
 MENU 0 4 RADIOBUTTONS
@@ -306,14 +295,14 @@ END
 GAMES_EPOC = """EPOC
 2
 Games Pack
-%05Psion|1.0
+Version 1.0 for Psion
 http://example.com/register/games
 MENU 0 4 RADIOBUTTONS
 TITLE
 Games Pack
 *
 TOPTEXT
-Three classic games for your Psion.
+%07Games Pack
 *
 MENUOPTION
 Install games
@@ -349,7 +338,7 @@ END
 GAMES_N9210 = """N9210
 1
 Games Pack
-%05Nokia 9210|1.0
+Version 1.0 for Nokia 9210
 http://example.com/register/games
 MENU 0 2 LIST
 TITLE
@@ -370,7 +359,7 @@ END
 GAMES_PALM = """PALM
 1
 Games Pack
-%05Palm|1.0
+Version 1.0 for Palm
 -
 ; A registration address of "-" leaves out the closing page.
 MENU 0 2 LIST
@@ -379,6 +368,9 @@ Games Pack
 *
 TOPTEXT
 Two classic games for your Palm handheld.
+*
+BOTTOMTEXT
+%05Palm|1.0
 *
 I
 %04Chess|Palm
