@@ -1,8 +1,12 @@
 #include "app/setup_app.h"
 
+#include "app/check_logic.h"
+#include "app/loader_logic.h"
 #include "app/single_instance.h"
 #include "app/startup_logic.h"
 #include "app/system_drives.h"
+#include "fw/common_controls.h"
+#include "skin/splash_dialog.h"
 
 namespace {
 SetupApp theApp;
@@ -63,6 +67,40 @@ bool SetupApp::findDesktopSoftware() {
     return false;
 }
 
+// The splash shows while the loader thread reads the settings and the scripts. The
+// configuration knows the data folder before the splash asks it for its picture and colour.
+bool SetupApp::loadBehindSplash() {
+    config.setSetupDataDir(folderOf(SetupDataDir));
+    std::string picture;
+    config.getBitmapPath(SKIN_SPLASH, picture);
+    platform::System system{&platform::systemFileSystem(), &messages_, &progress_,
+                            &platform::systemClock()};
+    LoaderJob job{&SetupDataDir, &config, &menuFiles, checkMode, system, programTitle()};
+    SplashDialog splash(picture, config.getSplashColour(), config.getText(1),
+                        [&job] { return runLoader(job); });
+    // No window (-1) means nothing was loaded either.
+    INT_PTR result = splash.doModal();
+    if (result == SPLASH_FAILED || result == -1) {
+        showStartupMessage("Error.\n\nCannot run Setup.");
+        return false;
+    }
+    return true;
+}
+
+// Check mode: the report of missing files in the current folder instead of the wizard.
+void SetupApp::writeCheckReport() {
+    platform::FileSystem& fs = platform::systemFileSystem();
+    platform::FilePtr report = fs.openFile("report.txt", "wb");
+    if (!report) {
+        std::string folder;
+        fs.currentFolder(folder);
+        showStartupMessage("report.txt cannot be created in the folder " + folder + ".");
+        return;
+    }
+    platform::System system{&fs, &messages_, &progress_, &platform::systemClock()};
+    checkAllMenus(report.get(), menuFiles, system);
+}
+
 bool SetupApp::InitInstance() {
     if (!isOnlyInstance()) {
         showStartupMessage("This application could only be started once.");
@@ -72,13 +110,26 @@ bool SetupApp::InitInstance() {
     CommandLineFlags flags = readCommandLine(::GetCommandLineA());
     config.allPlatforms = flags.allPlatforms;
     checkMode = flags.checkMode;
+    fw::initCommonControls();
     if (!locateSetupData()) {
         showStartupMessage("No SETUP information found on disk or CD-ROM");
         return false;
     }
     if (!unpackStartupPackage()) return false;
     if (!findDesktopSoftware()) return false;
-    // The splash, the loader and the wizard build on this.
+    if (!loadBehindSplash()) return false;
+    config.wizardRect = centredRect(::GetSystemMetrics(SM_CXSCREEN),
+                                    ::GetSystemMetrics(SM_CYSCREEN), WIZARD_WIDTH, WIZARD_HEIGHT);
+    if (checkMode) {
+        writeCheckReport();
+        return false;
+    }
+    return runStartupChoices();
+}
+
+// The language, platform and start-up text pages of the wizard run belong here; until they
+// exist the start-up ends after loading.
+bool SetupApp::runStartupChoices() {
     return false;
 }
 

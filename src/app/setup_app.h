@@ -32,6 +32,9 @@ private:
     void showStartupMessage(const std::string& text);
     bool unpackStartupPackage();
     bool findDesktopSoftware();
+    bool loadBehindSplash();
+    void writeCheckReport();
+    bool runStartupChoices();
     std::string programPath() const;
     std::string programTitle() const;
 

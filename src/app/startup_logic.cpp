@@ -1,5 +1,6 @@
 #include "app/startup_logic.h"
 
+#include "config/setup_config.h"
 #include "platform/file_system.h"
 
 CommandLineFlags readCommandLine(const std::string& commandLine) {
@@ -40,4 +41,13 @@ bool locateSetupData(const std::string& programPath, platform::FileSystem& fs, D
         return true;
     }
     return false;
+}
+
+ScreenRect centredRect(int screenWidth, int screenHeight, int width, int height) {
+    ScreenRect r;
+    r.left = (screenWidth - width) / 2;
+    r.top = (screenHeight - height) / 2;
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    return r;
 }

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/startup_logic.h"
+#include "config/setup_config.h"
 #include "support/path_set_file_system.h"
 
 namespace {
@@ -113,6 +114,23 @@ TEST(PathParts, FolderAndExtension) {
     EXPECT_EQ(folderOf("Setup.exe"), "Setup.exe");
     EXPECT_EQ(withoutExtension("d:\\disc\\Setup.exe"), "d:\\disc\\Setup");
     EXPECT_EQ(withoutExtension("d:\\my.disc\\Setup"), "d:\\my");
+}
+
+TEST(WizardRect, CentredOnTheScreenByIntegerHalves) {
+    struct {
+        int w, h, left, top;
+    } cases[] = {{1024, 768, 212, 174},
+                 {1023, 767, 211, 173},
+                 {600, 420, 0, 0},
+                 {599, 419, 0, 0},
+                 {598, 418, -1, -1}};
+    for (const auto& c : cases) {
+        ScreenRect r = centredRect(c.w, c.h, WIZARD_WIDTH, WIZARD_HEIGHT);
+        EXPECT_EQ(r.left, c.left) << c.w;
+        EXPECT_EQ(r.top, c.top) << c.w;
+        EXPECT_EQ(r.right, c.left + 600) << c.w;
+        EXPECT_EQ(r.bottom, c.top + 420) << c.w;
+    }
 }
 
 }  // namespace

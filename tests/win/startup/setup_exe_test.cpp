@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "archive/archive_writer.h"
-#include "support/bmp_writer.h"
 #include "support/fakes.h"
+#include "support/test_disc.h"
 #include "support/ui_driver_win.h"
 
 namespace {
@@ -28,18 +28,7 @@ bool keyExists(HKEY root, const char* path) {
 struct Disc {
     ScratchDir dir;
     Disc() {
-        std::string ini = "[Language]\r\nlang0=English\r\n[lang0]\r\n";
-        for (int i = 0; i <= 30; ++i) {
-            std::string text = i == 1    ? "Sample Setup"
-                               : i == 16 ? "No desktop software for any handheld was found."
-                                         : "Text " + std::to_string(i);
-            ini += "text" + std::to_string(i) + "=" + text + "\r\n";
-        }
-        dir.write("rsc/rscinfo.ini", ini);
-        // The texts are read only once every skin bitmap has loaded.
-        for (const char* name : {"bcancel", "bleft", "bright", "bfinish", "cbrand", "clogo", "bar",
-                                 "dbg", "bcancelf", "bleftf", "brightf", "bfinishf"})
-            dir.write(std::string("rsc/") + name + ".bmp", solidBmp(8, 8, 0x336699));
+        writeDiscSettings(dir, "");
         std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Setup.exe");
     }
     std::string exe() const { return (dir.path() / "Setup.exe").string(); }
@@ -84,7 +73,8 @@ TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
 }
 
 // With "-all" every platform counts as served; a package named like the program is unpacked
-// beside it and deleted before that.
+// beside it and deleted before that. The splash then shows and closes by itself, as the
+// disc has no scripts.
 TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
     Disc disc;
     std::string archive, error;

@@ -1,0 +1,115 @@
+#include "skin/splash_dialog.h"
+
+#include "resource.h"
+#include "skin/region_from_bitmap.h"
+
+namespace {
+constexpr std::uint32_t KEY_WHITE = 0xFFFFFF;
+}
+
+SplashDialog::SplashDialog(std::string picturePath, COLORREF colour, std::string title,
+                           std::function<int()> loader)
+    : Dialog(IDD_SPLASH),
+      picturePath_(std::move(picturePath)),
+      colour_(colour),
+      title_(std::move(title)),
+      loader_(std::move(loader)) {}
+
+// The loader has posted its last message before the dialog could end; waiting for its
+// thread only lets it return.
+SplashDialog::~SplashDialog() = default;
+
+bool SplashDialog::onCreate(const CREATESTRUCTA& create) {
+    picture_.reset(
+        static_cast<HBITMAP>(::LoadImageA(create.hInstance, picturePath_.c_str(), IMAGE_BITMAP, 0,
+                                          0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (picture_ && ::GetObjectA(picture_.get(), sizeof pictureInfo_, &pictureInfo_)) {
+        area_ = RECT{0, 0, pictureInfo_.bmWidth, pictureInfo_.bmHeight};
+        skin::GdiObject region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
+        if (region && ::SetWindowRgn(hwnd(), static_cast<HRGN>(region.get()), TRUE))
+            region.release();  // the window owns it now
+    } else {
+        // Without its picture the window keeps the size of its template, unshaped.
+        picture_.reset();
+        ::GetWindowRect(hwnd(), &area_);
+        ::OffsetRect(&area_, -area_.left, -area_.top);
+    }
+    timer_.start(hwnd(), SPLASH_TIMER_ID, SPLASH_MIN_MS);
+    background_.reset(::CreateSolidBrush(colour_));
+    return true;
+}
+
+void SplashDialog::onDestroy() {
+    timer_.kill();
+    picture_.reset();
+}
+
+bool SplashDialog::OnInitDialog() {
+    ::SetWindowTextA(hwnd(), title_.c_str());
+    const int width = area_.right - area_.left, height = area_.bottom - area_.top;
+    ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                   SWP_NOZORDER | SWP_SHOWWINDOW);
+    HWND self = hwnd();
+    bool started = thread_.start([this, self]() -> DWORD {
+        int command = loader_();
+        rule_.loaderFinished(command);
+        // The last thing this thread does: the dialog may be gone right after it.
+        ::PostMessageA(self, WM_COMMAND, static_cast<WPARAM>(command), 0);
+        return 0;
+    });
+    if (!started) {
+        rule_.loaderFinished(SPLASH_FAILED);
+        ::PostMessageA(self, WM_COMMAND, SPLASH_FAILED, 0);
+    }
+    return true;
+}
+
+bool SplashDialog::onEraseBackground(HDC dc) {
+    const int width = area_.right - area_.left, height = area_.bottom - area_.top;
+    fw::Selection brush(dc, background_.get());
+    ::PatBlt(dc, 0, 0, width, SPLASH_BAND_HEIGHT, PATCOPY);
+    if (height > SPLASH_BAND_HEIGHT)
+        ::PatBlt(dc, 0, SPLASH_BAND_HEIGHT, width, height - SPLASH_BAND_HEIGHT, BLACKNESS);
+    return true;
+}
+
+bool SplashDialog::onPaint() {
+    { fw::PaintScope paint(hwnd()); }
+    return false;
+}
+
+void SplashDialog::minimumTimeOver() {
+    timer_.kill();
+    rule_.minimumTimeOver();
+    ::PostMessageA(hwnd(), WM_COMMAND, IDOK, 0);
+}
+
+bool SplashDialog::onLButtonUp(POINT, WPARAM) {
+    minimumTimeOver();
+    return false;
+}
+
+void SplashDialog::onTimer(UINT_PTR) {
+    minimumTimeOver();
+}
+
+bool SplashDialog::OnCommand(int id, int code, HWND control) {
+    if (id == SPLASH_FAILED) {
+        closeIfAllowed(SPLASH_FAILED);
+        return true;
+    }
+    return Dialog::OnCommand(id, code, control);
+}
+
+void SplashDialog::closeIfAllowed(int command) {
+    if (int result = rule_.onCommand(command)) endDialog(result);
+}
+
+void SplashDialog::OnOK() {
+    closeIfAllowed(IDOK);
+}
+
+void SplashDialog::OnCancel() {
+    closeIfAllowed(IDCANCEL);
+}
