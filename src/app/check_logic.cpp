@@ -45,10 +45,10 @@ CheckOutcome checkAllMenus(std::FILE* report, const MenuFileList& menuFiles,
             const Menu& menu = (*file)[n];
             // A record that no MENU line filled has no package folder of its own.
             std::string folder = text(menu.directory) + "\\" + text(menu.packageFolder);
-            char header[2048];
-            std::snprintf(header, sizeof header, "Checking menu %s\\%s.mnu:%d...\r\n",
-                          text(menu.directory).c_str(), text(menu.platformName).c_str(), n);
-            std::fputs(header, report);
+            const std::string header = "Checking menu " + text(menu.directory) + "\\" +
+                                       text(menu.platformName) + ".mnu:" + std::to_string(n) +
+                                       "...\r\n";
+            std::fputs(header.c_str(), report);
             long mark = std::ftell(report);
             if (display) display->setText(header, 0, menu.optionCount);
 
