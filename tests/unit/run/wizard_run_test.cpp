@@ -230,6 +230,47 @@ TEST_F(Run, CancelOnTheSummaryEndsWithoutTheClosingPage) {
     EXPECT_TRUE(services.processes.commandLines.empty());
 }
 
+TEST_F(Run, BackThroughOnlyAutomaticMenusToTheStartRestarts) {
+    // Menu 1 enters the start menu automatically, which takes its link to the list.
+    addScript("Auto", script({"EPOC",
+                              "3",
+                              "Auto",
+                              "1.0",
+                              "-",
+                              "MENU 0 2 RADIOBUTTONS",
+                              "MENUOPTION",
+                              "Go",
+                              "1",
+                              "MENUOPTION",
+                              "List",
+                              "2",
+                              "MENU 1 2 RADIOBUTTONS",
+                              "AUTOMENUOPTION",
+                              "Again",
+                              "0",
+                              "QUIT",
+                              "Leave",
+                              "MENU 2 1 LIST",
+                              "I",
+                              "Calc",
+                              "calc",
+                              "END"}));
+    WizardRun& r = start();
+    r.keepRunning = 1;
+    steps({{PageKind::Radio, WIZ_NEXT, 0},
+           {PageKind::Radio, WIZ_NEXT, 0},
+           {PageKind::CheckList, WIZ_BACK},
+           {PageKind::Radio, WIZ_BACK},
+           {PageKind::Radio, WIZ_CANCEL}});
+    r.run();
+    EXPECT_EQ(pages.trail(), "Radio:0 Radio:1 CheckList:2 Radio:1 Radio:0");
+    EXPECT_EQ(page(2).buttons, BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
+    int fullLoads = 0;
+    for (const auto& e : fake.progress.events) fullLoads += e.what == "open";
+    EXPECT_EQ(fullLoads, 2);
+    EXPECT_EQ(activeMenu(0).autoEntered, 0);  // loaded afresh
+}
+
 // ---- documents and programs ----
 
 struct ActionCase {
