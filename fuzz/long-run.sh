@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-10000000}
 jobs=${JOBS:-1}
+# An input that runs longer than this many seconds is reported as a hang.
+timeout=${FUZZ_TIMEOUT:-10}
 limit=()
 [ -n "${MAX_SECONDS:-}" ] && limit=(-max_total_time="$MAX_SECONDS")
 build=build/fuzz
@@ -54,7 +56,7 @@ for name in "${names[@]}"; do
         log="$out/$name.log"
         [ "$jobs" -gt 1 ] && log="$out/$name.$j.log"
         logs+=("$log")
-        "$build/bin/fuzz_$name" -runs="$share" "${limit[@]}" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -print_final_stats=1 \
+        "$build/bin/fuzz_$name" -runs="$share" "${limit[@]}" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -timeout="$timeout" -print_final_stats=1 \
             -artifact_prefix="$out/crash-$name-" "$out/$name" >"$log" 2>&1 &
         pids+=($!)
     done

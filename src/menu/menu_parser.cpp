@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <set>
 
 #include "menu/script_reader.h"
 
@@ -14,6 +15,8 @@ namespace {
 constexpr int MAX_MENUS = 999;
 constexpr int MAX_OPTIONS = 9998;
 constexpr std::uint32_t PROGRESS_INTERVAL_MS = 500;
+// A file reached by SWITCHTO a second time would be read again from its start for ever.
+constexpr const char* SWITCH_BACK_MESSAGE = "Menu files switch back to ";
 
 bool startsWithNoCase(const char* line, const char* prefix) {
     return ::strncasecmp(line, prefix, std::strlen(prefix)) == 0;
@@ -63,7 +66,7 @@ public:
     int run();
 
 private:
-    int fail(int code, const char* message) {
+    int fail(int code, const std::string& message) {
         flushTrace();
         env_.system.messages->showMessage(message, env_.messageCaption,
                                           platform::MessageIcon::Exclamation);
@@ -111,7 +114,8 @@ private:
     int platform_ = 0;
     int menuCount_ = 0;
     std::string appName_, version_, registrationUrl_;
-    std::string firstFolder_;  // folder of the first script, with its separator
+    std::string firstFolder_;           // folder of the first script, with its separator
+    std::set<std::string> switchedTo_;  // comparable paths of the files reached by SWITCHTO
 
     State state_ = State::Directives;
     Menu* current_ = nullptr;
@@ -247,9 +251,12 @@ int MenuParser::handleDirective(char* line, bool& done) {
         return MENU_OK;
     }
     if (startsWithNoCase(line, "SWITCHTO ")) {
-        std::string target = firstFolder_ + trimLine(line + std::strlen("SWITCHTO "));
+        const char* name = trimLine(line + std::strlen("SWITCHTO "));
+        std::string target = firstFolder_ + name;
         if (!env_.system.fs->exists(target))
             return fail(MENU_ERR_READ, "additional menu file is not found");
+        if (!switchedTo_.insert(platform::comparablePath(target)).second)
+            return fail(MENU_ERR_READ, SWITCH_BACK_MESSAGE + std::string(name));
         platform::FilePtr file = env_.system.fs->openFile(target, "rb");
         if (!file) return fail(MENU_ERR_READ, "Could not read additional menu file");
         reader_ = std::make_unique<ScriptReader>(std::move(file));

@@ -1,9 +1,42 @@
 #include "platform/file_system.h"
 
+#include <vector>
+
 namespace platform {
 
 std::size_t lastSeparator(const std::string& path) {
     return path.find_last_of("\\/");
+}
+
+std::string comparablePath(const std::string& path) {
+    // A leading separator or drive is the root, above which ".." leads nowhere; a relative
+    // path keeps the ".." parts that lead out of it.
+    std::string root;
+    std::vector<std::string> parts;
+    for (std::size_t pos = 0; pos <= path.size();) {
+        std::size_t next = pos;
+        while (next < path.size() && !isSeparator(path[next])) ++next;
+        std::string part = path.substr(pos, next - pos);
+        for (char& c : part)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (pos == 0 && next < path.size() && (part.empty() || part.back() == ':')) {
+            root = part + '\\';
+        } else if (part == "..") {
+            if (!parts.empty() && parts.back() != "..")
+                parts.pop_back();
+            else if (root.empty())
+                parts.push_back(part);
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(std::move(part));
+        }
+        pos = next + 1;
+    }
+    std::string out = root;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i) out += '\\';
+        out += parts[i];
+    }
+    return out;
 }
 
 }  // namespace platform

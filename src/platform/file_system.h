@@ -61,5 +61,8 @@ inline bool isSeparator(char c) {
 }
 // Position of the last separator, or std::string::npos.
 std::size_t lastSeparator(const std::string& path);
+// A path as Windows compares it: either separator, any case, doubled separators and "." and
+// ".." parts resolved. Two spellings of one path give the same text.
+std::string comparablePath(const std::string& path);
 
 }  // namespace platform

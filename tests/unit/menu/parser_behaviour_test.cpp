@@ -1,5 +1,8 @@
 // What a successful parse stores.
 #include <cstring>
+#include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "parser_test_util.h"
 
@@ -375,6 +378,76 @@ TEST(ParserSwitchTo, RelativeToTheFirstScriptsFolder) {
     ASSERT_EQ(r, 0) << h.lastMessage();
     EXPECT_STREQ((*h.file)[2].options[0].label, "S");
 }
+
+// A file reached by SWITCHTO a second time would be read again for ever; the first script
+// itself fails on its device line instead.
+struct LoopCase {
+    const char* what;
+    std::vector<std::pair<const char*, std::string>> files;  // the first is parsed
+    bool headerOnly;
+    int code;
+    const char* message;  // "" for success
+};
+
+class ParserSwitchLoop : public ::testing::TestWithParam<LoopCase> {};
+
+TEST_P(ParserSwitchLoop, EndsWithCodeAndMessage) {
+    const LoopCase& c = GetParam();
+    ParserHarness h;
+    for (const auto& [name, text] : c.files) h.write(name, text);
+    std::filesystem::create_directories(h.dir.path() / "sub" / "x");
+    int r =
+        parseMenuScript(h.dir.str() + "/" + c.files[0].first, h.file, c.headerOnly, false, h.env);
+    EXPECT_EQ(r, c.code) << c.what;
+    EXPECT_EQ(h.lastMessage(), c.message) << c.what;
+}
+
+const std::string LOOP_HEAD = lines({"PALM", "1", "A", "V", "U"});
+const std::string ONE_MENU = lines({"MENU 0 1", "QUIT", "Q", "END"});
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, ParserSwitchLoop,
+    ::testing::Values(LoopCase{"a file that switches to itself",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO loop.mnu"})},
+                                {"loop.mnu", lines({"SWITCHTO loop.mnu"})}},
+                               false,
+                               -1,
+                               "Menu files switch back to loop.mnu"},
+                      LoopCase{"the same, header only",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO loop.mnu"})},
+                                {"loop.mnu", lines({"SWITCHTO loop.mnu"})}},
+                               true,
+                               -1,
+                               "Menu files switch back to loop.mnu"},
+                      LoopCase{"a chain of three that closes",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO a.mnu"})},
+                                {"a.mnu", lines({"SWITCHTO b.mnu"})},
+                                {"b.mnu", lines({"SETUPREQUIRED 1.0", "SWITCHTO c.mnu"})},
+                                {"c.mnu", lines({"SWITCHTO a.mnu"})}},
+                               false,
+                               -1,
+                               "Menu files switch back to a.mnu"},
+                      LoopCase{"a switch back to the first script meets its device line",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO a.mnu"})},
+                                {"a.mnu", lines({"SWITCHTO PALM.mnu"})}},
+                               false,
+                               -2,
+                               "MENU or SWITCHTO expected"},
+                      LoopCase{"a chain that does not close",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO a.mnu"})},
+                                {"a.mnu", lines({"SWITCHTO b.mnu"})},
+                                {"b.mnu", lines({"SWITCHTO c.mnu"})},
+                                {"c.mnu", ONE_MENU}},
+                               false,
+                               0,
+                               ""},
+                      LoopCase{"the same file named with other case and separators",
+                               {{"PALM.mnu", LOOP_HEAD + lines({"SWITCHTO sub/a.mnu"})},
+                                {"sub/a.mnu", lines({"SWITCHTO b.mnu"})},
+                                {"b.mnu", lines({"SWITCHTO SUB\\.\\x\\..\\A.MNU"})}},
+                               false,
+                               -1,
+                               "Menu files switch back to SUB\\.\\x\\..\\A.MNU"}));
 
 TEST(ParserSwitchTo, ExistingFileThatCannotBeOpened) {
     ParserHarness h;
