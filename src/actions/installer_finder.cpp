@@ -84,17 +84,40 @@ bool InstallerFinder::findPalmInstaller() {
     return true;
 }
 
-bool detectInstallers(bool allPlatforms, bool (&present)[4], InstallerFinder& finder) {
+namespace {
+// The installer of each platform, in the order of the platform table.
+const struct {
+    std::string InstallerFinder::*program;
+    bool (InstallerFinder::*lookUp)();
+} installers[PLATFORM_COUNT] = {
+    {&InstallerFinder::psionInstallerCommand, &InstallerFinder::findPsionInstaller},
+    {&InstallerFinder::nokiaInstallerCommand, &InstallerFinder::findNokiaInstaller},
+    {&InstallerFinder::pocketPcInstallerPath, &InstallerFinder::findPocketPcInstaller},
+    {&InstallerFinder::palmInstallerCommand, &InstallerFinder::findPalmInstaller},
+};
+}  // namespace
+
+bool InstallerFinder::findInstaller(int platformIndex) {
+    return platformAt(platformIndex) && (this->*installers[platformIndex].lookUp)();
+}
+
+const std::string& InstallerFinder::installerProgram(int platformIndex) const {
+    static const std::string none;
+    return platformAt(platformIndex) ? this->*installers[platformIndex].program : none;
+}
+
+bool detectInstallers(bool allPlatforms, bool (&present)[PLATFORM_COUNT], InstallerFinder& finder) {
     if (allPlatforms) {
         finder.findNokiaInstaller();
         for (bool& p : present) p = true;
         return true;
     }
-    present[0] = finder.findPsionInstaller();
-    present[1] = finder.findNokiaInstaller();
-    present[2] = finder.findPocketPcInstaller();
-    present[3] = finder.findPalmInstaller();
-    return present[0] || present[1] || present[2] || present[3];
+    bool any = false;
+    for (const HandheldPlatform& p : platformTable) {
+        present[p.index] = finder.findInstaller(p.index);
+        any = any || present[p.index];
+    }
+    return any;
 }
 
 }  // namespace actions

@@ -2,6 +2,7 @@
 // Finds the desktop installers that the handhelds' PC software registered.
 #include <string>
 
+#include "platform/handheld_platform.h"
 #include "platform/registry.h"
 
 namespace actions {
@@ -16,6 +17,9 @@ public:
     bool findNokiaInstaller();     // N9210
     bool findPocketPcInstaller();  // POCKETPC
     bool findPalmInstaller();      // PALM
+    // The look-up and the string of a platform index (0..3).
+    bool findInstaller(int platformIndex);
+    const std::string& installerProgram(int platformIndex) const;
 
     std::string psionInstallerCommand;
     std::string nokiaInstallerCommand;
@@ -26,9 +30,9 @@ private:
     platform::Registry& registry_;
 };
 
-// Sets present[0..3] (EPOC, N9210, POCKETPC, PALM) and returns true when any is set. With
-// allPlatforms every entry is set and only the Nokia look-up runs.
-bool detectInstallers(bool allPlatforms, bool (&present)[4], InstallerFinder& finder);
+// Sets present by platform index and returns true when any is set. With allPlatforms every
+// entry is set and only the Nokia look-up runs.
+bool detectInstallers(bool allPlatforms, bool (&present)[PLATFORM_COUNT], InstallerFinder& finder);
 
 // A registered open command without its quotes: a text that begins with a double quote
 // loses it and is cut before the next one; any other text stays whole.

@@ -8,48 +8,7 @@
 
 namespace actions {
 
-struct PackageInstaller::PlatformRule {
-    std::string InstallerFinder::*program;
-    bool (InstallerFinder::*lookUp)();
-    const char* notFound;
-    const char* noFiles;         // null for Palm, which takes a whole folder
-    const char* packagePattern;  // below the unpack folder
-    const char* plainExtension;  // after the base path when there is no package
-    std::uint32_t pollMs;
-};
-
 namespace {
-
-using Rule = PackageInstaller::PlatformRule;
-
-const Rule PSION{&InstallerFinder::psionInstallerCommand,
-                 &InstallerFinder::findPsionInstaller,
-                 "Could not locate the Psion Installer!",
-                 "Could not find any Psion files!",
-                 "\\*.sis",
-                 ".sis",
-                 INSTALLER_POLL_MS};
-const Rule NOKIA{&InstallerFinder::nokiaInstallerCommand,
-                 &InstallerFinder::findNokiaInstaller,
-                 "Could not locate the Nokia Installer!",
-                 "Could not find any NOKIA files!",
-                 "\\n9210\\*.sis",
-                 ".sis",
-                 INSTALLER_POLL_MS};
-const Rule POCKET_PC{&InstallerFinder::pocketPcInstallerPath,
-                     &InstallerFinder::findPocketPcInstaller,
-                     "Could not locate the Pocket PC Installer!",
-                     "Could not find any Pocket PC files!",
-                     "\\*.ini",
-                     ".ini",
-                     INSTALLER_POLL_MS};
-const Rule PALM{&InstallerFinder::palmInstallerCommand,
-                &InstallerFinder::findPalmInstaller,
-                "Could not locate the Palm Installer!",
-                nullptr,
-                nullptr,
-                nullptr,
-                PALM_INSTALLER_POLL_MS};
 
 constexpr std::size_t TEMP_BUFFER = 260;
 
@@ -85,33 +44,28 @@ void PackageInstaller::show(const std::string& text) {
 }
 
 bool PackageInstaller::installPsionPackage(const std::string& b) {
-    return install(PSION, b);
+    return install(platformTable[0], b);
 }
 bool PackageInstaller::installNokiaPackage(const std::string& b) {
-    return install(NOKIA, b);
+    return install(platformTable[1], b);
 }
 bool PackageInstaller::installPocketPcPackage(const std::string& b) {
-    return install(POCKET_PC, b);
+    return install(platformTable[2], b);
 }
 bool PackageInstaller::installPalmPackage(const std::string& b) {
-    return install(PALM, b);
+    return install(platformTable[3], b);
 }
 
 bool PackageInstaller::installForPlatform(int platformIndex, const std::string& basePath) {
-    switch (platformIndex) {
-        case 0: return installPsionPackage(basePath);
-        case 1: return installNokiaPackage(basePath);
-        case 2: return installPocketPcPackage(basePath);
-        case 3: return installPalmPackage(basePath);
-        default: return false;
-    }
+    const HandheldPlatform* platform = platformAt(platformIndex);
+    return platform && install(*platform, basePath);
 }
 
-bool PackageInstaller::install(const Rule& rule, const std::string& basePath) {
+bool PackageInstaller::install(const HandheldPlatform& rule, const std::string& basePath) {
     platform::FileSystem& fs = *services_.system.fs;
-    const std::string& program = finder_.*rule.program;
-    if (program.empty() && !(finder_.*rule.lookUp)()) {
-        show(rule.notFound);
+    const std::string& program = finder_.installerProgram(rule.index);
+    if (program.empty() && !finder_.findInstaller(rule.index)) {
+        show(rule.installerMissing);
         return false;
     }
 
@@ -124,11 +78,11 @@ bool PackageInstaller::install(const Rule& rule, const std::string& basePath) {
             return false;
         }
         unpacked = true;
-        if (rule.noFiles) {
+        if (rule.packagePattern) {
             std::string pattern = rule.packagePattern;
             auto match = fs.findFirst(folder + pattern);
             if (!match) {
-                show(rule.noFiles);
+                show(rule.filesMissing);
                 removeUnpackFolder();
                 return false;
             }
@@ -136,13 +90,13 @@ bool PackageInstaller::install(const Rule& rule, const std::string& basePath) {
         } else {
             palmFolder = folder + "\\palm";
         }
-    } else if (rule.noFiles) {
+    } else if (rule.plainExtension) {
         filePart = trimRight(basePath + rule.plainExtension);
     } else {
         palmFolder = basePath;
     }
 
-    if (rule.noFiles) {
+    if (rule.packagePattern) {
         filePart = quoteIfBlank(filePart);
     } else {
         filePart = palmFileList(filesIn(fs, palmFolder));
@@ -154,7 +108,7 @@ bool PackageInstaller::install(const Rule& rule, const std::string& basePath) {
     } else {
         bool started = runInstaller(installerCommandLine(program, filePart), rule.pollMs);
         // A failed start has shown its message; only Palm lets it fail the option.
-        result = rule.noFiles ? true : started;
+        result = rule.packagePattern ? true : started;
     }
     if (unpacked) removeUnpackFolder();
     return result;

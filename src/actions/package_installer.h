@@ -11,9 +11,6 @@
 
 namespace actions {
 
-inline constexpr std::uint32_t INSTALLER_POLL_MS = 500;
-inline constexpr std::uint32_t PALM_INSTALLER_POLL_MS = 100;
-
 class PackageInstaller {
 public:
     // caption: the title of every message box (the application's name).
@@ -51,10 +48,8 @@ public:
     void checkPackageFiles(bool& ok, std::FILE* report, const std::string& folder,
                            const std::string& name, const std::string& pattern);
 
-    struct PlatformRule;
-
 private:
-    bool install(const PlatformRule& rule, const std::string& basePath);
+    bool install(const HandheldPlatform& rule, const std::string& basePath);
     bool createTemporaryParent(std::string& parent);
     void show(const std::string& text);
 

@@ -57,13 +57,17 @@ bool SetupApp::unpackStartupPackage() {
     return platform::systemFileSystem().deleteFile(base + ".APK");
 }
 
-// Without any platform's desktop software there is nothing to install: say so and end.
+// Without any platform's desktop software there is nothing to install: say so and end. The
+// texts come from the disc; a disc whose settings cannot be loaded has none, and gets the
+// fixed fatal message instead of an empty box.
 bool SetupApp::findDesktopSoftware() {
     if (actions::detectInstallers(config.allPlatforms, config.installerPresent, finder_))
         return true;
     SetupDataDir = folderOf(SetupDataDir);
-    config.load(SetupDataDir);
-    ::MessageBoxA(nullptr, config.getText(16).c_str(), config.getText(1).c_str(), MB_OK);
+    if (config.load(SetupDataDir))
+        messages_.showMessage(config.getText(16), config.getText(1), platform::MessageIcon::None);
+    else
+        showStartupMessage("Error.\n\nCannot run Setup.");
     return false;
 }
 

@@ -29,7 +29,7 @@ private:
     std::unique_ptr<platform::ProgressDisplay> display_;
     platform::ProgressSink* sink_ = nullptr;
     platform::Clock* clock_ = nullptr;
-    volatile std::uint8_t proceed_ = 1;
+    platform::ProceedFlag proceed_{1};
     std::uint32_t lastRefresh_ = 0;
     bool refreshed_ = false;
     int lastPercent_ = 0;

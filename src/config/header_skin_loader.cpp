@@ -6,7 +6,7 @@
 #include "config/builtin_bitmap.h"
 #include "config/skin_bitmap.h"
 #include "platform/file_system.h"
-#include "skin/bmp_header_logic.h"
+#include "config/bmp_header.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "config/setup_config.h"
 
+#include "config/text_file.h"
+#include "config/text_reference.h"
 #include "platform/file_system.h"
 
 const char* const skinFileNames[SKIN_COUNT] = {
@@ -106,6 +108,16 @@ void SetupConfig::selectLanguage(int index) {
     }
 }
 
+std::string SetupConfig::loadTextFile(const std::string& path) const {
+    std::string out;
+    readTextFile(*fs_, path, out);
+    return out;
+}
+
+std::string SetupConfig::resolveText(const std::string& source) const {
+    return resolveTextReference(source, texts);
+}
+
 void SetupConfig::getLanguageName(int index, std::string& out) const {
     if (index >= 0 && index < getLanguageCount()) out = languageNames[index];
 }
@@ -171,7 +183,7 @@ bool SetupConfig::reloadBitmaps(const std::string& folder) {
 
 int SetupConfig::countUsablePlatforms() const {
     int count = 0;
-    for (int p = 0; p < CONFIG_PLATFORM_COUNT; ++p)
+    for (int p = 0; p < PLATFORM_COUNT; ++p)
         if (installerPresent[p] && !platformFolders[p].empty()) ++count;
     return count;
 }

@@ -10,6 +10,7 @@
 
 #include "config/profile_reader.h"
 #include "config/skin_bitmap.h"
+#include "platform/handheld_platform.h"
 
 namespace platform {
 class FileSystem;
@@ -34,7 +35,6 @@ enum SkinIndex : int {
 extern const char* const skinFileNames[SKIN_COUNT];  // "bcancel.bmp" ... "bfinishf.bmp"
 
 inline constexpr int MAX_LANGUAGES = 12;
-inline constexpr int CONFIG_PLATFORM_COUNT = 4;  // EPOC, N9210, POCKETPC, PALM
 
 // A Windows colour: red + green * 256 + blue * 65536.
 using ColourRef = std::uint32_t;
@@ -42,10 +42,6 @@ using ColourRef = std::uint32_t;
 struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
-
-// Appends every line of the file to out, each followed by CR LF. A file that cannot be
-// opened leaves out as it is.
-void readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out);
 
 class SetupConfig {
 public:
@@ -90,8 +86,9 @@ public:
     std::vector<std::string> languageNames;
     std::vector<std::string> texts;
     std::vector<std::string> fileTexts;
-    std::array<std::vector<std::string>, CONFIG_PLATFORM_COUNT> platformFolders;
-    bool installerPresent[CONFIG_PLATFORM_COUNT] = {};
+    // Both by platform index.
+    std::array<std::vector<std::string>, PLATFORM_COUNT> platformFolders;
+    bool installerPresent[PLATFORM_COUNT] = {};
     ScreenRect wizardRect;
 
 private:

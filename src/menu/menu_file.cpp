@@ -1,7 +1,5 @@
 #include "menu/menu_file.h"
 
-const char* const platformNames[PLATFORM_COUNT] = {"EPOC", "N9210", "POCKETPC", "PALM"};
-
 MenuFile::MenuFile(int menuCount)
     : menus_(static_cast<std::size_t>(menuCount)),
       optionArrays_(static_cast<std::size_t>(menuCount)),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "menu/text_pool.h"
+#include "platform/handheld_platform.h"
 
 enum class OptionKind : std::int32_t {
     Menu = 0,  // MENUOPTION, AUTOMENUOPTION
@@ -20,11 +21,6 @@ enum class OptionKind : std::int32_t {
 };
 
 enum class MenuStyle : std::int32_t { None = 0, CheckList = 1, RadioButtons = 2 };
-
-// Platform index 0..3 in table order; inside menu data a platform is its code, index + 2.
-enum class PlatformCode : std::int32_t { Epoc = 2, N9210 = 3, PocketPc = 4, Palm = 5 };
-inline constexpr int PLATFORM_COUNT = 4;
-extern const char* const platformNames[PLATFORM_COUNT];  // "EPOC", "N9210", "POCKETPC", "PALM"
 
 struct MenuOption {
     OptionKind kind = OptionKind::Menu;

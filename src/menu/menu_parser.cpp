@@ -21,9 +21,6 @@ constexpr const char* SWITCH_BACK_MESSAGE = "Menu files switch back to ";
 bool startsWithNoCase(const char* line, const char* prefix) {
     return ::strncasecmp(line, prefix, std::strlen(prefix)) == 0;
 }
-bool equalsNoCase(const char* line, const char* word) {
-    return ::strcasecmp(line, word) == 0;
-}
 
 // Whole-line keyword of known length; the length test spares most comparisons.
 struct Keyword {
@@ -126,7 +123,7 @@ private:
     std::size_t textLength_ = 0;
 
     std::unique_ptr<platform::ProgressDisplay> progress_;
-    volatile std::uint8_t proceed_ = 1;
+    platform::ProceedFlag proceed_{1};
     std::uint32_t lastRefresh_ = 0;
     bool refreshed_ = false;
 };
@@ -146,10 +143,9 @@ int MenuParser::run() {
     std::string base = fileName.size() >= 4 ? fileName.substr(0, fileName.size() - 4) : "";
     if (std::strncmp(line, base.c_str(), base.size()) != 0)
         return fail(MENU_ERR_HEADER, "Wrong device name specified");
-    platform_ = -1;
-    for (int i = 0; i < PLATFORM_COUNT; ++i)
-        if (equalsNoCase(line, platformNames[i])) platform_ = i;
-    if (platform_ < 0) return fail(MENU_ERR_DEVICE_UNKNOWN, "Unknown device name");
+    const HandheldPlatform* device = findPlatform(line);
+    if (!device) return fail(MENU_ERR_DEVICE_UNKNOWN, "Unknown device name");
+    platform_ = device->index;
 
     line = nextLine();
     if (!line) return fail(MENU_ERR_COUNT_MISSING, "Nr of menu's expected");
@@ -165,11 +161,11 @@ int MenuParser::run() {
     }
     MenuFile& mf = *out_;
     const char* dir = mf.addText(directory.c_str());
-    const char* name = mf.addText(platformNames[platform_]);
+    const char* name = mf.addText(platformTable[platform_].name);
     for (int i = 0; i < menuCount_; ++i) {
         mf[i].directory = dir;
         mf[i].platformName = name;
-        mf[i].platformCode = platform_ + 2;
+        mf[i].platformCode = static_cast<std::int32_t>(platformTable[platform_].code);
     }
     if (env_.languageCount >= 1) mf.allocateLanguageTable(env_.languageCount);
 
@@ -319,7 +315,7 @@ int MenuParser::handleMenuBody(char* line, bool& done) {
                   {"TOPTEXT", State::TopText},
                   {"BOTTOMTEXT", State::BottomText},
                   {"VERSION", State::Version}};
-    const auto install = static_cast<OptionKind>(platform_ + 2);
+    const auto install = static_cast<OptionKind>(platformTable[platform_].code);
     static const struct {
         Keyword keyword;
         int kind;  // -1: the script's install kind

@@ -10,8 +10,8 @@ public:
 };
 }  // namespace
 
-std::unique_ptr<ProgressDisplay> NullProgressSink::open(volatile std::uint8_t*, bool,
-                                                        const std::string&, bool) {
+std::unique_ptr<ProgressDisplay> NullProgressSink::open(ProceedFlag*, bool, const std::string&,
+                                                        bool) {
     return std::make_unique<NullDisplay>();
 }
 

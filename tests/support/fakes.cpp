@@ -23,7 +23,7 @@ private:
 }  // namespace
 
 std::unique_ptr<platform::ProgressDisplay> RecordingProgressSink::open(
-    volatile std::uint8_t* proceedFlag, bool hideCancel, const std::string& title, bool minimized) {
+    platform::ProceedFlag* proceedFlag, bool hideCancel, const std::string& title, bool minimized) {
     flag = proceedFlag;
     events.push_back({"open", title, hideCancel ? 1 : 0, minimized ? 1 : 0});
     return std::make_unique<RecordingDisplay>(*this);

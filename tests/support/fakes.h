@@ -48,7 +48,7 @@ public:
         std::string what, text;
         int a = 0, b = 0;
     };
-    std::unique_ptr<platform::ProgressDisplay> open(volatile std::uint8_t* proceedFlag,
+    std::unique_ptr<platform::ProgressDisplay> open(platform::ProceedFlag* proceedFlag,
                                                     bool hideCancel, const std::string& title,
                                                     bool minimized) override;
     bool pumpMessages() override;
@@ -56,7 +56,7 @@ public:
     std::vector<Event> events;
     int pumps = 0;
     int cancelAtPump = -1;  // 1-based; -1 never
-    volatile std::uint8_t* flag = nullptr;
+    platform::ProceedFlag* flag = nullptr;
 };
 
 // A folder of its own under the system's temporary folder, removed with everything in it.

@@ -3,10 +3,9 @@
 #include <cstdio>
 
 #include "actions/package_installer.h"
-#include "actions/text_rules.h"
 #include "command.h"
 #include "json_text.h"
-#include "menu/menu_file.h"
+#include "platform/handheld_platform.h"
 
 namespace {
 
@@ -14,16 +13,14 @@ const char* const USAGE = "install EPOC|N9210|POCKETPC|PALM BASE_PATH";
 
 int run(const Arguments& args) {
     if (args.size() != 2) return usageError(USAGE);
-    int platform = -1;
-    for (int i = 0; i < PLATFORM_COUNT; ++i)
-        if (actions::equalsNoCase(args[0], platformNames[i])) platform = i;
-    if (platform < 0) return usageError(USAGE);
+    const HandheldPlatform* chosen = findPlatform(args[0]);
+    if (!chosen) return usageError(USAGE);
 #ifdef _WIN32
     platform::System system = platform::consoleSystem();
     actions::ActionServices services = actions::systemActionServices(system);
     actions::InstallerFinder finder(platform::systemRegistry());
     actions::PackageInstaller installer(services, finder, "setuptool");
-    bool result = installer.installForPlatform(platform, args[1]);
+    bool result = installer.installForPlatform(chosen->index, args[1]);
 #else
     // The desktop installers are Windows programs, found in the Windows registry.
     std::fprintf(stderr, "setuptool: installing needs Windows (run setuptool.exe)\n");

@@ -10,7 +10,7 @@ using testing_support::FakeSystem;
 
 class NoDisplaySink : public platform::ProgressSink {
 public:
-    std::unique_ptr<platform::ProgressDisplay> open(volatile std::uint8_t*, bool,
+    std::unique_ptr<platform::ProgressDisplay> open(platform::ProceedFlag*, bool,
                                                     const std::string&, bool) override {
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/setup_config.h"
+#include "config/text_file.h"
 #include "disc_fixture.h"
 
 namespace {

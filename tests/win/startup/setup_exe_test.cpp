@@ -64,6 +64,13 @@ TEST(SetupExe, WithoutDesktopSoftwareShowsText16AndEnds) {
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
 }
 
+TEST(SetupExe, WithoutDesktopSoftwareOnADiscThatCannotLoadSaysSoAndEnds) {
+    Disc disc;
+    std::filesystem::remove(disc.dir.path() / "rsc" / "bcancel.bmp");
+    expectMessageThenEnd("\"" + disc.exe() + "\"", disc.dir.str(), "Setup",
+                         "Error.\n\nCannot run Setup.");
+}
+
 TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
     ScratchDir dir;
     std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Lonely.exe");

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "skin/bmp_header_logic.h"
+#include "config/bmp_header.h"
 #include "support/bmp_writer.h"
 
 namespace {

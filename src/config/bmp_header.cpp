@@ -1,4 +1,4 @@
-#include "skin/bmp_header_logic.h"
+#include "config/bmp_header.h"
 
 #include <limits>
 
