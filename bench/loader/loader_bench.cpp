@@ -49,8 +49,9 @@ int generate(const std::filesystem::path& dir) {
     for (const char* name : skinFileNames) put(dir / "rsc" / name, tinyBmp());
     for (int f = 0; f < FOLDERS; ++f)
         for (int p = 0; p < PLATFORM_COUNT; ++p)
-            put(dir / ("Product" + std::to_string(f)) / (std::string(platformNames[p]) + ".mnu"),
-                script(platformNames[p], f));
+            put(dir / ("Product" + std::to_string(f)) /
+                    (std::string(platformTable[p].name) + ".mnu"),
+                script(platformTable[p].name, f));
     return 0;
 }
 

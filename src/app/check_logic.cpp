@@ -8,14 +8,11 @@ bool startsWith(const char* text, const char* prefix) {
     return std::string(text).rfind(prefix, 0) == 0;
 }
 
-// The name pattern of each install kind's plain (not packaged) files.
+// The name pattern of each install kind's plain (not packaged) files; an install kind is its
+// platform's code, index + 2.
 const char* packagePattern(OptionKind kind) {
-    switch (kind) {
-        case OptionKind::InstallEpoc:
-        case OptionKind::InstallN9210: return ".sis";
-        case OptionKind::InstallPocketPc: return ".ini";
-        default: return "\\*.*";
-    }
+    const HandheldPlatform* p = platformAt(static_cast<int>(kind) - 2);
+    return p ? p->checkPattern : "\\*.*";
 }
 
 std::string text(const char* s) {
@@ -36,7 +33,7 @@ void checkPath(bool& ok, std::FILE* report, const std::string& folder, const std
 CheckOutcome checkAllMenus(std::FILE* report, const MenuFileList& menuFiles,
                            const platform::System& system) {
     CheckOutcome outcome;
-    volatile std::uint8_t proceed = 1;
+    platform::ProceedFlag proceed{1};
     auto display = system.progress->open(&proceed, false, "", false);
     std::uint32_t lastUpdate = system.clock->tickCount();
     for (const MenuFilePtr& file : menuFiles) {

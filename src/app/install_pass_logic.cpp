@@ -28,7 +28,7 @@ bool sameTarget(const MenuOption& a, const MenuOption& b) {
 void runProgressThread(ThreadMessageLoop& loop, platform::ProgressSink& sink,
                        platform::Clock& clock, const std::string& title,
                        std::atomic<bool>& cancelRequested) {
-    volatile std::uint8_t proceed = 1;
+    platform::ProceedFlag proceed{1};
     auto display = sink.open(&proceed, false, title, true);
     if (!display) return;
     std::uint32_t last = clock.tickCount();

@@ -16,7 +16,7 @@ bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
             for (auto script = fs.findFirst(setupDataDir + name + "\\*.mnu"); script;) {
                 std::string stem = withoutExtension(script->name());
                 for (int p = 0; p < PLATFORM_COUNT; ++p) {
-                    if (actions::equalsNoCase(stem, platformNames[p])) {
+                    if (actions::equalsNoCase(stem, platformTable[p].name)) {
                         folders[p].push_back(name);
                         added = true;
                     }
@@ -44,7 +44,7 @@ int runLoader(LoaderJob& job) {
     for (int p = 0; p < PLATFORM_COUNT; ++p) {
         for (const std::string& folder : config.platformFolders[p]) {
             // Always the table's spelling: the device line must match it.
-            std::string path = dataDir + folder + "\\" + platformNames[p] + ".mnu";
+            std::string path = dataDir + folder + "\\" + platformTable[p].name + ".mnu";
             MenuFilePtr file;
             if (parseMenuScript(path, file, !job.checkMode, false, env) != 0) {
                 job.system.messages->showMessage(

@@ -75,7 +75,7 @@ bool WizardRun::runStartupChoices() {
     }
 
     std::vector<int> usable;
-    for (int p = 0; p < CONFIG_PLATFORM_COUNT; ++p)
+    for (int p = 0; p < PLATFORM_COUNT; ++p)
         if (config_.installerPresent[p] && !config_.platformFolders[p].empty()) usable.push_back(p);
     if (usable.size() == 1) {
         keepPlatform(usable[0]);

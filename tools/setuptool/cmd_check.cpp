@@ -55,7 +55,7 @@ private:
 
 class ConsoleProgress : public platform::ProgressSink {
 public:
-    std::unique_ptr<platform::ProgressDisplay> open(volatile std::uint8_t*, bool,
+    std::unique_ptr<platform::ProgressDisplay> open(platform::ProceedFlag*, bool,
                                                     const std::string&, bool) override {
         return std::make_unique<ConsoleLine>();
     }

@@ -49,7 +49,7 @@ TEST_P(Loader, LoadsTheDisc) {
     for (int p = 0; p < PLATFORM_COUNT; ++p) {
         std::vector<std::string> got = config.platformFolders[p];
         std::sort(got.begin(), got.end());
-        EXPECT_EQ(got, c.folders[p]) << c.what << " platform " << platformNames[p];
+        EXPECT_EQ(got, c.folders[p]) << c.what << " platform " << platformTable[p].name;
     }
     std::vector<std::string> texts;
     for (const auto& m : fake.messages.messages) texts.push_back(m.text);
@@ -64,7 +64,7 @@ TEST_P(Loader, LoadsTheDisc) {
             ASSERT_LT(n, menuFiles.size()) << c.what;
             const Menu& head = menuFiles[n++]->first();
             EXPECT_EQ(std::string(head.directory), dataDir + folder) << c.what;
-            EXPECT_STREQ(head.platformName, platformNames[p]) << c.what;
+            EXPECT_STREQ(head.platformName, platformTable[p].name) << c.what;
             EXPECT_EQ(head.options != nullptr, c.checkMode) << c.what;
         }
     }

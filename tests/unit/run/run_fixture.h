@@ -73,7 +73,7 @@ protected:
         std::string platform = text.substr(0, text.find_first_of("\r\n"));
         std::string path = disc.dir.write(folder + "/" + platform + ".mnu", text).string();
         int index = 0;
-        while (platform != platformNames[index]) ++index;
+        while (platform != platformTable[index].name) ++index;
         config.platformFolders[index].push_back(folder);
         config.installerPresent[index] = true;
         scriptPaths.push_back(path);
