@@ -142,7 +142,7 @@ TEST_F(Installing, EmptyPalmFolderIsAnUndefinedOption) {
     makePackage();
     PackageInstaller installer(services, finder, "Setup");
     EXPECT_FALSE(installer.installPalmPackage(base()));
-    EXPECT_EQ(messages(), std::vector<std::string>{"Installation option is undefined!"});
+    ASSERT_EQ(messages(), std::vector<std::string>{"Installation option is undefined!"});
     EXPECT_EQ(sys.messages.messages[0].caption, "Setup");
     EXPECT_EQ(sys.messages.messages[0].icon, platform::MessageIcon::Exclamation);
     EXPECT_TRUE(fake.processes.commandLines.empty());

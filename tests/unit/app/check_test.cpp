@@ -40,7 +40,7 @@ TEST(CheckAllMenus, WritesTheReportOfTheDisc) {
     EXPECT_TRUE(outcome.completed);
     // Fast enough for no update: only the header texts reach the display.
     auto& events = disc.fake.progress.events;
-    ASSERT_FALSE(events.empty());
+    ASSERT_GE(events.size(), 2u);
     EXPECT_EQ(events.front().what, "open");
     EXPECT_EQ(events.front().text, "");  // the standard caption
     EXPECT_EQ(events.front().a, 0);      // with Cancel

@@ -37,14 +37,16 @@ TEST_F(ArchiveTest, WorkedExampleExtractsOneFileWithItsTimes) {
 }
 
 TEST_F(ArchiveTest, EmptyAndNegativeSizesGiveEmptyFilesWithTimes) {
-    for (std::int64_t size : {0, -5}) {
-        std::string bytes =
-            "KLIV" + le32(0) + le32(1) + record(38, size, 6, 111, 222) + std::string("e.txt\0", 6);
-        EXPECT_EQ(extract(bytes), 0) << size;
+    // The times are signed: -1 is the last second of 1969, not a date after 2038.
+    const struct { std::int64_t size, access, modify; } cases[] = {{0, 111, 222}, {-5, -1, -86400}};
+    for (const auto& c : cases) {
+        std::string bytes = "KLIV" + le32(0) + le32(1) + record(38, c.size, 6, c.access, c.modify) +
+                            std::string("e.txt\0", 6);
+        EXPECT_EQ(extract(bytes), 0) << c.size;
         std::int64_t access = 0, modify = 0;
         ASSERT_TRUE(platform::systemFileSystem().getFileTimes(out() + "/e.txt", access, modify));
-        EXPECT_EQ(access, 111);
-        EXPECT_EQ(modify, 222);
+        EXPECT_EQ(access, c.access) << c.size;
+        EXPECT_EQ(modify, c.modify) << c.size;
         EXPECT_EQ(readOut("e.txt"), "");
     }
 }

@@ -1,4 +1,5 @@
 // What a successful parse stores.
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -119,6 +120,10 @@ const char* fieldOf(const MenuFile& f, const StoredCase& c) {
     if (field == "topText") return m.topText;
     if (field == "bottomText") return m.bottomText;
     if (field == "version") return m.version;
+    if (field == "style")
+        return m.style == MenuStyle::RadioButtons ? "radio"
+               : m.style == MenuStyle::CheckList  ? "check list"
+                                                  : "none";
     const MenuOption& o = m.options[c.option];
     if (field == "label") return o.label;
     if (field == "target") return o.target;
@@ -131,6 +136,7 @@ TEST_P(ParserStores, Field) {
     const StoredCase& c = GetParam();
     ParserHarness h;
     ASSERT_EQ(h.parse("EPOC.mnu", HEAD + c.body), 0) << c.what << ": " << h.lastMessage();
+    ASSERT_LT(c.option, std::max((*h.file)[c.menu].optionCount, 1)) << c.what << ": options";
     const char* got = fieldOf(*h.file, c);
     if (!c.expected) {
         EXPECT_EQ(got, nullptr) << c.what;
@@ -148,6 +154,31 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"folder with blanks",
                    lines({"MENU 0 1 radiobuttons Extra files", "QUIT", "Q"}) + M1 + lines({"END"}),
                    0, 0, "packageFolder", "Extra files"},
+        StoredCase{"style word in lower case",
+                   lines({"MENU 0 1 radiobuttons", "QUIT", "Q"}) + M1 + lines({"END"}), 0, 0,
+                   "style", "radio"},
+        StoredCase{"style word by its prefix",
+                   lines({"MENU 0 1 RadioButtonsWide", "QUIT", "Q"}) + M1 + lines({"END"}), 0, 0,
+                   "style", "radio"},
+        StoredCase{"any other style word",
+                   lines({"MENU 0 1 LIST", "QUIT", "Q"}) + M1 + lines({"END"}), 0, 0, "style",
+                   "check list"},
+        StoredCase{
+            "blanks after MENU: the menu named is declared",
+            lines({"MENU 0 1", "QUIT", "Q", "MENU   1 1   RADIOBUTTONS", "QUIT", "Q", "END"}), 1, 0,
+            "style", "radio"},
+        StoredCase{
+            "blanks after MENU: no folder words",
+            lines({"MENU 0 1", "QUIT", "Q", "MENU   1 1   RADIOBUTTONS", "QUIT", "Q", "END"}), 1, 0,
+            "packageFolder", "EPOC"},
+        StoredCase{
+            "BOTTOMTEXT is the bottom text",
+            lines({"MENU 0 1", "BOTTOMTEXT", "Below", "*", "QUIT", "Q"}) + M1 + lines({"END"}), 0,
+            0, "bottomText", "Below"},
+        StoredCase{
+            "BOTTOMTEXT leaves the top text",
+            lines({"MENU 0 1", "BOTTOMTEXT", "Below", "*", "QUIT", "Q"}) + M1 + lines({"END"}), 0,
+            0, "topText", nullptr},
         StoredCase{"no folder gives the platform name",
                    lines({"MENU 0 1", "QUIT", "Q"}) + M1 + lines({"END"}), 0, 0, "packageFolder",
                    "EPOC"},
@@ -208,6 +239,7 @@ TEST_P(ParserKinds, InstallOptionTakesThePlatformCode) {
                                    "pkg", "END"})),
               0)
         << h.lastMessage();
+    ASSERT_EQ((*h.file)[0].optionCount, 1);
     EXPECT_EQ((*h.file)[0].options[0].kind, c.kind);
     EXPECT_EQ((*h.file)[0].platformCode, static_cast<int>(c.kind));
 }
@@ -226,6 +258,7 @@ TEST(ParserOptions, MenuLinksAndAutoFlag) {
                                           "Auto", "7x", "MENU 1 1", "QUIT", "Q", "END"})),
         0);
     const Menu& m = (*h.file)[0];
+    ASSERT_EQ(m.optionCount, 2);
     EXPECT_EQ(m.options[0].autoFlag, 0);
     EXPECT_EQ(m.options[0].targetMenu, 1);
     EXPECT_EQ(m.options[1].autoFlag, 1);
@@ -271,6 +304,7 @@ TEST(ParserLines, LongPhysicalLineContinuesAsNextLine) {
                                       lines({"MENU 1 1", "QUIT", "Q", "END"})),
               0)
         << h.lastMessage();
+    ASSERT_EQ((*h.file)[0].optionCount, 1);
     EXPECT_EQ(std::string((*h.file)[0].options[0].label), label);
     EXPECT_EQ(std::string((*h.file)[0].options[0].target), rest);
 }
@@ -376,6 +410,7 @@ TEST(ParserSwitchTo, RelativeToTheFirstScriptsFolder) {
             lines({"MENU 1 1", "QUIT", "R", "MENU 2 1", "QUIT", "S", "END", "garbage after END"}));
     int r = parseMenuScript(h.dir.str() + "/sub/PALM.mnu", h.file, false, false, h.env);
     ASSERT_EQ(r, 0) << h.lastMessage();
+    ASSERT_EQ((*h.file)[2].optionCount, 1);
     EXPECT_STREQ((*h.file)[2].options[0].label, "S");
 }
 

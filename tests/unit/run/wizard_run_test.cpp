@@ -178,7 +178,7 @@ TEST_F(Run, FailedInstallsReportEachOptionAndStepBackOneEntry) {
            {PageKind::ChoiceCheck, WIZ_CANCEL}});
     r.run();
     EXPECT_EQ(pages.trail(), "ChoiceRadio Radio:0 CheckList:1 Text CheckList:1 ChoiceCheck");
-    EXPECT_EQ(messageTexts(),
+    ASSERT_EQ(messageTexts(),
               (std::vector<std::string>{
                   "Could not locate the Psion Installer!", "Could not install Chess (100%d)",
                   "Could not locate the Psion Installer!", "Could not install Cards (100%d)"}));
