@@ -88,11 +88,19 @@ void moveRadioChoice(std::int32_t* marks, int count, int& selected, int row) {
     if (row >= 0 && row < count) marks[row] = 1;
 }
 
+namespace {
+// A row the user takes out of the selection usually keeps the focus, so its new state is not
+// empty: losing the selected bit is what unmarks it.
+bool lostSelection(unsigned oldState, unsigned newState) {
+    return (oldState & ITEM_SELECTED) && !(newState & ITEM_SELECTED);
+}
+}  // namespace
+
 void applyCheckItemChange(std::int32_t* marks, int count, int row, unsigned oldState,
                           unsigned newState) {
     if ((newState & ITEM_SELECTED) && row >= 0) {
         if (row < count) marks[row] = 1;
-    } else if ((oldState & ITEM_SELECTED) && newState == 0) {
+    } else if (lostSelection(oldState, newState)) {
         if (row == -1)
             std::fill(marks, marks + count, 0);
         else if (row >= 0 && row < count)
@@ -107,7 +115,7 @@ void applyCheckRangeChange(std::int32_t* marks, int count, int from, int to, uns
     if (from > to) return;
     if (newState & ITEM_SELECTED)
         std::fill(marks + from, marks + to + 1, 1);
-    else if ((oldState & ITEM_SELECTED) && newState == 0)
+    else if (lostSelection(oldState, newState))
         std::fill(marks + from, marks + to + 1, 0);
 }
 

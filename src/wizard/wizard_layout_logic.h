@@ -68,7 +68,8 @@ void moveRadioChoice(std::int32_t* marks, int count, int& selected, int row);
 // List-view selection changes of the check-list page, as the list reports them (state bits of
 // the list: ITEM_SELECTED).
 inline constexpr unsigned ITEM_SELECTED = 0x0002;
-// One row changed (row -1: all rows).
+// A row that gains the selected bit is marked, one that loses it unmarked (row -1: all rows
+// unmarked; selecting all rows at once is not a change the user makes).
 void applyCheckItemChange(std::int32_t* marks, int count, int row, unsigned oldState,
                           unsigned newState);
 // Rows from..to, both inclusive.

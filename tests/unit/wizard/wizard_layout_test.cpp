@@ -172,14 +172,15 @@ TEST(WizardLayout, CheckListSelectionChanges) {
     } cases[] = {
         {{0, 0, 0}, false, 1, 1, 0, S, {0, 1, 0}},
         {{1, 1, 1}, false, 1, 1, S, 0, {1, 0, 1}},
-        {{1, 1, 1}, false, -1, -1, S, 0, {0, 0, 0}},      // every row deselected
-        {{0, 1, 0}, false, 1, 1, S, FOCUSED, {0, 1, 0}},  // still a state: no change
-        {{0, 0, 0}, false, -1, -1, 0, S, {0, 0, 0}},      // only rows are marked one by one
+        {{1, 1, 1}, false, -1, -1, S, 0, {0, 0, 0}},                // every row deselected
+        {{0, 1, 0}, false, 1, 1, S | FOCUSED, FOCUSED, {0, 0, 0}},  // keeps only the focus
+        {{0, 0, 0}, false, -1, -1, 0, S, {0, 0, 0}},  // only rows are marked one by one
         {{0, 0, 0}, false, 1, 1, FOCUSED, 0, {0, 0, 0}},
         {{0, 0, 0, 0, 0}, true, 1, 3, 0, S, {0, 1, 1, 1, 0}},
         {{1, 1, 1, 1, 1}, true, 0, 1, S, 0, {0, 0, 1, 1, 1}},
         {{0, 0, 0}, true, 1, 10, 0, S, {0, 1, 1}},  // a range past the end stops at it
         {{1, 1, 1}, true, 0, 2, FOCUSED, 0, {1, 1, 1}},
+        {{1, 1, 1}, true, 0, 1, S, FOCUSED, {0, 0, 1}},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.from);
