@@ -144,7 +144,9 @@ platform::FilePtr ConfinedFileSystem::openFile(const std::string& p, const char*
 platform::System confinedSystem() {
     struct Silent : platform::MessageSink {
         void showMessage(const std::string&, const std::string&, platform::MessageIcon) override {}
-        bool askYesNo(const std::string&, const std::string&) override { return false; }
+        bool askYesNo(const std::string&, const std::string&, platform::MessageIcon) override {
+            return false;
+        }
     };
     struct Still : platform::Clock {
         std::uint32_t tickCount() override { return 0; }

@@ -7,6 +7,7 @@
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
 #include "skin/splash_dialog.h"
+#include "wizard/wizard_window.h"
 
 namespace {
 SetupApp theApp;
@@ -18,6 +19,7 @@ SetupApp::SetupApp()
       finder_(*services_.registry),
       installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {
     config.setSkinLoader(&skins_);
+    WizardWindow::setEnvironment(&config, &messages_);
 }
 
 SetupApp::~SetupApp() = default;

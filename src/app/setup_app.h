@@ -9,6 +9,7 @@
 #include "menu/menu_file.h"
 #include "platform/win32/message_box_win.h"
 #include "skin/bitmap_image.h"
+#include "skin/dialog_progress_sink.h"
 
 // The one application object of Setup.exe.
 class SetupApp : public fw::Application {
@@ -40,7 +41,7 @@ private:
 
     GdiSkinLoader skins_;
     platform::MessageBoxSink messages_;
-    platform::NullProgressSink progress_;
+    DialogProgressSink progress_;
     actions::ActionServices services_;
     actions::InstallerFinder finder_;
     std::unique_ptr<actions::PackageInstaller> installer_;

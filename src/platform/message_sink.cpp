@@ -8,7 +8,7 @@ void StderrMessageSink::showMessage(const std::string& text, const std::string&,
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-bool StderrMessageSink::askYesNo(const std::string& text, const std::string&) {
+bool StderrMessageSink::askYesNo(const std::string& text, const std::string&, MessageIcon) {
     std::fprintf(stderr, "%s [answered No]\n", text.c_str());
     return false;
 }

@@ -13,7 +13,8 @@ public:
     virtual void showMessage(const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
     // Yes/No question; true for Yes.
-    virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
+    virtual bool askYesNo(const std::string& text, const std::string& caption,
+                          MessageIcon icon = MessageIcon::Question) = 0;
 };
 
 // Writes each message as one line to standard error; questions are answered No.
@@ -21,7 +22,8 @@ class StderrMessageSink : public MessageSink {
 public:
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
-    bool askYesNo(const std::string& text, const std::string& caption) override;
+    bool askYesNo(const std::string& text, const std::string& caption,
+                  MessageIcon icon = MessageIcon::Question) override;
 };
 
 }  // namespace platform

@@ -20,8 +20,9 @@ public:
                      platform::MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
-    bool askYesNo(const std::string& text, const std::string& caption) override {
-        questions.push_back({text, caption, platform::MessageIcon::Question});
+    bool askYesNo(const std::string& text, const std::string& caption,
+                  platform::MessageIcon icon = platform::MessageIcon::Question) override {
+        questions.push_back({text, caption, icon});
         return answer;
     }
     std::vector<RecordedMessage> messages, questions;

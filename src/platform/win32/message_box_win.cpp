@@ -20,8 +20,9 @@ void MessageBoxSink::showMessage(const std::string& text, const std::string& cap
     ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK | iconFlags(icon));
 }
 
-bool MessageBoxSink::askYesNo(const std::string& text, const std::string& caption) {
-    return ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+bool MessageBoxSink::askYesNo(const std::string& text, const std::string& caption,
+                              MessageIcon icon) {
+    return ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_YESNO | iconFlags(icon)) ==
            IDYES;
 }
 

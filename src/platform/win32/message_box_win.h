@@ -10,9 +10,11 @@ class MessageBoxSink : public MessageSink {
 public:
     explicit MessageBoxSink(HWND owner = nullptr) : owner_(owner) {}
     void setOwner(HWND owner) { owner_ = owner; }
+    HWND owner() const { return owner_; }
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
-    bool askYesNo(const std::string& text, const std::string& caption) override;
+    bool askYesNo(const std::string& text, const std::string& caption,
+                  MessageIcon icon = MessageIcon::Question) override;
 
 private:
     HWND owner_;

@@ -1,0 +1,90 @@
+#include "skin/progress_dialog.h"
+
+#include <commctrl.h>
+
+#include "fw/application.h"
+#include "fw/message_loop.h"
+#include "menu/program_version.h"
+#include "resource.h"
+
+namespace {
+std::string standardCaption() {
+    return std::string("Setup ") + programVersion;
+}
+}  // namespace
+
+ProgressDialog::ProgressDialog(volatile std::uint8_t* proceedFlag, bool hideCancel,
+                               const std::string& title, bool minimized, HWND)
+    : fw::Dialog(IDD_PROGRESS),
+      minimized(minimized ? 1 : 0),
+      proceedFlag(proceedFlag),
+      hideCancel(hideCancel ? 1 : 0) {
+    if (!create(nullptr)) return;
+    ::SetWindowTextA(hwnd(), title.empty() ? standardCaption().c_str() : title.c_str());
+    ::ShowWindow(hwnd(), this->minimized ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    if (this->minimized) {
+        HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
+        int count = menu ? ::GetMenuItemCount(menu) : 0;
+        for (int pos = 0; pos < count; ++pos) {
+            if (::GetMenuItemID(menu, pos) != SC_CLOSE) continue;
+            ::ModifyMenuA(menu, pos, MF_BYPOSITION | MF_STRING, SC_CLOSE, "Close Setup");
+            break;
+        }
+    }
+    if (this->hideCancel) ::ShowWindow(item(IDCANCEL), SW_HIDE);
+}
+
+ProgressDialog::~ProgressDialog() = default;
+
+bool ProgressDialog::OnInitDialog() {
+    ::SetWindowTextA(hwnd(), standardCaption().c_str());
+    return true;
+}
+
+void ProgressDialog::setText(const std::string& text, int low, int high) {
+    if (!hwnd()) return;
+    ::SetDlgItemTextA(hwnd(), IDC_PROGRESS_TEXT, text.c_str());
+    HWND bar = item(IDC_PROGRESS_BAR);
+    if (high > low) {
+        if (!::IsWindowVisible(bar)) ::ShowWindow(bar, SW_SHOW);
+        ::SendMessageA(bar, PBM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+    } else {
+        ::ShowWindow(bar, SW_HIDE);
+    }
+}
+
+void ProgressDialog::setPos(int position) {
+    if (hwnd())
+        ::SendMessageA(item(IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void ProgressDialog::OnCancel() {
+    if (proceedFlag) *proceedFlag = 0;
+}
+
+bool ProgressDialog::onClose() {
+    if (proceedFlag) *proceedFlag = 0;
+    return false;  // the default turns it into Cancel
+}
+
+bool pumpMessages() {
+    fw::Application* app = fw::Application::current();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        bool going;
+        if (app) {
+            going = app->PumpMessage();
+        } else {
+            going = ::GetMessageA(&msg, nullptr, 0, 0) > 0;
+            if (going) fw::dispatchMessage(msg);
+        }
+        if (!going) {
+            ::PostQuitMessage(0);
+            return false;
+        }
+    }
+    if (app)
+        for (long count = 0; app->OnIdle(count); ++count) {
+        }
+    return true;
+}

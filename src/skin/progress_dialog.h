@@ -1,0 +1,39 @@
+#pragma once
+// The small modeless window of long operations: one line of text, a progress bar and, as a
+// rule, Cancel. Cancelling is cooperative: Cancel and closing the window only clear the
+// owner's proceed byte; the window stays until its owner destroys it.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "fw/dialog.h"
+
+class ProgressDialog : public fw::Dialog {
+public:
+    // Creates and shows the window at once (no owner window; parent is not used for it). The
+    // caption is title, or "Setup " and the program's version when title is empty. A
+    // minimized dialog shows only in the task bar, with "Close Setup" in its window menu.
+    ProgressDialog(volatile std::uint8_t* proceedFlag, bool hideCancel, const std::string& title,
+                   bool minimized, HWND parent = nullptr);
+    ~ProgressDialog() override;
+
+    bool created() const { return hwnd() != nullptr; }
+    // Shows the bar with range low..high when high > low, hides it otherwise.
+    void setText(const std::string& text, int low, int high);
+    void setPos(int position);
+
+    std::uint8_t minimized;
+    volatile std::uint8_t* proceedFlag;
+    std::uint8_t hideCancel;
+
+protected:
+    bool OnInitDialog() override;
+    void OnCancel() override;
+    bool onClose() override;
+};
+
+// Runs the messages waiting for this thread, then the application's idle processing; false
+// when the application has been asked to quit (the quit message is posted again for the main
+// loop).
+bool pumpMessages();

@@ -1,0 +1,38 @@
+#include "wizard/accept_page.h"
+
+bool AcceptPage::OnInitDialog() {
+    WizardWindow::OnInitDialog();
+    const int boxTop = contentRect.bottom - 2 * lineHeight;
+    textBox_ = makeControl(
+        "EDIT", WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 0,
+        acceptText_, FIRST_CHOICE_ID,
+        {contentRect.left, contentRect.top, contentRect.right, boxTop});
+    checkBox_ = makeControl("BUTTON", WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_CHECKBOX, 0,
+                            acceptLabel_, IDC_ACCEPT_CHECK,
+                            {contentRect.left, boxTop, contentRect.right, contentRect.bottom});
+    if (checkBox_) ::SetFocus(checkBox_);
+    showNavigationButton(BUTTON_NEXT, false);
+    return false;
+}
+
+bool AcceptPage::OnCommand(int id, int code, HWND control) {
+    if (id != IDC_ACCEPT_CHECK || code != BN_CLICKED || !checkBox_)
+        return WizardWindow::OnCommand(id, code, control);
+    if (::SendMessageA(checkBox_, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        ::SendMessageA(checkBox_, BM_SETCHECK, BST_CHECKED, 0);
+        showNavigationButton(BUTTON_NEXT, true);
+        ::SetFocus(nextButton());
+    } else {
+        ::SendMessageA(checkBox_, BM_SETCHECK, BST_UNCHECKED, 0);
+        showNavigationButton(BUTTON_NEXT, false);
+    }
+    return true;
+}
+
+// Both controls on white.
+HBRUSH AcceptPage::onCtlColor(HDC dc, HWND control, UINT) {
+    int id = ::GetDlgCtrlID(control);
+    if (id != FIRST_CHOICE_ID && id != IDC_ACCEPT_CHECK) return nullptr;
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+}

@@ -1,0 +1,33 @@
+#include "wizard/radio_list_view_page.h"
+
+#include "menu/menu_file.h"
+
+bool RadioListViewPage::OnInitDialog() {
+    WizardWindow::OnInitDialog();
+    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, *menu_);
+    // The row's change notification marks the option.
+    options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
+                               LVIS_SELECTED | LVIS_FOCUSED);
+    options_.list.ensureVisible(selected_);
+    ::SetFocus(options_.list.hwnd());
+    return false;
+}
+
+// No radio buttons here: only the navigation commands.
+bool RadioListViewPage::OnCommand(int id, int code, HWND control) {
+    return WizardWindow::OnCommand(id, code, control);
+}
+
+std::optional<LRESULT> RadioListViewPage::onNotify(const NMHDR& header) {
+    if (static_cast<int>(header.idFrom) != RADIO_LIST_VIEW_ID) return std::nullopt;
+    switch (header.code) {
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
+                moveRadioChoice(menu_->optionSelected, menu_->optionCount, selected_, change.iItem);
+            return 0;
+        }
+        case NM_DBLCLK: endDialog(WIZ_NEXT); return 0;
+        default: return options_.answer(header, *menu_);
+    }
+}

@@ -1,0 +1,13 @@
+#include "wizard/text_page.h"
+
+bool TextPage::OnInitDialog() {
+    WizardWindow::OnInitDialog();
+    textBox_ = makeControl("EDIT",
+                           WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                               ES_READONLY | ES_WANTRETURN,
+                           0, text_, FIRST_CHOICE_ID,
+                           {contentRect.left, contentRect.top + 2 * lineHeight, contentRect.right,
+                            contentRect.bottom - 2 * lineHeight});
+    // The focus is the dialog's own choice.
+    return true;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A text in a scrolling read-only box (the summary before installing, a page that reports a
+// problem). Lines are separated by "\r\n".
+#include <string>
+
+#include "wizard/wizard_window.h"
+
+class TextPage : public WizardWindow {
+public:
+    TextPage() = default;
+
+    void setText(const std::string& text) { text_ = text; }
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    std::string text_;
+    HWND textBox_ = nullptr;
+};

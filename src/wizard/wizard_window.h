@@ -1,0 +1,85 @@
+#pragma once
+// The common base of every wizard page: a borderless modal window at wizardRect that draws
+// the skin (caption band, panel, corner pictures, side picture, texts), owns the Back, Next,
+// Finish and Cancel buttons, turns buttons and keys into the page's result, asks before
+// Cancel and can be dragged by its caption band. Pages put their controls in contentRect.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "fw/dialog.h"
+#include "fw/gdi.h"
+#include "wizard/wizard_layout_logic.h"
+
+class BitmapButton;
+class SetupConfig;
+namespace platform {
+class MessageSink;
+}
+
+class WizardWindow : public fw::Dialog {
+public:
+    // The configuration (texts, skin, caption colour, wizardRect) and the sink of the Cancel
+    // question that every page uses; set once before the first page runs.
+    static void setEnvironment(SetupConfig* config, platform::MessageSink* messages);
+    static SetupConfig* environmentConfig();
+    // A menu text with its text references expanded.
+    static std::string expandText(const char* text);
+
+    WizardWindow();
+    ~WizardWindow() override;
+
+    void setCaption(const std::string& text) { caption = text; }
+    void setTopText(const std::string& text) { topText = text; }
+    void setBottomText(const std::string& text) { bottomText = text; }
+    void setSideText(const std::string& text) { sideText = text; }
+    void setButtons(int flags) { buttonFlags = flags; }
+    // Creates, runs and destroys the window: WIZ_NEXT, WIZ_CANCEL, WIZ_FINISH, WIZ_BACK, or -1
+    // when the window cannot be created.
+    int runPage() { return static_cast<int>(doModal()); }
+
+    int topTextLimit = 0;
+    bool confirmCancel = true;
+    int buttonFlags = 0;
+    WizRect topTextRect, contentRect, pictureRect, sideTextRect;
+    int lineHeight = 0;
+    std::string caption, topText, bottomText, sideText;
+
+    HWND backButton() const;
+    HWND nextButton() const;
+    HWND finishButton() const;
+    HWND cancelButton() const;
+
+protected:
+    static SetupConfig& config();
+
+    bool onCreate(const CREATESTRUCTA& create) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool onEraseBackground(HDC dc) override;
+    bool onPaint() final;
+    // Pages draw after the base painting.
+    virtual void paint(HDC dc);
+    std::optional<LRESULT> onHitTest(POINT screen) override;
+    void onDestroy() override;
+
+    // Sets or clears a navigation button's bit and shows or hides it.
+    void showNavigationButton(int flag, bool show);
+    // A child control in the toolkit's dialog font; null when it cannot be made.
+    HWND makeControl(const char* className, DWORD style, DWORD exStyle, const std::string& text,
+                     int id, const WizRect& rect);
+    HFONT bodyFont() const { return bodyFont_.get(); }
+    // For pages whose choices lie over the panel: transparent labels on a hollow brush.
+    static HBRUSH hollowLabel(HDC dc);
+
+private:
+    void cancelPath();
+    void drawTopText(HDC dc);
+
+    std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
+    WizardLayout layout_;
+    fw::Brush captionBrush_;
+    fw::Font bodyFont_, fittedFont_;
+};
