@@ -1,8 +1,9 @@
 #pragma once
 // What the two list pages share: the owner-data list of a Menu's options, its rows' texts
 // and the type-ahead search over them.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <optional>
 

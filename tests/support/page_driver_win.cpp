@@ -1,0 +1,306 @@
+#include "support/page_driver_win.h"
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "support/crc32.h"
+
+namespace testing_support {
+
+namespace {
+
+bool isDialog(HWND window) {
+    char cls[16] = "";
+    return ::GetClassNameA(window, cls, sizeof cls) && std::string(cls) == "#32770";
+}
+
+struct ThreadSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<ThreadSearch*>(param);
+    if (::IsWindowVisible(window) && isDialog(window) &&
+        ::GetWindow(window, GW_OWNER) == s->owner) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findOwned(DWORD thread, HWND owner) {
+    ThreadSearch s{owner};
+    ::EnumThreadWindows(thread, findOwnedDialog, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+void send(std::vector<INPUT>& inputs) {
+    if (!inputs.empty()) ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT keyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+INPUT mouseInput(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    return in;
+}
+
+void bringToFront(HWND window) {
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (root && ::GetForegroundWindow() != root) ::SetForegroundWindow(root);
+}
+
+// A PNG of 8-bit RGB rows, with stored (uncompressed) deflate blocks.
+void appendChunk(std::string& png, const char* type, const std::string& data) {
+    auto be32 = [](std::string& out, std::uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<char>((v >> s) & 0xFF));
+    };
+    be32(png, static_cast<std::uint32_t>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    png += body;
+    be32(png, crc32(body));
+}
+
+std::string encodePng(int width, int height, const std::vector<std::uint8_t>& rgbRows) {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    std::string header;
+    for (int v : {width, height})
+        for (int s = 24; s >= 0; s -= 8) header.push_back(static_cast<char>((v >> s) & 0xFF));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    appendChunk(png, "IHDR", header);
+    std::string zlib("\x78\x01", 2);
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : rgbRows) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (std::size_t pos = 0; pos < rgbRows.size() || pos == 0;) {
+        std::size_t n = std::min<std::size_t>(65535, rgbRows.size() - pos);
+        bool last = pos + n >= rgbRows.size();
+        zlib.push_back(last ? 1 : 0);
+        zlib.push_back(static_cast<char>(n & 0xFF));
+        zlib.push_back(static_cast<char>(n >> 8));
+        zlib.push_back(static_cast<char>(~n & 0xFF));
+        zlib.push_back(static_cast<char>((~n >> 8) & 0xFF));
+        zlib.append(reinterpret_cast<const char*>(rgbRows.data()) + pos, n);
+        pos += n;
+        if (last) break;
+    }
+    std::uint32_t adler = (b << 16) | a;
+    for (int s = 24; s >= 0; s -= 8) zlib.push_back(static_cast<char>((adler >> s) & 0xFF));
+    appendChunk(png, "IDAT", zlib);
+    appendChunk(png, "IEND", "");
+    return png;
+}
+
+}  // namespace
+
+int PageDriver::run(const std::function<int()>& show,
+                    const std::function<void(PageDriver&)>& script) {
+    PageDriver driver;
+    driver.guiThread_ = ::GetCurrentThreadId();
+    std::thread worker([&driver, &script] {
+        try {
+            script(driver);
+        } catch (const std::exception&) {
+        }
+        // Whatever the script left open is closed, so that show() returns.
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < UI_TIMEOUT_MS) {
+            HWND page = findOwned(driver.guiThread_, nullptr);
+            if (!page) break;
+            if (HWND box = findOwned(driver.guiThread_, page)) {
+                ::PostMessageA(box, WM_COMMAND, IDYES, 0);
+                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            } else {
+                ::PostMessageA(page, WM_CLOSE, 0, 0);
+            }
+            ::Sleep(100);  // polling interval
+        }
+    });
+    int result = show();
+    worker.join();
+    return result;
+}
+
+bool PageDriver::waitUntil(const std::function<bool()>& condition) {
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > UI_TIMEOUT_MS) return false;
+        ::Sleep(20);  // polling interval, not a wait for an outcome
+    }
+    return true;
+}
+
+HWND PageDriver::waitForPage() {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findOwned(guiThread_, nullptr)) != nullptr; });
+    return found;
+}
+
+HWND PageDriver::waitForOwned(HWND owner) {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findOwned(guiThread_, owner)) != nullptr; });
+    return found;
+}
+
+bool PageDriver::waitForClose(HWND window) {
+    return waitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); });
+}
+
+void PageDriver::click(HWND control) {
+    if (control) ::PostMessageA(control, BM_CLICK, 0, 0);
+}
+
+void PageDriver::key(WORD vk, bool shift, bool control, bool alt) {
+    HWND f = focused();
+    if (f) bringToFront(f);
+    std::vector<INPUT> in;
+    if (shift) in.push_back(keyInput(VK_SHIFT, false));
+    if (control) in.push_back(keyInput(VK_CONTROL, false));
+    if (alt) in.push_back(keyInput(VK_MENU, false));
+    in.push_back(keyInput(vk, false));
+    in.push_back(keyInput(vk, true));
+    if (alt) in.push_back(keyInput(VK_MENU, true));
+    if (control) in.push_back(keyInput(VK_CONTROL, true));
+    if (shift) in.push_back(keyInput(VK_SHIFT, true));
+    send(in);
+}
+
+void PageDriver::type(const std::string& text) {
+    for (char c : text) {
+        SHORT scan = ::VkKeyScanA(c);
+        key(static_cast<WORD>(scan & 0xFF), (scan >> 8) & 1);
+    }
+}
+
+void PageDriver::mouseClick(HWND window, POINT p, bool twice, bool shift) {
+    bringToFront(window);
+    ::ClientToScreen(window, &p);
+    ::SetCursorPos(p.x, p.y);
+    std::vector<INPUT> in;
+    if (shift) in.push_back(keyInput(VK_SHIFT, false));
+    for (int i = 0; i < (twice ? 2 : 1); ++i) {
+        in.push_back(mouseInput(MOUSEEVENTF_LEFTDOWN));
+        in.push_back(mouseInput(MOUSEEVENTF_LEFTUP));
+    }
+    if (shift) in.push_back(keyInput(VK_SHIFT, true));
+    send(in);
+}
+
+void PageDriver::mouseDrag(HWND window, POINT from, POINT to) {
+    bringToFront(window);
+    ::ClientToScreen(window, &from);
+    ::ClientToScreen(window, &to);
+    ::SetCursorPos(from.x, from.y);
+    std::vector<INPUT> in{mouseInput(MOUSEEVENTF_LEFTDOWN)};
+    send(in);
+    const int steps = 10;
+    for (int i = 1; i <= steps; ++i) {
+        ::Sleep(20);  // lets the move loop see each step
+        ::SetCursorPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+        in = {mouseInput(MOUSEEVENTF_MOVE)};
+        send(in);
+    }
+    in = {mouseInput(MOUSEEVENTF_LEFTUP)};
+    send(in);
+}
+
+void PageDriver::focus(HWND dialog, HWND control) {
+    ::PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    waitUntil([&] { return focused() == control; });
+}
+
+HWND PageDriver::focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(guiThread_, &info) ? info.hwndFocus : nullptr;
+}
+
+bool PageDriver::visible(HWND control) const {
+    return control && ::IsWindowVisible(control);
+}
+
+bool PageDriver::checked(HWND control) const {
+    return ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+RECT PageDriver::childRect(HWND child) const {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::uint32_t PageDriver::pixel(HWND window, int x, int y) const {
+    // Lets the window finish painting first.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, UI_TIMEOUT_MS, &ignored);
+    POINT p{x, y};
+    ::ClientToScreen(window, &p);
+    HDC screen = ::GetDC(nullptr);
+    COLORREF c = ::GetPixel(screen, p.x, p.y);
+    ::ReleaseDC(nullptr, screen);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+std::string PageDriver::screenshot(HWND window, const std::string& name) const {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r;
+    if (!::GetWindowRect(window, &r)) return {};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP dib = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::string path;
+    if (dib) {
+        HGDIOBJ old = ::SelectObject(memory, dib);
+        ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ::GdiFlush();
+        std::vector<std::uint8_t> rows;
+        rows.reserve(static_cast<std::size_t>(h) * (3 * w + 1));
+        const auto* px = static_cast<const std::uint8_t*>(bits);
+        for (int y = 0; y < h; ++y) {
+            rows.push_back(0);  // no filter
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t* p = px + (static_cast<std::size_t>(y) * w + x) * 4;
+                rows.insert(rows.end(), {p[2], p[1], p[0]});
+            }
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(dib);
+        std::filesystem::path folder = std::filesystem::current_path().parent_path() / "test-artifacts";
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        std::filesystem::path file = folder / (name + ".png");
+        std::ofstream out(file, std::ios::binary);
+        std::string png = encodePng(w, h, rows);
+        if (out.write(png.data(), static_cast<std::streamsize>(png.size()))) path = file.string();
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return path;
+}
+
+}  // namespace testing_support
