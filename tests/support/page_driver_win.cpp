@@ -39,7 +39,8 @@ HWND findOwned(DWORD thread, HWND owner) {
 }
 
 void send(std::vector<INPUT>& inputs) {
-    if (!inputs.empty()) ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (!inputs.empty())
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 INPUT keyInput(WORD vk, bool up) {
@@ -145,16 +146,22 @@ bool PageDriver::waitUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-HWND PageDriver::waitForPage() {
+// A window shows itself while it initialises; it is ready once its thread is back in its
+// message loop and answers.
+HWND PageDriver::waitForReady(HWND owner) {
     HWND found = nullptr;
-    waitUntil([&] { return (found = findOwned(guiThread_, nullptr)) != nullptr; });
+    waitUntil([&] { return (found = findOwned(guiThread_, owner)) != nullptr; });
+    DWORD_PTR ignored;
+    if (found) ::SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_BLOCK, UI_TIMEOUT_MS, &ignored);
     return found;
 }
 
+HWND PageDriver::waitForPage() {
+    return waitForReady(nullptr);
+}
+
 HWND PageDriver::waitForOwned(HWND owner) {
-    HWND found = nullptr;
-    waitUntil([&] { return (found = findOwned(guiThread_, owner)) != nullptr; });
-    return found;
+    return waitForReady(owner);
 }
 
 bool PageDriver::waitForClose(HWND window) {
@@ -290,7 +297,8 @@ std::string PageDriver::screenshot(HWND window, const std::string& name) const {
         }
         ::SelectObject(memory, old);
         ::DeleteObject(dib);
-        std::filesystem::path folder = std::filesystem::current_path().parent_path() / "test-artifacts";
+        std::filesystem::path folder =
+            std::filesystem::current_path().parent_path() / "test-artifacts";
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         std::filesystem::path file = folder / (name + ".png");

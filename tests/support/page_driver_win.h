@@ -55,6 +55,8 @@ public:
     DWORD guiThread() const { return guiThread_; }
 
 private:
+    HWND waitForReady(HWND owner);
+
     DWORD guiThread_ = 0;
 };
 

@@ -2,6 +2,7 @@
 // the Cancel question, dragging by the caption band.
 #include "wizard_fixture.h"
 
+#include "platform/win32/message_box_win.h"
 #include "wizard/text_page.h"
 
 namespace {
@@ -68,6 +69,180 @@ TEST_F(WizardTest, SkinAndButtonsOfAPlainPage) {
     EXPECT_EQ(seen.nextRect.top, 362);
     EXPECT_EQ(seen.backRect.right - seen.backRect.left, 0);
     EXPECT_FALSE(seen.shot.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// How the user ends a page, and what the page ends with.
+TEST_F(WizardTest, ResultsByButtonAndKey) {
+    enum Action {
+        Enter,
+        EnterOnBack,
+        EnterOnCancel,
+        AltN,
+        AltB,
+        AltF,
+        ClickBack,
+        ClickFinish,
+        Escape,
+        CloseBox
+    };
+    struct Case {
+        const char* name;
+        int flags;
+        bool confirm;
+        Action action;
+        int result;
+        std::size_t questions;
+    } cases[] = {
+        {"Enter on Next", BUTTON_NEXT | BUTTON_CANCEL, true, Enter, WIZ_NEXT, 0},
+        {"Enter on Back", BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, true, EnterOnBack, WIZ_BACK,
+         0},
+        {"Alt+N", BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, true, AltN, WIZ_NEXT, 0},
+        {"Alt+B", BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, true, AltB, WIZ_BACK, 0},
+        {"Alt+F", BUTTON_BACK | BUTTON_FINISH | BUTTON_CANCEL, true, AltF, WIZ_FINISH, 0},
+        {"Back clicked", BUTTON_BACK | BUTTON_NEXT, true, ClickBack, WIZ_BACK, 0},
+        {"Finish clicked", BUTTON_NEXT | BUTTON_FINISH, true, ClickFinish, WIZ_FINISH, 0},
+        {"Escape, confirmed", BUTTON_NEXT | BUTTON_CANCEL, true, Escape, WIZ_CANCEL, 1},
+        {"Enter on Cancel", BUTTON_NEXT | BUTTON_CANCEL, true, EnterOnCancel, WIZ_CANCEL, 1},
+        {"Escape, no question", BUTTON_NEXT | BUTTON_CANCEL, false, Escape, WIZ_CANCEL, 0},
+        {"close box, no question", BUTTON_NEXT, false, CloseBox, WIZ_CANCEL, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.questions.clear();
+        messages.answer = true;
+        WizardWindow page;
+        page.setButtons(c.flags);
+        page.confirmCancel = c.confirm;
+        bool nextShown = false, finishShown = false;
+        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+            nextShown = d.visible(page.nextButton());
+            finishShown = d.visible(page.finishButton());
+            switch (c.action) {
+                case Enter: d.key(VK_RETURN); break;
+                case EnterOnBack:
+                    d.focus(p, page.backButton());
+                    d.key(VK_RETURN);
+                    break;
+                case EnterOnCancel:
+                    d.focus(p, page.cancelButton());
+                    d.key(VK_RETURN);
+                    break;
+                case AltN: d.key('N', false, false, true); break;
+                case AltB: d.key('B', false, false, true); break;
+                case AltF: d.key('F', false, false, true); break;
+                case ClickBack: d.click(page.backButton()); break;
+                case ClickFinish: d.click(page.finishButton()); break;
+                case Escape: d.key(VK_ESCAPE); break;
+                case CloseBox: ::PostMessageA(p, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+            }
+            d.waitForClose(p);
+        });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(messages.questions.size(), c.questions);
+        // Finish stands in Next's place whenever its bit is set.
+        EXPECT_EQ(finishShown, (c.flags & BUTTON_FINISH) != 0);
+        EXPECT_EQ(nextShown, (c.flags & BUTTON_NEXT) && !(c.flags & BUTTON_FINISH));
+    }
+}
+
+// The question is asked with text 0, captioned text 1, with the exclamation icon; a No leaves
+// the page open as it was, a Yes ends it. Dragging the caption band moves the page, and the
+// next page opens where this one was left.
+TEST_F(WizardTest, CancelQuestionAndDragging) {
+    TextPage page;
+    page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+    page.setText("Line one\r\nLine two");
+    RECT before{}, dragged{};
+    bool openAfterNo = false, hitCaption = false, hitClient = false;
+    std::size_t asked = 0;
+    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+        ::GetWindowRect(p, &before);
+        messages.answer = false;
+        d.key(VK_ESCAPE);
+        d.waitUntil([&] { return messages.questions.size() == 1; });
+        d.click(page.cancelButton());
+        d.waitUntil([&] { return messages.questions.size() == 2; });
+        openAfterNo = ::IsWindowVisible(p) && d.visible(page.cancelButton());
+        POINT band{before.left + 300, before.top + 12}, body{before.left + 300, before.top + 60};
+        hitCaption = ::SendMessageA(p, WM_NCHITTEST, 0, MAKELPARAM(band.x, band.y)) == HTCAPTION;
+        hitClient = ::SendMessageA(p, WM_NCHITTEST, 0, MAKELPARAM(body.x, body.y)) == HTCLIENT;
+        d.mouseDrag(p, {300, 10}, {340, 40});
+        // The band follows the mouse to where it was let go.
+        d.waitUntil([&] {
+            ::GetWindowRect(p, &dragged);
+            return dragged.left == before.left + 40 && dragged.top == before.top + 30;
+        });
+        asked = messages.questions.size();
+        messages.answer = true;
+        d.key(VK_ESCAPE);
+        d.waitForClose(p);
+    });
+    EXPECT_EQ(result, WIZ_CANCEL);
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_EQ(asked, 2u);
+    ASSERT_EQ(messages.questions.size(), 3u);
+    EXPECT_EQ(messages.questions[0].text, "Do you really want to quit Setup?");
+    EXPECT_EQ(messages.questions[0].caption, "Wizard Test Setup");
+    EXPECT_EQ(messages.questions[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_TRUE(hitCaption);
+    EXPECT_TRUE(hitClient);
+    EXPECT_EQ(dragged.left, before.left + 40);
+    EXPECT_EQ(dragged.top, before.top + 30);
+    EXPECT_EQ(config.wizardRect.left, dragged.left);
+    EXPECT_EQ(config.wizardRect.top, dragged.top);
+
+    WizardWindow next;
+    next.setButtons(BUTTON_NEXT);
+    RECT opened{};
+    EXPECT_EQ(runScripted(next,
+                          [&](PageDriver& d, HWND p) {
+                              ::GetWindowRect(p, &opened);
+                              d.key(VK_RETURN);
+                              d.waitForClose(p);
+                          }),
+              WIZ_NEXT);
+    EXPECT_EQ(opened.left, dragged.left);
+    EXPECT_EQ(opened.top, dragged.top);
+    EXPECT_EQ(opened.right - opened.left, 600);
+    EXPECT_EQ(opened.bottom - opened.top, 420);
+}
+
+// Through a real message box: No keeps the page, Yes ends it.
+TEST_F(WizardTest, CancelQuestionInAMessageBox) {
+    platform::MessageBoxSink boxes;
+    WizardWindow::setEnvironment(&config, &boxes);
+    WizardWindow page;
+    page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+    std::string text, caption;
+    bool openAfterNo = false;
+    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+        d.click(page.cancelButton());
+        HWND box = d.waitForOwned(p);
+        text = testing_support::messageBoxText(box);
+        caption = testing_support::windowText(box);
+        d.click(box, IDNO);
+        d.waitForClose(box);
+        openAfterNo = ::IsWindowVisible(p);
+        d.key(VK_ESCAPE);
+        box = d.waitForOwned(p);
+        d.click(box, IDYES);
+        d.waitForClose(p);
+    });
+    EXPECT_EQ(result, WIZ_CANCEL);
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_EQ(text, "Do you really want to quit Setup?");
+    EXPECT_EQ(caption, "Wizard Test Setup");
+}
+
+TEST_F(WizardTest, WithoutConfigurationThePageIsNotMade) {
+    WizardWindow::setEnvironment(nullptr, nullptr);
+    WizardWindow page;
+    page.setButtons(BUTTON_NEXT);
+    EXPECT_EQ(page.runPage(), -1);
 }
 
 }  // namespace
