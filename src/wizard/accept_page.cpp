@@ -34,5 +34,6 @@ HBRUSH AcceptPage::onCtlColor(HDC dc, HWND control, UINT) {
     int id = ::GetDlgCtrlID(control);
     if (id != FIRST_CHOICE_ID && id != IDC_ACCEPT_CHECK) return nullptr;
     ::SetBkColor(dc, RGB(255, 255, 255));
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 }

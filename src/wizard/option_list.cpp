@@ -11,6 +11,9 @@ namespace {
 
 platform::Clock* typeAheadClock = nullptr;
 
+// A search by typed keys names its text as a string, as a partial string, or both.
+constexpr UINT SEARCH_TEXT = LVFI_STRING | LVFI_PARTIAL;
+
 std::string label(const Menu& menu, int row) {
     if (row < 0 || row >= menu.optionCount) return {};
     return WizardWindow::expandText(menu.options[row].label);
@@ -70,10 +73,10 @@ std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu)
             std::string text;
             if (header.code == LVN_ODFINDITEMA) {
                 const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
-                if ((find.lvfi.flags & LVFI_STRING) && find.lvfi.psz) text = find.lvfi.psz;
+                if ((find.lvfi.flags & SEARCH_TEXT) && find.lvfi.psz) text = find.lvfi.psz;
             } else {
                 const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
-                if (find.lvfi.flags & LVFI_STRING) text = narrow(find.lvfi.psz);
+                if (find.lvfi.flags & SEARCH_TEXT) text = narrow(find.lvfi.psz);
             }
             platform::Clock& clock = typeAheadClock ? *typeAheadClock : platform::systemClock();
             std::int64_t now = clock.tickCount() / 1000;

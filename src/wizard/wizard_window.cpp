@@ -329,5 +329,6 @@ HWND WizardWindow::makeControl(const char* className, DWORD style, DWORD exStyle
 
 HBRUSH WizardWindow::hollowLabel(HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     return static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH));
 }
