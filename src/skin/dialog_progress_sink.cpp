@@ -20,7 +20,7 @@ private:
 }  // namespace
 
 std::unique_ptr<platform::ProgressDisplay> DialogProgressSink::open(
-    volatile std::uint8_t* proceedFlag, bool hideCancel, const std::string& title, bool minimized) {
+    platform::ProceedFlag* proceedFlag, bool hideCancel, const std::string& title, bool minimized) {
     auto dialog = std::make_unique<ProgressDialog>(proceedFlag, hideCancel, title, minimized);
     if (!dialog->created()) return nullptr;
     return std::make_unique<DialogDisplay>(std::move(dialog));

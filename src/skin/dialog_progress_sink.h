@@ -4,7 +4,7 @@
 
 class DialogProgressSink : public platform::ProgressSink {
 public:
-    std::unique_ptr<platform::ProgressDisplay> open(volatile std::uint8_t* proceedFlag,
+    std::unique_ptr<platform::ProgressDisplay> open(platform::ProceedFlag* proceedFlag,
                                                     bool hideCancel, const std::string& title,
                                                     bool minimized) override;
     bool pumpMessages() override;

@@ -13,7 +13,7 @@ std::string standardCaption() {
 }
 }  // namespace
 
-ProgressDialog::ProgressDialog(volatile std::uint8_t* proceedFlag, bool hideCancel,
+ProgressDialog::ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCancel,
                                const std::string& title, bool minimized, HWND)
     : fw::Dialog(IDD_PROGRESS),
       minimized(minimized ? 1 : 0),

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "fw/dialog.h"
+#include "platform/progress_sink.h"
 
 class ProgressDialog : public fw::Dialog {
 public:
     // Creates and shows the window at once (no owner window; parent is not used for it). The
     // caption is title, or "Setup " and the program's version when title is empty. A
     // minimized dialog shows only in the task bar, with "Close Setup" in its window menu.
-    ProgressDialog(volatile std::uint8_t* proceedFlag, bool hideCancel, const std::string& title,
+    ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCancel, const std::string& title,
                    bool minimized, HWND parent = nullptr);
     ~ProgressDialog() override;
 
@@ -24,7 +25,7 @@ public:
     void setPos(int position);
 
     std::uint8_t minimized;
-    volatile std::uint8_t* proceedFlag;
+    platform::ProceedFlag* proceedFlag;
     std::uint8_t hideCancel;
 
 protected:
