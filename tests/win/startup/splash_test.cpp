@@ -426,4 +426,44 @@ TEST(CheckMode, SetupExeAndSetuptoolWriteTheSameReport) {
     EXPECT_TRUE(run.ends());
 }
 
+// A long check shows its progress window; Cancel there stops it, and the report keeps what
+// was written up to then, whole lines only.
+TEST(CheckMode, CancelInTheProgressWindowEndsTheReportWhereItStopped) {
+    ScratchDir dir;
+    writeDiscSettings(dir, "disc");
+    constexpr int OPTIONS = 9000;
+    std::string script = "PALM\r\n2\r\nBig\r\n1.0\r\n-\r\n";
+    for (int m = 0; m < 2; ++m) {
+        script += "MENU " + std::to_string(m) + " " + std::to_string(OPTIONS) + " LIST\r\n";
+        for (int i = 0; i < OPTIONS; ++i)
+            script += "HTMLOPTION\r\nDocument\r\ndoc" + std::to_string(i) + ".htm\r\n";
+    }
+    dir.write("disc/Big/PALM.mnu", script + "END\r\n");
+    dir.write("disc/Big/PALM/readme.txt", "the package folder");
+    std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "disc" / "Setup.exe");
+    const std::string discDir = (dir.path() / "disc").string();
+    std::string full;
+    for (int m = 0; m < 2; ++m) {
+        full += "Checking menu " + discDir + "\\Big\\PALM.mnu:" + std::to_string(m) + "...\r\n";
+        for (int i = 0; i < OPTIONS; ++i)
+            full +=
+                "File " + discDir + "\\Big\\PALM\\doc" + std::to_string(i) + ".htm not found.\r\n";
+    }
+
+    Started run(quoted(discDir + "\\Setup.exe") + " -check -all", dir.str());
+    HWND progress = nullptr;
+    for (DWORD start = ::GetTickCount(); !progress && ::GetTickCount() - start < TIMEOUT_MS;) {
+        HWND w = waitForWindow(run.pid, false, 1000);
+        if (w && windowText(w) == "Setup 1.81") progress = w;
+    }
+    ASSERT_NE(progress, nullptr) << "no progress window";
+    clickButton(progress, IDCANCEL);
+    ASSERT_TRUE(run.ends());
+    std::string report = readFile(dir.path() / "report.txt");
+    EXPECT_LT(report.size(), full.size()) << "the check was not cancelled";
+    EXPECT_EQ(full.compare(0, report.size(), report), 0) << "not a prefix of the full report";
+    ASSERT_GE(report.size(), 2u);
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+}
+
 }  // namespace
