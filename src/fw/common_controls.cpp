@@ -1,6 +1,7 @@
 #include "fw/common_controls.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 namespace fw {

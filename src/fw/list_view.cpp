@@ -75,4 +75,21 @@ void ListView::supplyText(NMLVDISPINFOA& request, const std::string& text) {
     item.pszText[n] = '\0';
 }
 
+std::optional<std::string> ListView::findItemText(const NMHDR& header) {
+    if (header.code == LVN_ODFINDITEMA) {
+        const LVFINDINFOA& find = reinterpret_cast<const NMLVFINDITEMA&>(header).lvfi;
+        if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return std::string();
+        return std::string(find.psz);
+    }
+    if (header.code == LVN_ODFINDITEMW) {
+        const LVFINDINFOW& find = reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi;
+        if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return std::string();
+        char text[256] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, find.psz, -1, text, sizeof text, nullptr, nullptr);
+        text[sizeof text - 1] = '\0';
+        return std::string(text);
+    }
+    return std::nullopt;
+}
+
 }  // namespace fw

@@ -2,8 +2,10 @@
 // An owner-data report list of one column without a header: it holds no texts, its parent
 // answers LVN_GETDISPINFO (supplyText) and LVN_ODFINDITEM with rows of its own data.
 #include <windows.h>
+
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "fw/window.h"
@@ -28,8 +30,11 @@ public:
     // The row with the focus, or -1.
     int focusedItem() const;
 
-    // For the parent's text request: the text, cut to the list's buffer.
+    // For the parent's text request (LVN_GETDISPINFOA): the text, cut to the list's buffer.
     static void supplyText(NMLVDISPINFOA& request, const std::string& text);
+    // The text that a find request (LVN_ODFINDITEM) looks for, or none when the notification
+    // is not one. Wine's list sends the wide form even to an ANSI parent: both are read.
+    static std::optional<std::string> findItemText(const NMHDR& header);
 };
 
 }  // namespace fw

@@ -1,0 +1,13 @@
+#pragma once
+// Writes screenshots as PNG files: 24-bit colour, no filter, zlib with stored blocks, so that
+// no compression library is needed (the files are larger, which does not matter here).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// pixels: width * height values 0xRRGGBB, the top row first.
+std::string pngFile(int width, int height, const std::vector<std::uint32_t>& pixels);
+
+}  // namespace testing_support
