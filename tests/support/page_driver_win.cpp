@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/crc32.h"
+#include "support/png_writer.h"
 
 namespace testing_support {
 
@@ -62,49 +62,6 @@ INPUT mouseInput(DWORD flags) {
 void bringToFront(HWND window) {
     HWND root = ::GetAncestor(window, GA_ROOT);
     if (root && ::GetForegroundWindow() != root) ::SetForegroundWindow(root);
-}
-
-// A PNG of 8-bit RGB rows, with stored (uncompressed) deflate blocks.
-void appendChunk(std::string& png, const char* type, const std::string& data) {
-    auto be32 = [](std::string& out, std::uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<char>((v >> s) & 0xFF));
-    };
-    be32(png, static_cast<std::uint32_t>(data.size()));
-    std::string body = std::string(type, 4) + data;
-    png += body;
-    be32(png, crc32(body));
-}
-
-std::string encodePng(int width, int height, const std::vector<std::uint8_t>& rgbRows) {
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    std::string header;
-    for (int v : {width, height})
-        for (int s = 24; s >= 0; s -= 8) header.push_back(static_cast<char>((v >> s) & 0xFF));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    appendChunk(png, "IHDR", header);
-    std::string zlib("\x78\x01", 2);
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : rgbRows) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (std::size_t pos = 0; pos < rgbRows.size() || pos == 0;) {
-        std::size_t n = std::min<std::size_t>(65535, rgbRows.size() - pos);
-        bool last = pos + n >= rgbRows.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(static_cast<char>(n & 0xFF));
-        zlib.push_back(static_cast<char>(n >> 8));
-        zlib.push_back(static_cast<char>(~n & 0xFF));
-        zlib.push_back(static_cast<char>((~n >> 8) & 0xFF));
-        zlib.append(reinterpret_cast<const char*>(rgbRows.data()) + pos, n);
-        pos += n;
-        if (last) break;
-    }
-    std::uint32_t adler = (b << 16) | a;
-    for (int s = 24; s >= 0; s -= 8) zlib.push_back(static_cast<char>((adler >> s) & 0xFF));
-    appendChunk(png, "IDAT", zlib);
-    appendChunk(png, "IEND", "");
-    return png;
 }
 
 }  // namespace
@@ -285,16 +242,9 @@ std::string PageDriver::screenshot(HWND window, const std::string& name) const {
         HGDIOBJ old = ::SelectObject(memory, dib);
         ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
         ::GdiFlush();
-        std::vector<std::uint8_t> rows;
-        rows.reserve(static_cast<std::size_t>(h) * (3 * w + 1));
-        const auto* px = static_cast<const std::uint8_t*>(bits);
-        for (int y = 0; y < h; ++y) {
-            rows.push_back(0);  // no filter
-            for (int x = 0; x < w; ++x) {
-                const std::uint8_t* p = px + (static_cast<std::size_t>(y) * w + x) * 4;
-                rows.insert(rows.end(), {p[2], p[1], p[0]});
-            }
-        }
+        const auto* px = static_cast<const std::uint32_t*>(bits);
+        std::vector<std::uint32_t> pixels(px, px + static_cast<std::size_t>(w) * h);
+        for (auto& p : pixels) p &= 0xFFFFFF;
         ::SelectObject(memory, old);
         ::DeleteObject(dib);
         std::filesystem::path folder =
@@ -303,7 +253,7 @@ std::string PageDriver::screenshot(HWND window, const std::string& name) const {
         std::filesystem::create_directories(folder, ec);
         std::filesystem::path file = folder / (name + ".png");
         std::ofstream out(file, std::ios::binary);
-        std::string png = encodePng(w, h, rows);
+        std::string png = pngFile(w, h, pixels);
         if (out.write(png.data(), static_cast<std::streamsize>(png.size()))) path = file.string();
     }
     ::DeleteDC(memory);
