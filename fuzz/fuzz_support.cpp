@@ -141,6 +141,44 @@ platform::FilePtr ConfinedFileSystem::openFile(const std::string& p, const char*
     return inside(p, writing) ? real().openFile(p, mode) : nullptr;
 }
 
+namespace {
+// Checks every file it creates as the file system checks paths.
+class ConfinedOutputFolder : public platform::OutputFolder {
+public:
+    ConfinedOutputFolder(ConfinedFileSystem& fs, std::unique_ptr<platform::OutputFolder> inner,
+                         std::string base)
+        : fs_(fs), inner_(std::move(inner)), base_(std::move(base)) {}
+    platform::FilePtr createFile(const std::string& name, bool exclusive,
+                                 const std::vector<platform::FileIdentity>& keep,
+                                 platform::FileIdentity* created) override {
+        return fs_.inside(base_ + "/" + name, true)
+                   ? inner_->createFile(name, exclusive, keep, created)
+                   : nullptr;
+    }
+    bool identity(const std::string& name, platform::FileIdentity& out) override {
+        return fs_.inside(base_ + "/" + name, false) && inner_->identity(name, out);
+    }
+    bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
+        return fs_.inside(base_ + "/" + name, true) && inner_->setFileTimes(name, a, m);
+    }
+
+private:
+    ConfinedFileSystem& fs_;
+    std::unique_ptr<platform::OutputFolder> inner_;
+    std::string base_;  // absolute
+};
+}  // namespace
+
+std::unique_ptr<platform::OutputFolder> ConfinedFileSystem::openOutputFolder(const std::string& p) {
+    if (!inside(p, false)) return nullptr;
+    std::unique_ptr<platform::OutputFolder> inner = real().openOutputFolder(p);
+    if (!inner) return nullptr;
+    return std::make_unique<ConfinedOutputFolder>(*this, std::move(inner), absoluteNormal(p));
+}
+bool ConfinedFileSystem::renameFile(const std::string& from, const std::string& to) {
+    return inside(from, true) && inside(to, true) && real().renameFile(from, to);
+}
+
 platform::System confinedSystem() {
     struct Silent : platform::MessageSink {
         void showMessage(const std::string&, const std::string&, platform::MessageIcon) override {}

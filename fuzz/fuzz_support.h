@@ -36,8 +36,9 @@ public:
     bool currentFolder(std::string& out) override;
     bool setCurrentFolder(const std::string& p) override;
     platform::FilePtr openFile(const std::string& p, const char* mode) override;
+    std::unique_ptr<platform::OutputFolder> openOutputFolder(const std::string& p) override;
+    bool renameFile(const std::string& from, const std::string& to) override;
 
-private:
     bool inside(const std::string& p, bool writing);
 };
 

@@ -19,8 +19,8 @@ const char* const IO_ERROR = "i/o error in file %s\n";
 
 class ArpkDecoder {
 public:
-    ArpkDecoder(const std::string& packagePath, const std::string& tempPath)
-        : packagePath_(packagePath), tempPath_(tempPath) {}
+    ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath)
+        : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)) {}
     int run();
 
 private:
@@ -69,6 +69,12 @@ private:
         }
         return ARCHIVE_OK;
     }
+    // Output past the declared size can only fail at the end: it fails at its first byte,
+    // before three input bytes can write 250 more.
+    bool past(std::size_t n) const {
+        return produced_ + static_cast<std::int64_t>(n) > unpackedSize_;
+    }
+    static int pastDeclaredSize() { return archiveFailure(ARCHIVE_ERR_IO, "Incomplete archive!"); }
     void lookAhead(int escape);
     int fetch(std::int64_t offset, std::size_t n, unsigned char* dst);
     int run(int byte, std::size_t count);
@@ -76,7 +82,7 @@ private:
     int decodeTokens();
 
     const std::string &packagePath_, &tempPath_;
-    platform::FilePtr package_, temp_;
+    platform::FilePtr temp_, package_;
     std::unique_ptr<unsigned char[]> in_, out_;
     std::size_t inPos_ = 0, inLength_ = 0, waiting_ = 0;
     std::size_t ahead_ = 0;  // the token boundary up to which copy sources were prefetched
@@ -131,6 +137,7 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n, unsigned char* dst) {
 }
 
 int ArpkDecoder::run(int byte, std::size_t count) {
+    if (past(count)) return pastDeclaredSize();
     while (count > 0) {
         if (waiting_ == ARPK_BUFFER) {
             if (int r = flush(APPEND_WRITE_ERROR)) return r;
@@ -192,11 +199,13 @@ int ArpkDecoder::decodeTokens() {
         std::size_t room = lastStep < 0 ? 1 : ARPK_BUFFER - 1 - produced_ % ARPK_BUFFER;
         if (literals > room) literals = room;
         if (literals > 0) {
+            if (past(literals)) return pastDeclaredSize();
             inPos_ += literals;
             if (int r = appendBytes(from, literals)) return r;
         } else if (int c = readByte(); eof_) {
             return ARCHIVE_OK;
         } else if (c != escape) {
+            if (past(1)) return pastDeclaredSize();
             if (waiting_ == ARPK_BUFFER) {
                 if (int r = flush(APPEND_WRITE_ERROR)) return r;
             }
@@ -226,7 +235,7 @@ int ArpkDecoder::run() {
     in_.reset(new (std::nothrow) unsigned char[ARPK_BUFFER]);
     out_.reset(new (std::nothrow) unsigned char[ARPK_BUFFER]);
     if (!in_ || !out_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
-    temp_ = fs.openFile(tempPath_, "wb+");
+    if (!temp_) temp_ = fs.openFile(tempPath_, "wb+");
     if (!temp_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
     package_ = fs.openFile(packagePath_, "rb");
     if (!package_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath_);
@@ -251,9 +260,14 @@ int ArpkDecoder::run() {
 
 }  // namespace
 
-int unpackArpk(const std::string& packagePath, const std::string& tempPath) {
-    ArpkDecoder decoder(packagePath, tempPath);
+int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
+               const std::string& tempPath) {
+    ArpkDecoder decoder(packagePath, std::move(temp), tempPath);
     int r = decoder.run();
     endArchiveProgress();
     return r;
+}
+
+int unpackArpk(const std::string& packagePath, const std::string& tempPath) {
+    return unpackArpk(packagePath, nullptr, tempPath);
 }

@@ -1,6 +1,13 @@
 #pragma once
 #include <string>
 
+#include "platform/file_system.h"
+
 // Decodes a compressed package into tempPath (created or truncated). Returns 0 or a negative
 // archive code, having reported the failure. The temporary file is left for the caller.
 int unpackArpk(const std::string& packagePath, const std::string& tempPath);
+
+// The same into a temporary file the caller has created (tempPath names it in messages); the
+// file is closed at the end.
+int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
+               const std::string& tempPath);

@@ -1,5 +1,8 @@
 #include "archive/package_extractor.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -15,11 +18,8 @@
 namespace {
 
 const char* const TEMP_ARCHIVE_NAME = "_temp.arh";
+const int TEMP_ATTEMPTS = 100;
 const char* const IO_ERROR = "i/o error in file %s\n";
-
-bool isAbsolutePath(const std::string& p) {
-    return (!p.empty() && platform::isSeparator(p[0])) || (p.size() >= 2 && p[1] == ':');
-}
 
 std::string withTrailingSeparator(std::string p) {
     if (p.empty() || !platform::isSeparator(p.back())) p += '\\';
@@ -52,46 +52,40 @@ struct Entry {
     std::string name;
 };
 
-// A path as the Windows file system compares it: either separator, any case, "." and ".."
-// components and doubled separators resolved.
-std::string comparablePath(const std::string& p) {
-    std::string out;  // starts with "" when rooted, else a drive or a first name
-    out.reserve(p.size());
-    std::size_t pos = 0, base = std::string::npos;
-    for (;;) {
-        std::size_t next = pos;
-        while (next < p.size() && !platform::isSeparator(p[next])) ++next;
-        std::string part = p.substr(pos, next - pos);
-        for (char& c : part)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (base == std::string::npos) {
-            out = part;
-            base = out.size();
-        } else if (part == "..") {
-            if (out.size() > base) out.resize(out.rfind('\\'));
-        } else if (!part.empty() && part != ".") {
-            out += '\\';
-            out += part;
-        }
-        if (next >= p.size()) break;
-        pos = next + 1;
-    }
-    return out;
+bool isKept(const std::vector<platform::FileIdentity>& keep, const platform::FileIdentity& id) {
+    return std::find(keep.begin(), keep.end(), id) != keep.end();
 }
 
-// An entry whose output would be the archive being read (a compressed package holding
-// "_temp.arh", a package unpacked into its own folder holding its own name) would truncate
-// it: the rest of the package would be lost. Such a name is refused like any unsafe one.
-int refuseOwnArchive(const std::vector<Entry>& entries, const std::string& dest,
-                     const std::string& archivePath, const std::string& callFolder) {
-    auto absolute = [&](const std::string& p) {
-        return isAbsolutePath(p) ? p : withTrailingSeparator(callFolder) + p;
-    };
-    const std::string archive = comparablePath(absolute(archivePath)), folder = absolute(dest);
-    for (const Entry& e : entries)
-        if (comparablePath(folder + "\\" + e.name) == archive)
+// An entry whose output is a file being read (the package, its temporary decoded archive),
+// reached by any spelling, link or short name, would truncate it and lose the rest of the
+// package: refused before anything is written.
+int refuseKeptFiles(const std::vector<Entry>& entries, platform::OutputFolder& folder,
+                    const std::vector<platform::FileIdentity>& keep) {
+    for (const Entry& e : entries) {
+        platform::FileIdentity id;
+        if (folder.identity(e.name, id) && isKept(keep, id))
             return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n",
                                   e.name);
+    }
+    return ARCHIVE_OK;
+}
+
+// Each file's bytes are stored once in an honest package. Records sharing data would let a
+// small package fill the disk many times over (a thousand records on one region): refused.
+int refuseSharedData(const std::vector<Entry>& entries) {
+    std::vector<const Entry*> stored;
+    for (const Entry& e : entries)
+        if (e.record.dataSize > 0) stored.push_back(&e);
+    std::sort(stored.begin(), stored.end(), [](const Entry* a, const Entry* b) {
+        return a->record.dataOffset < b->record.dataOffset;
+    });
+    std::int64_t end = INT64_MIN;
+    for (const Entry* e : stored) {
+        if (e->record.dataOffset < end)
+            return archiveFailure(ARCHIVE_ERR_INVALID, "Overlapping file data in archive: %s\n",
+                                  e->name);
+        end = std::max(end, std::int64_t{e->record.dataOffset} + e->record.dataSize);
+    }
     return ARCHIVE_OK;
 }
 
@@ -152,26 +146,26 @@ int readDirectory(std::FILE* archive, int fileCount, const std::string& archiveP
     return ARCHIVE_OK;
 }
 
-int extractEntry(platform::FileSystem& fs, std::FILE* archive, const Entry& e,
-                 const std::string& dest, const std::string& archivePath, unsigned char* buffer,
+int extractEntry(platform::OutputFolder& folder, std::FILE* archive, const Entry& e,
+                 const std::string& dest, const std::string& archivePath,
+                 const std::vector<platform::FileIdentity>& keep, unsigned char* buffer,
                  std::int64_t& written, std::int64_t& lastStep, std::int32_t totalSize) {
     std::string outPath = dest + e.name;
-    for (std::size_t i = 0; i < e.name.size(); ++i)
-        if (platform::isSeparator(e.name[i])) fs.createFolder(e.name.substr(0, i));
-    platform::FilePtr out = fs.openFile(outPath, "wb");
+    // Folders are made on the way; a link already in the destination is never written through.
+    platform::FilePtr out = folder.createFile(e.name, false, keep);
     if (!out) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", outPath);
     int r =
         copyData(archive, out.get(), e, archivePath, outPath, buffer, written, lastStep, totalSize);
     if (r != ARCHIVE_OK) return r;
     // A failing close loses buffered bytes: a full disk, as a short write would be.
     if (std::fclose(out.release()) != 0) return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
-    fs.setFileTimes(outPath, e.record.accessTime, e.record.modifyTime);
+    folder.setFileTimes(e.name, e.record.accessTime, e.record.modifyTime);
     return ARCHIVE_OK;
 }
 
-}  // namespace
-
-int extractFileArchive(const std::string& archivePath, const std::string& destination) {
+// Extracts a FileArchive; keep holds files that no entry may replace (the package).
+int extractArchive(const std::string& archivePath, const std::string& destination,
+                   std::vector<platform::FileIdentity> keep) {
     ArchiveSession& session = archiveSession();
     platform::FileSystem& fs = *session.system.fs;
     LayerFinish finish;
@@ -181,6 +175,8 @@ int extractFileArchive(const std::string& archivePath, const std::string& destin
 
     platform::FilePtr archive = fs.openFile(archivePath, "rb");
     if (!archive) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", archivePath);
+    platform::FileIdentity archiveId;
+    if (platform::identityOf(archive.get(), archiveId)) keep.push_back(archiveId);
     unsigned char header[FA_HEADER_SIZE];
     if (std::fread(header, 1, 4, archive.get()) != 4)
         return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
@@ -195,26 +191,56 @@ int extractFileArchive(const std::string& archivePath, const std::string& destin
     if (fileCount < FA_MIN_FILES || fileCount > FA_MAX_FILES)
         return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid nr of files in archive");
 
-    std::string callFolder;
-    fs.currentFolder(callFolder);
     fs.createFolder(dest);
-    if (!fs.setCurrentFolder(dest))
+    // Opened before the working directory moves: a relative destination is the caller's.
+    std::unique_ptr<platform::OutputFolder> folder = fs.openOutputFolder(dest);
+    if (!folder || !fs.setCurrentFolder(dest))
         return archiveFailure(ARCHIVE_ERR_IO, "Could not access subdirectory %s", dest);
 
     std::vector<Entry> entries;
     int r = readDirectory(archive.get(), fileCount, archivePath, entries);
-    if (r == ARCHIVE_OK) r = refuseOwnArchive(entries, dest, archivePath, callFolder);
+    if (r == ARCHIVE_OK) r = refuseSharedData(entries);
+    if (r == ARCHIVE_OK) r = refuseKeptFiles(entries, *folder, keep);
     if (r != ARCHIVE_OK) return r;
 
     beginArchiveProgress(session.system);
     setArchiveProgressText("Processing APK files...", totalSize);
     std::int64_t written = 0, lastStep = -1;
     for (const Entry& e : entries) {
-        r = extractEntry(fs, archive.get(), e, dest, archivePath, buffer.get(), written, lastStep,
-                         totalSize);
+        r = extractEntry(*folder, archive.get(), e, dest, archivePath, keep, buffer.get(), written,
+                         lastStep, totalSize);
         if (r != ARCHIVE_OK) return r;
     }
     return ARCHIVE_OK;
+}
+
+// Creates the temporary file of a compressed package in the destination: "_temp.arh", or
+// "_temp1.arh" and so on when that name is taken, always a new file, never through a link.
+platform::FilePtr createTemporary(const std::string& dest,
+                                  const std::vector<platform::FileIdentity>& keep,
+                                  std::string& tempPath, platform::FileIdentity& tempId) {
+    const std::string base = withTrailingSeparator(dest);
+    tempPath = base + TEMP_ARCHIVE_NAME;
+    std::unique_ptr<platform::OutputFolder> folder =
+        archiveSession().system.fs->openOutputFolder(dest);
+    if (!folder) return nullptr;
+    for (int n = 0; n < TEMP_ATTEMPTS; ++n) {
+        std::string name = n == 0 ? TEMP_ARCHIVE_NAME : "_temp" + std::to_string(n) + ".arh";
+        errno = 0;
+        platform::FilePtr f = folder->createFile(name, true, keep, &tempId);
+        if (f) {
+            tempPath = base + name;
+            return f;
+        }
+        if (errno != EEXIST) break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int extractFileArchive(const std::string& archivePath, const std::string& destination) {
+    return extractArchive(archivePath, destination, {});
 }
 
 int extractPackage(const std::string& packagePath, const std::string& destination,
@@ -223,22 +249,28 @@ int extractPackage(const std::string& packagePath, const std::string& destinatio
     ArchiveSession& session = archiveSession();
     if (!system.fs->currentFolder(session.savedDirectory))
         return archiveFailure(ARCHIVE_ERR_IO, "Cannot determine current directory");
-    // The working directory changes while we work; a relative destination means the one
-    // relative to the directory of the call.
-    std::string dest = destination;
-    if (!isAbsolutePath(dest)) dest = withTrailingSeparator(session.savedDirectory) + dest;
 
     char magic[4] = {};
     std::size_t got = 0;
-    if (platform::FilePtr f = system.fs->openFile(packagePath, "rb"))
-        got = std::fread(magic, 1, sizeof magic, f.get());
+    std::vector<platform::FileIdentity> keep;
+    // Held open to the end: a file deleted meanwhile keeps its identity from being reused.
+    platform::FilePtr package = system.fs->openFile(packagePath, "rb");
+    if (package) {
+        got = std::fread(magic, 1, sizeof magic, package.get());
+        platform::FileIdentity id;
+        if (platform::identityOf(package.get(), id)) keep.push_back(id);
+    }
     if (got != sizeof magic || std::memcmp(magic, ARPK_MAGIC, sizeof magic) != 0)
-        return extractFileArchive(packagePath, dest);
+        return extractArchive(packagePath, destination, keep);
 
-    std::string tempPath = withTrailingSeparator(dest) + TEMP_ARCHIVE_NAME;
-    system.fs->createFolder(dest);
-    int r = unpackArpk(packagePath, tempPath);
-    if (r == ARCHIVE_OK) r = extractFileArchive(tempPath, dest);
+    system.fs->createFolder(destination);
+    std::string tempPath;
+    platform::FileIdentity tempId;
+    platform::FilePtr temp = createTemporary(destination, keep, tempPath, tempId);
+    if (!temp) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
+    int r = unpackArpk(packagePath, std::move(temp), tempPath);
+    keep.push_back(tempId);
+    if (r == ARCHIVE_OK) r = extractArchive(tempPath, destination, keep);
     system.fs->deleteFile(tempPath);
     return r;
 }

@@ -39,4 +39,18 @@ std::string comparablePath(const std::string& path) {
     return out;
 }
 
+bool splitRelativeName(const std::string& name, std::vector<std::string>& parts) {
+    parts.clear();
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t sep = start;
+        while (sep < name.size() && !isSeparator(name[sep])) ++sep;
+        std::string part = name.substr(start, sep - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        parts.push_back(std::move(part));
+        if (sep == name.size()) return true;
+        start = sep + 1;
+    }
+}
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +25,36 @@ public:
     virtual bool isFolder() const = 0;
     virtual std::uint64_t size() const = 0;
     virtual bool findNext() = 0;  // false when no entry is left
+};
+
+// What makes a file the same file under any of its names: the device and inode on POSIX, the
+// volume serial number and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0, index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of an open file; false when it is unknown (a stream without a descriptor).
+bool identityOf(std::FILE* f, FileIdentity& out);
+
+// A folder that packages are unpacked into. Names are relative to it, with either separator.
+// No part of a name is ever followed through a link (a symbolic link, a junction or another
+// reparse point): such a name fails, so nothing lands outside through a link already there.
+class OutputFolder {
+public:
+    virtual ~OutputFolder() = default;
+    // Creates the missing folders of name, then opens the file for reading and writing: an
+    // existing one is truncated, unless exclusive (the call then fails). Fails without touching
+    // the file when it is a link, not a regular file, has further names (hard links) or is one
+    // of keep. created, when given, receives the file's identity.
+    virtual FilePtr createFile(const std::string& name, bool exclusive,
+                               const std::vector<FileIdentity>& keep,
+                               FileIdentity* created = nullptr) = 0;
+    // The identity of an existing file reached without links; false when there is none.
+    virtual bool identity(const std::string& name, FileIdentity& out) = 0;
+    // Times in seconds since 1970-01-01 UTC, set without following a link.
+    virtual bool setFileTimes(const std::string& name, std::int64_t accessTime,
+                              std::int64_t modifyTime) = 0;
 };
 
 class FileSystem {
@@ -50,6 +81,17 @@ public:
     virtual bool setCurrentFolder(const std::string& path) = 0;
     // C run-time buffered file, mode as for fopen.
     virtual FilePtr openFile(const std::string& path, const char* mode) = 0;
+    // An existing folder to unpack into; null when it cannot be used (or, as here, when the
+    // file system offers none).
+    virtual std::unique_ptr<OutputFolder> openOutputFolder(const std::string& path) {
+        (void)path;
+        return nullptr;
+    }
+    // Moves a file to a new name, replacing a file of that name.
+    virtual bool renameFile(const std::string& from, const std::string& to) {
+        (void)from, (void)to;
+        return false;
+    }
 };
 
 // The implementation of the system the program runs on.
@@ -64,5 +106,8 @@ std::size_t lastSeparator(const std::string& path);
 // A path as Windows compares it: either separator, any case, doubled separators and "." and
 // ".." parts resolved. Two spellings of one path give the same text.
 std::string comparablePath(const std::string& path);
+// The parts of a name relative to a folder; false for an absolute name or for an empty, "."
+// or ".." part (such a name could leave the folder).
+bool splitRelativeName(const std::string& name, std::vector<std::string>& parts);
 
 }  // namespace platform

@@ -100,22 +100,68 @@ bool FailingFileSystem::setCurrentFolder(const std::string& p) {
     return inner_.setCurrentFolder(p);
 }
 
+bool FailingFileSystem::refusesWrite(const std::string& p) {
+    std::string name = nameOf(p);
+    return isUnder(p, readOnlyFolder) ||
+           std::any_of(refusedNames.begin(), refusedNames.end(),
+                       [&](const std::string& r) { return normalized(r) == name; });
+}
+
 platform::FilePtr FailingFileSystem::openFile(const std::string& p, const char* mode) {
     if (!writes(mode)) {
         if (beforeRead) beforeRead(p);
         return inner_.openFile(p, mode);
     }
-    std::string name = nameOf(p);
-    bool refused = isUnder(p, readOnlyFolder) ||
-                   std::any_of(refusedNames.begin(), refusedNames.end(),
-                               [&](const std::string& r) { return normalized(r) == name; });
-    if (refused) {
+    if (refusesWrite(p)) {
         errno = EACCES;
         return nullptr;
     }
     platform::FilePtr f = inner_.openFile(p, mode);
     if (f && isUnder(p, diskFolder)) return onDisk(std::move(f), p, mode);
     return f;
+}
+
+namespace {
+
+class FailingOutputFolder : public platform::OutputFolder {
+public:
+    FailingOutputFolder(FailingFileSystem& fs, std::unique_ptr<platform::OutputFolder> inner,
+                        std::string base)
+        : fs_(fs), inner_(std::move(inner)), base_(std::move(base)) {}
+    platform::FilePtr createFile(const std::string& name, bool exclusive,
+                                 const std::vector<platform::FileIdentity>& keep,
+                                 platform::FileIdentity* created) override {
+        std::string full = base_ + "/" + name;
+        if (fs_.refusesWrite(full)) {
+            errno = EACCES;
+            return nullptr;
+        }
+        platform::FilePtr f = inner_->createFile(name, exclusive, keep, created);
+        if (f && fs_.isUnder(full, fs_.diskFolder)) return fs_.onDisk(std::move(f), full, "w+b");
+        return f;
+    }
+    bool identity(const std::string& name, platform::FileIdentity& out) override {
+        return inner_->identity(name, out);
+    }
+    bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
+        return inner_->setFileTimes(name, a, m);
+    }
+
+private:
+    FailingFileSystem& fs_;
+    std::unique_ptr<platform::OutputFolder> inner_;
+    std::string base_;  // absolute, so that the checks do not move with the working folder
+};
+
+}  // namespace
+
+std::unique_ptr<platform::OutputFolder> FailingFileSystem::openOutputFolder(const std::string& p) {
+    std::unique_ptr<platform::OutputFolder> inner = inner_.openOutputFolder(p);
+    if (!inner) return nullptr;
+    std::string base = p, cwd;
+    bool absolute = (!p.empty() && platform::isSeparator(p[0])) || (p.size() > 1 && p[1] == ':');
+    if (!absolute && inner_.currentFolder(cwd)) base = cwd + "/" + p;
+    return std::make_unique<FailingOutputFolder>(*this, std::move(inner), base);
 }
 
 platform::FilePtr FailingFileSystem::onDisk(platform::FilePtr f, const std::string& path,

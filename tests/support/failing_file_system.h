@@ -51,13 +51,20 @@ public:
     bool currentFolder(std::string& out) override;
     bool setCurrentFolder(const std::string& p) override;
     platform::FilePtr openFile(const std::string& p, const char* mode) override;
+    // Files created in it meet the same faults as those opened for writing by path.
+    std::unique_ptr<platform::OutputFolder> openOutputFolder(const std::string& p) override;
+    bool renameFile(const std::string& from, const std::string& to) override {
+        return inner_.renameFile(from, to);
+    }
 
     // True when path (relative ones from the working directory) is folder or lies below it.
     bool isUnder(const std::string& path, const std::string& folder);
 
-private:
+    // True when a file opened for writing at path is refused (read-only folder, refused name).
+    bool refusesWrite(const std::string& path);
     platform::FilePtr onDisk(platform::FilePtr f, const std::string& path, const char* mode);
 
+private:
     platform::FileSystem& inner_;
 };
 

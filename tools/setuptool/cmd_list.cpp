@@ -1,12 +1,6 @@
-// setuptool list: the files of a package with their sizes and times.
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
-#include "archive/archive_session.h"
-#include "archive/archive_writer.h"
-#include "archive/arpk_decoder.h"
-#include "archive_files.h"
+// setuptool list: the files of a package with their sizes and times, read from its directory
+// alone (a compressed package is decoded only as far as its names).
+#include "archive/package_lister.h"
 #include "command.h"
 #include "json_text.h"
 
@@ -14,57 +8,26 @@ namespace {
 
 const char* const USAGE = "list PACKAGE";
 
-int fail(const std::string& message) {
-    printJson({{"result", -4}, {"message", byteText(message)}, {"files", nullptr}});
-    return 1;
-}
-
-// Decodes a compressed package through a temporary file, as Setup would.
-int decompress(const std::string& package, std::string& archive, std::string& message) {
-    LastMessageSink sink;
-    ArchiveSession& session = archiveSession();
-    session.reset();
-    session.system = platform::consoleSystem();
-    session.system.messages = &sink;
-    session.active = true;
-    session.system.fs->currentFolder(session.savedDirectory);
-    std::string temp = (std::filesystem::temp_directory_path() / "setuptool-list.arh").string();
-    int r = unpackArpk(package, temp);
-    if (r == 0 && !readWholeFile(temp, archive)) r = -2;
-    std::remove(temp.c_str());
-    session.reset();
-    message = sink.last;
-    return r;
-}
-
 int run(const Arguments& args) {
     if (args.size() != 1) return usageError(USAGE);
-    std::string bytes;
-    if (!readWholeFile(args[0], bytes)) return fail("cannot read " + args[0]);
-    bool compressed = bytes.size() >= 4 && std::memcmp(bytes.data(), "ARPK", 4) == 0;
-    if (compressed) {
-        std::string archive, message;
-        int r = decompress(args[0], archive, message);
-        if (r != 0) {
-            printJson({{"result", r}, {"message", byteText(message)}, {"files", nullptr}});
-            return 1;
-        }
-        bytes.swap(archive);
+    PackageListing listing;
+    std::string message;
+    int r = listPackage(platform::systemFileSystem(), args[0], listing, message);
+    if (r != 0) {
+        std::fwrite(message.data(), 1, message.size(), stderr);
+        printJson({{"result", r}, {"message", byteText(message)}, {"files", nullptr}});
+        return 1;
     }
-    std::int32_t totalSize = 0;
-    std::vector<ListedEntry> entries;
-    std::string error;
-    if (!listFileArchive(bytes, totalSize, entries, error)) return fail(error);
     Json files = Json::array();
-    for (const ListedEntry& e : entries)
+    for (const ListedEntry& e : listing.entries)
         files.push_back({{"name", byteText(e.name)},
                          {"size", e.dataSize < 0 ? 0 : e.dataSize},
                          {"accessTime", e.accessTime},
                          {"modifyTime", e.modifyTime}});
     printJson({{"result", 0},
                {"message", ""},
-               {"compressed", compressed},
-               {"totalSize", totalSize},
+               {"compressed", listing.compressed},
+               {"totalSize", listing.totalSize},
                {"files", files}});
     return 0;
 }

@@ -6,11 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/posix/output_folder_posix.h"
 #include "platform/wildcard.h"
 
 namespace platform {
@@ -156,16 +160,48 @@ public:
         return true;
     }
     bool currentFolder(std::string& out) override {
-        char buf[PATH_MAX];
-        if (!::getcwd(buf, sizeof buf)) return false;
-        out = buf;
+        // Allocated by the C library: the path may be longer than PATH_MAX.
+        char* cwd = ::getcwd(nullptr, 0);
+        if (!cwd) return false;
+        out = cwd;
+        std::free(cwd);
         return true;
     }
     bool setCurrentFolder(const std::string& path) override {
-        return ::chdir(resolvePosixPath(path).c_str()) == 0;
+        std::string p = resolvePosixPath(path);
+        if (::chdir(p.c_str()) == 0) return true;
+        return errno == ENAMETOOLONG && changeFolderStepwise(p);
     }
     FilePtr openFile(const std::string& path, const char* mode) override {
         return FilePtr(std::fopen(resolvePosixPath(path).c_str(), mode));
+    }
+    std::unique_ptr<OutputFolder> openOutputFolder(const std::string& path) override {
+        return openPosixOutputFolder(resolvePosixPath(path));
+    }
+    bool renameFile(const std::string& from, const std::string& to) override {
+        return ::rename(resolvePosixPath(from).c_str(), resolvePosixPath(to).c_str()) == 0;
+    }
+
+private:
+    // A path too long for one call is entered a few parts at a time (a working folder saved
+    // deep in a tree must be restorable).
+    static bool changeFolderStepwise(const std::string& p) {
+        std::size_t pos = 0;
+        if (!p.empty() && p[0] == '/') {
+            if (::chdir("/") != 0) return false;
+            pos = 1;
+        }
+        while (pos < p.size()) {
+            std::size_t end = std::min(p.size(), pos + PATH_MAX / 2);
+            if (end < p.size()) {
+                std::size_t cut = p.rfind('/', end);
+                if (cut == std::string::npos || cut <= pos) return false;
+                end = cut;
+            }
+            if (::chdir(p.substr(pos, end - pos).c_str()) != 0) return false;
+            pos = end + 1;
+        }
+        return true;
     }
 };
 

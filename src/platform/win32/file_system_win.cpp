@@ -3,8 +3,19 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/output_folder_win.h"
 
 namespace platform {
+
+FILETIME unixToFileTime(std::int64_t t) {
+    // 100 ns intervals since 1601-01-01.
+    std::uint64_t v = static_cast<std::uint64_t>(t * 10000000LL + 116444736000000000LL);
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(v);
+    ft.dwHighDateTime = static_cast<DWORD>(v >> 32);
+    return ft;
+}
+
 namespace {
 
 using win32::FileHandle;
@@ -35,15 +46,6 @@ private:
     FindHandle h_;
     WIN32_FIND_DATAA data_;
 };
-
-FILETIME unixToFileTime(std::int64_t t) {
-    // 100 ns intervals since 1601-01-01.
-    std::uint64_t v = static_cast<std::uint64_t>(t * 10000000LL + 116444736000000000LL);
-    FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(v);
-    ft.dwHighDateTime = static_cast<DWORD>(v >> 32);
-    return ft;
-}
 
 std::int64_t fileTimeToUnix(const FILETIME& ft) {
     std::uint64_t v = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
@@ -105,6 +107,12 @@ public:
     }
     FilePtr openFile(const std::string& path, const char* mode) override {
         return FilePtr(std::fopen(path.c_str(), mode));
+    }
+    std::unique_ptr<OutputFolder> openOutputFolder(const std::string& path) override {
+        return openWin32OutputFolder(path);
+    }
+    bool renameFile(const std::string& from, const std::string& to) override {
+        return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     }
 };
 

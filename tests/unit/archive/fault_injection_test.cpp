@@ -365,8 +365,17 @@ TEST_F(FaultTest, PackageThatVanishesOrShrinks) {
 #else
     const Package deletedWhileOpen = Package::Gone;
 #endif
-    const std::string unreadable = "Can't read " + package + "\n";
+    [[maybe_unused]] const std::string unreadable = "Can't read " + package + "\n";
     std::vector<Row> rows = {
+#ifdef _WIN32
+        // Held open from the first look on, the package cannot be deleted meanwhile.
+        Row("cannot vanish before the archive is opened", archive, atReopen(vanish))
+            .files(COMPLETE)
+            .byHook(),
+        Row("cannot vanish before the decoder opens it", compressed, atReopen(vanish))
+            .files(COMPLETE)
+            .byHook(),
+#else
         Row("vanishes before the archive is opened", archive, atReopen(vanish))
             .fails(-3, unreadable, Log::Caller)
             .leaves(Package::Gone)
@@ -375,6 +384,7 @@ TEST_F(FaultTest, PackageThatVanishesOrShrinks) {
             .fails(-3, unreadable, Log::Caller)
             .leaves(Package::Gone)
             .byHook(),
+#endif
         Row("shrinks to 2 bytes before the archive is opened", archive, atReopen(shrinkTo(2)))
             .fails(-2, "i/o error in file " + package + "\n", Log::Caller)
             .leaves(Package::Kept, 2)
