@@ -43,14 +43,7 @@ bool CheckListPage::OnInitDialog() {
 
 void CheckListPage::paint(HDC dc) {
     WizardWindow::paint(dc);
-    const int count = boxCount();
-    const int top = choiceBlockTop(contentRect, count, lineHeight);
-    for (int i = 0; i < count; ++i) {
-        if (!boxes_[i]) continue;
-        WizRect r = choiceRowRect(contentRect, top, i, lineHeight);
-        ::SetWindowPos(boxes_[i], nullptr, r.left, r.top, r.width(), r.height(),
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    }
+    placeChoiceRows(boxes_.data(), boxCount());
 }
 
 HBRUSH CheckListPage::onCtlColor(HDC dc, HWND control, UINT) {

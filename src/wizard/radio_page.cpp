@@ -36,14 +36,7 @@ bool RadioPage::OnInitDialog() {
 
 void RadioPage::paint(HDC dc) {
     WizardWindow::paint(dc);
-    const int count = buttonCount();
-    const int top = choiceBlockTop(contentRect, count, lineHeight);
-    for (int i = 0; i < count; ++i) {
-        if (!buttons_[i]) continue;
-        WizRect r = choiceRowRect(contentRect, top, i, lineHeight);
-        ::SetWindowPos(buttons_[i], nullptr, r.left, r.top, r.width(), r.height(),
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    }
+    placeChoiceRows(buttons_.data(), buttonCount());
 }
 
 HBRUSH RadioPage::onCtlColor(HDC dc, HWND control, UINT) {

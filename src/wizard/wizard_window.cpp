@@ -327,6 +327,24 @@ HWND WizardWindow::makeControl(const char* className, DWORD style, DWORD exStyle
     return control;
 }
 
+void WizardWindow::placeChoiceRows(const HWND* controls, int count) {
+    const int top = choiceBlockTop(contentRect, count, lineHeight);
+    HDWP batch = ::BeginDeferWindowPos(count);
+    for (int i = 0; i < count && batch; ++i) {
+        if (!controls[i]) continue;
+        WizRect r = choiceRowRect(contentRect, top, i, lineHeight);
+        RECT now{};
+        ::GetWindowRect(controls[i], &now);
+        ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&now), 2);
+        if (::IsWindowVisible(controls[i]) && now.left == r.left && now.top == r.top &&
+            now.right == r.right && now.bottom == r.bottom)
+            continue;
+        batch = ::DeferWindowPos(batch, controls[i], nullptr, r.left, r.top, r.width(), r.height(),
+                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    if (batch) ::EndDeferWindowPos(batch);
+}
+
 HBRUSH WizardWindow::hollowLabel(HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));

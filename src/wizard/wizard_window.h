@@ -71,6 +71,9 @@ protected:
     HWND makeControl(const char* className, DWORD style, DWORD exStyle, const std::string& text,
                      int id, const WizRect& rect);
     HFONT bodyFont() const { return bodyFont_.get(); }
+    // Moves and shows choice controls 0..count-1 to their rows (the centred block), in one
+    // batch; a control already in its place is left alone.
+    void placeChoiceRows(const HWND* controls, int count);
     // For pages whose choices lie over the panel: transparent labels on a hollow brush.
     static HBRUSH hollowLabel(HDC dc);
 
