@@ -133,16 +133,6 @@ bool SetupApp::InitInstance() {
     return runStartupChoices();
 }
 
-// The language, platform and start-up text pages of the wizard run belong here; until they
-// exist the start-up ends after loading.
-bool SetupApp::runStartupChoices() {
-    return false;
-}
-
-int SetupApp::Run() {
-    return fw::Application::Run();
-}
-
 int SetupApp::ExitInstance() {
     for (auto& f : menuFiles) freeMenuFile(f);
     menuFiles.clear();

@@ -4,6 +4,9 @@
 
 #include "actions/installer_finder.h"
 #include "actions/package_installer.h"
+#include "app/progress_worker_thread.h"
+#include "app/wizard_page_factory.h"
+#include "app/wizard_run_logic.h"
 #include "config/setup_config.h"
 #include "fw/application.h"
 #include "menu/menu_file.h"
@@ -35,6 +38,8 @@ private:
     bool findDesktopSoftware();
     bool loadBehindSplash();
     void writeCheckReport();
+    // The last step of the start-up: language, platform and start-up text; false ends the
+    // program. Run then leads through the wizard.
     bool runStartupChoices();
     std::string programPath() const;
     std::string programTitle() const;
@@ -45,4 +50,7 @@ private:
     actions::ActionServices services_;
     actions::InstallerFinder finder_;
     std::unique_ptr<actions::PackageInstaller> installer_;
+    WizardPageFactory pages_;
+    ProgressWorkerThread progressThread_;
+    std::unique_ptr<WizardRun> wizard_;
 };

@@ -1,0 +1,16 @@
+// The wizard half of SetupApp: the start-up choices at the end of InitInstance and Run.
+#include "app/setup_app.h"
+#include "wizard/wizard_window.h"
+
+bool SetupApp::runStartupChoices() {
+    WizardWindow::setEnvironment(&config, &messages_);
+    RunServices services{&config,     &menuFiles,       &pages_,       services_,
+                         installer_.get(), &progressThread_, programTitle()};
+    wizard_ = std::make_unique<WizardRun>(services);
+    return wizard_->runStartupChoices();
+}
+
+int SetupApp::Run() {
+    if (wizard_) wizard_->run();
+    return ExitInstance();
+}

@@ -1,0 +1,91 @@
+#include "app/wizard_page_factory.h"
+
+#include <new>
+
+#include "wizard/accept_page.h"
+#include "wizard/check_list_view_page.h"
+#include "wizard/choice_check_page.h"
+#include "wizard/choice_radio_page.h"
+#include "wizard/radio_list_view_page.h"
+#include "wizard/text_page.h"
+
+namespace {
+
+// A page object of the wizard seen through one of the run's interfaces.
+template <class Page, class Interface>
+class Adapter : public Interface {
+public:
+    template <class... Args>
+    explicit Adapter(Args&&... args) : page(std::forward<Args>(args)...) {}
+    void setCaption(const std::string& t) override { page.setCaption(t); }
+    void setTopText(const std::string& t) override { page.setTopText(t); }
+    void setBottomText(const std::string& t) override { page.setBottomText(t); }
+    void setSideText(const std::string& t) override { page.setSideText(t); }
+    void setButtons(int flags) override { page.setButtons(flags); }
+    void setConfirmCancel(bool confirm) override { page.confirmCancel = confirm; }
+    int runPage() override { return page.runPage(); }
+
+    Page page;
+};
+
+template <class Page>
+class Choice : public Adapter<Page, ChoiceRunPage> {
+public:
+    using Adapter<Page, ChoiceRunPage>::Adapter;
+    void addChoice(const std::string& t) override { this->page.addChoice(t); }
+    void selectChoice(int i) override { this->page.selectChoice(i); }
+    int selectedChoice() override { return this->page.selectedChoice(); }
+};
+
+class CheckChoice : public Adapter<ChoiceCheckPage, CheckChoiceRunPage> {
+public:
+    void addChoice(const std::string& t) override { page.addChoice(t); }
+    void setChoiceChecked(int i, int v) override { page.setChoiceChecked(i, v); }
+    int isChoiceChecked(int i) override { return page.isChoiceChecked(i); }
+    void setAllowEmpty(bool allow) override { page.allowEmpty = allow; }
+};
+
+class Accept : public Adapter<AcceptPage, AcceptRunPage> {
+public:
+    void setAcceptText(const std::string& t) override { page.setAcceptText(t); }
+    void setAcceptLabel(const std::string& t) override { page.setAcceptLabel(t); }
+    bool hasAcceptText() override { return page.hasAcceptText(); }
+};
+
+class Text : public Adapter<TextPage, TextRunPage> {
+public:
+    void setText(const std::string& t) override { page.setText(t); }
+};
+
+// Null when memory runs out, which the run reports.
+template <class Made, class Interface, class... Args>
+std::unique_ptr<Interface> make(Args&&... args) {
+    return std::unique_ptr<Interface>(new (std::nothrow) Made(std::forward<Args>(args)...));
+}
+
+}  // namespace
+
+std::unique_ptr<ChoiceRunPage> WizardPageFactory::choiceRadioPage() {
+    return make<Choice<ChoiceRadioPage>, ChoiceRunPage>();
+}
+std::unique_ptr<CheckChoiceRunPage> WizardPageFactory::choiceCheckPage() {
+    return make<CheckChoice, CheckChoiceRunPage>();
+}
+std::unique_ptr<AcceptRunPage> WizardPageFactory::acceptPage() {
+    return make<Accept, AcceptRunPage>();
+}
+std::unique_ptr<TextRunPage> WizardPageFactory::textPage() {
+    return make<Text, TextRunPage>();
+}
+std::unique_ptr<CheckListRunPage> WizardPageFactory::checkListPage(Menu& menu) {
+    return make<Adapter<CheckListPage, CheckListRunPage>, CheckListRunPage>(&menu);
+}
+std::unique_ptr<CheckListRunPage> WizardPageFactory::checkListViewPage(Menu& menu) {
+    return make<Adapter<CheckListViewPage, CheckListRunPage>, CheckListRunPage>(&menu);
+}
+std::unique_ptr<ChoiceRunPage> WizardPageFactory::radioPage(Menu& menu) {
+    return make<Choice<RadioPage>, ChoiceRunPage>(&menu);
+}
+std::unique_ptr<ChoiceRunPage> WizardPageFactory::radioListViewPage(Menu& menu) {
+    return make<Choice<RadioListViewPage>, ChoiceRunPage>(&menu);
+}
