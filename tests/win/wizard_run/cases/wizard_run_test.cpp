@@ -1,0 +1,427 @@
+// Setup.exe run from start to end on a test disc, driven from outside as a user would, with
+// the stand-in installers and browser registered.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "../../installers/cases/wine_support.h"
+#include "archive/archive_writer.h"
+#include "archive/arpk_encoder.h"
+#include "resource.h"
+#include "support/fakes.h"
+#include "support/test_disc.h"
+#include "support/ui_driver_win.h"
+
+namespace {
+
+using namespace testing_support;
+using namespace wine_support;
+namespace fs = std::filesystem;
+
+constexpr DWORD TIMEOUT_MS = 60000;
+const std::string CHESS_SIS = "chess for the Psion, plain package";
+const std::string CARDS_SIS = std::string(3000, 'c') + " cards, compressed package";
+
+std::string packageOf(const std::string& name, const std::string& data, bool compressed) {
+    std::string bytes, error;
+    EXPECT_TRUE(buildFileArchive({{name, data, 946684800, 946684800}}, bytes, error)) << error;
+    if (!compressed) return bytes;
+    return encodeArpk(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+// Two languages (the sample disc's settings and skin), EPOC with two products, PALM with one.
+struct WizardDisc {
+    ScratchDir dir;
+    std::string temp;
+    WizardDisc() {
+        fs::path sample = fs::path(windowsPathFromEnv("SETUP_SOURCE_DIR")) / "examples" / "disc";
+        fs::create_directories(dir.path() / "rsc");
+        for (const auto& e : fs::directory_iterator(sample / "rsc"))
+            fs::copy_file(e.path(), dir.path() / "rsc" / e.path().filename());
+        fs::copy_file(binDir() + "\\Setup.exe", dir.path() / "Setup.exe");
+        dir.write("Games/EPOC.mnu", crlf({"EPOC",
+                                          "3",
+                                          "Games Pack",
+                                          "Version 1.0",
+                                          "http://example.com/register",
+                                          "MENU 0 3 RADIOBUTTONS",
+                                          "TOPTEXT",
+                                          "Welcome to the Games Pack.",
+                                          "*",
+                                          "MENUOPTION",
+                                          "Install games",
+                                          "1",
+                                          "MENUOPTION",
+                                          "Documents and links",
+                                          "2",
+                                          "QUIT",
+                                          "Leave Setup",
+                                          "MENU 1 3 LIST",
+                                          "TOPTEXT",
+                                          "Choose the games to install.",
+                                          "*",
+                                          "I",
+                                          "Chess",
+                                          "chess",
+                                          "I",
+                                          "Cards",
+                                          "cards",
+                                          "I",
+                                          "Chess again",
+                                          "CHESS",
+                                          "MENU 2 2 RADIOBUTTONS",
+                                          "TOPTEXT",
+                                          "Read about the games.",
+                                          "*",
+                                          "HTMLOPTION",
+                                          "Read the manual",
+                                          "manual.html",
+                                          "HTMLOPTION",
+                                          "Visit the web site",
+                                          "http://example.com/games",
+                                          "END"}));
+        dir.write("Games/EPOC/chess.APK", packageOf("chess.sis", CHESS_SIS, false));
+        dir.write("Games/EPOC/cards.APK", packageOf("cards.sis", CARDS_SIS, true));
+        dir.write("Games/EPOC/manual.html", "<html>manual</html>");
+        dir.write("Office/EPOC.mnu", crlf({"EPOC", "1", "Office Suite", "2.0", "-",
+                                           "MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "END"}));
+        dir.write("Tools/PALM.mnu", crlf({"PALM", "1", "Palm Tools", "1.0", "-",
+                                          "MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "END"}));
+        temp = dir.str() + "\\tmp dir";
+        fs::create_directories(temp);
+    }
+    std::string exe() const { return dir.str() + "\\Setup.exe"; }
+    std::string text(int language, int n) const {
+        char buf[1024] = "";
+        std::string section = "lang", key = "text";
+        section += std::to_string(language);
+        key += std::to_string(n);
+        ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buf, sizeof buf,
+                                   (dir.str() + "\\rsc\\rscinfo.ini").c_str());
+        return buf;
+    }
+};
+
+bool isPage(HWND w) {
+    return ::GetDlgItem(w, WIZ_BACK) && ::GetDlgItem(w, WIZ_FINISH) && ::GetDlgItem(w, WIZ_CANCEL);
+}
+bool isMessageBox(HWND w) {
+    return ::GetDlgItem(w, 0xFFFF) != nullptr;
+}
+HWND choice(HWND page, int i) {
+    return ::GetDlgItem(page, FIRST_CHOICE_ID + i);
+}
+
+// One Setup.exe process on the disc, and the page it shows.
+class Session {
+public:
+    Session(const WizardDisc& disc, const std::string& shotPrefix) : shots_(shotPrefix) {
+        ::GetEnvironmentVariableA("TMP", savedTmp_, sizeof savedTmp_);
+        ::SetEnvironmentVariableA("TMP", disc.temp.c_str());
+        std::string line = "\"";
+        line += disc.exe();
+        line += '"';
+        process_ = startProgram(line, disc.dir.str(), pid_);
+    }
+    ~Session() {
+        DWORD code = 0;
+        if (process_ && !waitForExit(process_, 0, code)) ::TerminateProcess(process_, 1);
+        if (process_) ::CloseHandle(process_);
+        ::SetEnvironmentVariableA("TMP", savedTmp_);
+    }
+    bool started() const { return process_ != nullptr; }
+
+    // The first dialog of the process: the splash, photographed when it is still there.
+    void splash() {
+        HWND first = nullptr;
+        waitFor([&] {
+            auto d = findWindows(dialogQuery());
+            if (!d.empty()) first = d.front();
+            return first != nullptr;
+        });
+        if (first && !isPage(first) && !isMessageBox(first)) shot(first, "splash");
+    }
+
+    // Waits for a page other than the last one, with its choice controls made; a message box
+    // instead fails the test with its text.
+    HWND page(const std::string& name, int choices = 0) {
+        HWND found = nullptr;
+        std::string box;
+        bool seen = waitFor(
+            [&] {
+                for (HWND w : findWindows(dialogQuery())) {
+                    if (isMessageBox(w)) box = messageBoxText(w);
+                    if (isPage(w) && w != last_ && (choices == 0 || choice(w, choices - 1)))
+                        found = w;
+                }
+                return found || !box.empty();
+            },
+            TIMEOUT_MS);
+        EXPECT_TRUE(seen) << "no page " << name;
+        EXPECT_EQ(box, "") << "a message instead of the page " << name;
+        last_ = found;
+        // Photographed once the page has painted: its thread waits for input again.
+        ::WaitForInputIdle(process_, TIMEOUT_MS);
+        if (found) shot(found, name);
+        return found;
+    }
+    HWND messageBox() {
+        HWND found = nullptr;
+        waitFor([&] {
+            for (HWND w : findWindows(dialogQuery()))
+                if (isMessageBox(w)) found = w;
+            return found != nullptr;
+        });
+        return found;
+    }
+    HWND progressDialog() {
+        HWND found = nullptr;
+        waitFor([&] {
+            for (HWND w : findWindows(dialogQuery()))
+                if (::GetDlgItem(w, IDC_PROGRESS_BAR) && ::IsIconic(w)) found = w;
+            return found != nullptr;
+        });
+        return found;
+    }
+    // Clicks a check box or radio button and waits until the page shows it checked.
+    void check(HWND page, int i) {
+        clickButton(page, FIRST_CHOICE_ID + i);
+        EXPECT_TRUE(waitFor([&] { return isChecked(page, FIRST_CHOICE_ID + i); }))
+            << "choice " << i;
+    }
+    void press(HWND page, int id) { clickButton(page, id); }
+    bool ended(DWORD timeoutMs) {
+        DWORD code = 0;
+        return waitForExit(process_, timeoutMs, code);
+    }
+    // True when the process ended without showing another page.
+    bool endsWithoutPage() {
+        bool pageSeen = false;
+        bool end = waitFor(
+            [&] {
+                for (HWND w : findWindows(dialogQuery()))
+                    if (isPage(w) && w != last_) pageSeen = true;
+                return pageSeen || ended(0);
+            },
+            TIMEOUT_MS);
+        return end && !pageSeen;
+    }
+    DWORD pid() const { return pid_; }
+    WindowQuery dialogQuery() const {
+        WindowQuery q;
+        q.processId = pid_;
+        q.className = "#32770";
+        return q;
+    }
+
+private:
+    void shot(HWND w, const std::string& name) {
+        if (shots_.empty()) return;
+        char n[8];
+        std::snprintf(n, sizeof n, "%02d-", ++shotCount_);
+        saveScreenshot(w, shots_ + n + name);
+    }
+
+    std::string shots_;
+    int shotCount_ = 0;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    HWND last_ = nullptr;
+    char savedTmp_[MAX_PATH] = "";
+};
+
+std::vector<std::string> records(const std::string& log) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t end; (end = log.find("end\r\n", from)) != std::string::npos; from = end + 5)
+        out.push_back(log.substr(from, end - from));
+    return out;
+}
+
+std::string fileLine(const std::string& data) {
+    char tail[32];
+    std::snprintf(tail, sizeof tail, "|%u|%08X", static_cast<unsigned>(data.size()),
+                  static_cast<unsigned>(crc32(data)));
+    return tail;
+}
+
+// The installer's command line: the registered program, and the package's file unpacked
+// into a new folder under %TMP%, quoted as the path holds a blank.
+std::regex installCommand(const std::string& temp, const std::string& package) {
+    auto escape = [](const std::string& s) {
+        return std::regex_replace(s, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+    };
+    std::string program = standinDir();
+    program += "\\EPOC Install.exe\" \"";
+    std::string pattern = "cmdline=\"";
+    pattern += escape(program + temp);
+    pattern += R"(\\Setup-[0-9A-F]{8}\\)";
+    pattern += escape(package + "\\" + package + ".sis\"");
+    pattern += "\r\n";
+    return std::regex(pattern);
+}
+
+TEST(WizardRun, FromTheSplashToTheRegistration) {
+    WizardDisc disc;
+    StandinLog log(disc.dir.str());
+    Session s(disc, "first-");
+    ASSERT_TRUE(s.started());
+    s.splash();
+
+    HWND p = s.page("language", 2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(choice(p, 0)), "English");
+    EXPECT_EQ(windowText(choice(p, 1)), "Deutsch");
+    s.check(p, 1);
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("platform", 2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(choice(p, 0)), disc.text(1, 12));
+    EXPECT_EQ(windowText(choice(p, 1)), disc.text(1, 15));
+    EXPECT_TRUE(isChecked(p, FIRST_CHOICE_ID + 0));
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("licence", 2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(::GetDlgItem(p, IDC_ACCEPT_CHECK)), disc.text(1, 2));
+    EXPECT_NE(windowText(choice(p, 0)).find("LIZENZVERTRAG"), std::string::npos);
+    s.check(p, 1);
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("product", 2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(choice(p, 0)), "Games Pack");
+    EXPECT_EQ(windowText(choice(p, 1)), "Office Suite");
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("start-menu", 3);
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(p, WIZ_BACK)));
+    s.press(p, WIZ_NEXT);  // Install games, chosen at the start
+
+    p = s.page("check-list", 3);
+    ASSERT_TRUE(p);
+    for (int i = 0; i < 3; ++i) s.check(p, i);
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("summary");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(choice(p, 0)),
+              "Chess\r\nCards\r\nChess again\r\n" + disc.text(1, 21) + "\r\n\r\nChess again");
+    s.press(p, WIZ_NEXT);
+
+    // The pass: each package once, the plain and the compressed one, then the start menu.
+    p = s.page("start-menu-after-install", 3);
+    ASSERT_TRUE(p);
+    std::vector<std::string> passed = records(log.read());
+    ASSERT_EQ(passed.size(), 2u) << log.read();
+    EXPECT_TRUE(std::regex_search(passed[0], installCommand(disc.temp, "chess"))) << passed[0];
+    EXPECT_NE(passed[0].find(fileLine(CHESS_SIS)), std::string::npos) << passed[0];
+    EXPECT_TRUE(std::regex_search(passed[1], installCommand(disc.temp, "cards"))) << passed[1];
+    EXPECT_NE(passed[1].find(fileLine(CARDS_SIS)), std::string::npos) << passed[1];
+    EXPECT_TRUE(fs::is_empty(disc.temp)) << "the temporary folders are removed";
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(p, WIZ_BACK)));
+    s.check(p, 1);
+    s.press(p, WIZ_NEXT);
+
+    // A document opens and the page comes back; then a web address.
+    p = s.page("documents", 2);
+    ASSERT_TRUE(p);
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(p, WIZ_BACK)));
+    s.press(p, WIZ_NEXT);
+    p = s.page("documents-again", 2);
+    ASSERT_TRUE(p);
+    ASSERT_TRUE(log.waitForRecords(3));
+    s.check(p, 1);
+    s.press(p, WIZ_NEXT);
+    p = s.page("documents-after-link", 2);
+    ASSERT_TRUE(p);
+    ASSERT_TRUE(log.waitForRecords(4));
+    std::vector<std::string> opened = records(log.read());
+    EXPECT_NE(opened[2].find("program=Web Browser.exe"), std::string::npos) << opened[2];
+    EXPECT_NE(opened[2].find("Games\\EPOC\\manual.html"), std::string::npos) << opened[2];
+    EXPECT_NE(opened[3].find("arg=http://example.com/games\r\n"), std::string::npos) << opened[3];
+    s.press(p, WIZ_BACK);
+
+    p = s.page("start-menu-after-back", 3);
+    ASSERT_TRUE(p);
+    s.check(p, 2);  // Leave Setup
+    s.press(p, WIZ_NEXT);
+
+    p = s.page("closing", 1);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(windowText(choice(p, 0)), disc.text(1, 10));
+    EXPECT_TRUE(isChecked(p, FIRST_CHOICE_ID + 0));
+    s.press(p, WIZ_NEXT);
+    EXPECT_TRUE(s.ended(TIMEOUT_MS));
+    ASSERT_TRUE(log.waitForRecords(5));
+    EXPECT_NE(records(log.read())[4].find("arg=http://example.com/register\r\n"), std::string::npos)
+        << log.read();
+}
+
+TEST(WizardRun, CancelInTheProgressWindowEndsWithoutTheClosingPage) {
+    WizardDisc disc;
+    StandinLog log(disc.dir.str());
+    std::string hold = disc.dir.str() + "\\release";
+    ::SetEnvironmentVariableA("STANDIN_HOLD", hold.c_str());
+    Session s(disc, "");
+    ASSERT_TRUE(s.started());
+    for (const char* page : {"language", "platform"}) {
+        HWND p = s.page(page, 2);
+        ASSERT_TRUE(p);
+        s.press(p, WIZ_NEXT);
+    }
+    HWND p = s.page("licence", 2);
+    ASSERT_TRUE(p);
+    s.check(p, 1);
+    s.press(p, WIZ_NEXT);
+    for (const char* page : {"product", "start-menu"}) {
+        p = s.page(page, 2);
+        ASSERT_TRUE(p);
+        s.press(p, WIZ_NEXT);
+    }
+    p = s.page("check-list", 3);
+    ASSERT_TRUE(p);
+    s.check(p, 0);
+    s.press(p, WIZ_NEXT);
+    p = s.page("summary");
+    ASSERT_TRUE(p);
+    s.press(p, WIZ_NEXT);
+
+    // The installer has its files and waits; the user cancels in the minimized window.
+    ASSERT_TRUE(log.waitForRecords(1));
+    HWND progress = s.progressDialog();
+    ASSERT_TRUE(progress);
+    s.press(progress, IDCANCEL);
+    EXPECT_TRUE(s.endsWithoutPage());
+    EXPECT_EQ(log.read().find("exit "), std::string::npos) << "the installer still runs";
+    ::SetEnvironmentVariableA("STANDIN_HOLD", nullptr);
+    ASSERT_TRUE(writeFileText(hold, ""));
+    EXPECT_TRUE(waitFor([&] { return log.read().find("exit ") != std::string::npos; }));
+}
+
+TEST(WizardRun, CancelOnTheLanguagePageAsksFirst) {
+    WizardDisc disc;
+    Session s(disc, "");
+    ASSERT_TRUE(s.started());
+    HWND p = s.page("language", 2);
+    ASSERT_TRUE(p);
+    s.press(p, WIZ_CANCEL);
+    HWND box = s.messageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(messageBoxText(box), disc.text(0, 0));
+    EXPECT_EQ(windowText(box), disc.text(0, 1));
+    s.press(box, IDNO);
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(box); }));
+    EXPECT_TRUE(::IsWindowVisible(p)) << "No keeps the page";
+    s.press(p, WIZ_CANCEL);
+    box = s.messageBox();
+    ASSERT_TRUE(box);
+    s.press(box, IDYES);
+    EXPECT_TRUE(s.endsWithoutPage());
+}
+
+}  // namespace
