@@ -1,11 +1,14 @@
 // The wizard half of SetupApp: the start-up choices at the end of InitInstance and Run.
+#include <cstdio>
+
 #include "app/setup_app.h"
 #include "wizard/wizard_window.h"
 
 bool SetupApp::runStartupChoices() {
     WizardWindow::setEnvironment(&config, &messages_);
-    RunServices services{&config,     &menuFiles,       &pages_,       services_,
+    RunServices services{&config,          &menuFiles,       &pages_,       services_,
                          installer_.get(), &progressThread_, programTitle()};
+    services.parseTrace = stderr;  // the parser's trace of the lines it handles
     wizard_ = std::make_unique<WizardRun>(services);
     return wizard_->runStartupChoices();
 }
