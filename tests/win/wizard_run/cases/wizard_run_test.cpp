@@ -144,7 +144,7 @@ public:
         if (first && !isPage(first) && !isMessageBox(first)) shot(first, "splash");
     }
 
-    // Waits for a page other than the last one, with its choice controls made; a message box
+    // Waits for a page other than the last one, with its choice controls shown; a message box
     // instead fails the test with its text.
     HWND page(const std::string& name, int choices = 0) {
         HWND found = nullptr;
@@ -153,7 +153,8 @@ public:
             [&] {
                 for (HWND w : findWindows(dialogQuery())) {
                     if (isMessageBox(w)) box = messageBoxText(w);
-                    if (isPage(w) && w != last_ && (choices == 0 || choice(w, choices - 1)))
+                    if (isPage(w) && w != last_ &&
+                        (choices == 0 || ::IsWindowVisible(choice(w, choices - 1))))
                         found = w;
                 }
                 return found || !box.empty();
