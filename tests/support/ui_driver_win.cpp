@@ -1,5 +1,7 @@
 #include "support/ui_driver_win.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
@@ -128,6 +130,21 @@ HWND waitForDialog(DWORD processId, DWORD timeoutMs) {
 }
 
 // --- Reading ---
+
+HWND waitForWizardPage(DWORD processId, DWORD timeoutMs) {
+    WindowQuery q;
+    q.processId = processId;
+    q.className = "#32770";
+    q.controls = {WIZ_BACK, WIZ_FINISH};
+    return waitForWindow(q, timeoutMs);
+}
+
+bool finishNoPlatformPage(DWORD processId, DWORD timeoutMs) {
+    HWND page = waitForWizardPage(processId, timeoutMs);
+    if (!page) return false;
+    clickButton(page, WIZ_FINISH);
+    return true;
+}
 
 std::string windowText(HWND window) {
     char buf[4096] = "";

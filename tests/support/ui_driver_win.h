@@ -45,6 +45,12 @@ HWND waitForWindow(const WindowQuery& query, DWORD timeoutMs);
 // A visible top-level dialog window ("#32770") of the process, waited for; null on time-out.
 HWND waitForDialog(DWORD processId, DWORD timeoutMs);
 
+// A visible wizard page of the process (a dialog that holds the Back and Finish buttons),
+// waited for; null on time-out.
+HWND waitForWizardPage(DWORD processId, DWORD timeoutMs);
+// Answers the page that says no platform can be used (its one button, Finish).
+bool finishNoPlatformPage(DWORD processId, DWORD timeoutMs);
+
 // --- Reading ---
 std::string windowText(HWND window);
 std::string controlText(HWND dialog, int id);

@@ -80,8 +80,8 @@ TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
 }
 
 // With "-all" every platform counts as served; a package named like the program is unpacked
-// beside it and deleted before that. The splash then shows and closes by itself, as the
-// disc has no scripts.
+// beside it and deleted before that. The splash then shows and closes by itself, and as the
+// disc has no scripts, the page that no platform can be used follows.
 TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
     Disc disc;
     std::string archive, error;
@@ -93,6 +93,8 @@ TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
     DWORD pid = 0;
     HANDLE process = startProgram("\"" + disc.exe() + "\" -all", disc.dir.str(), pid);
     ASSERT_NE(process, nullptr);
+    // No platform of this disc has scripts: the page that says so ends the start-up.
+    EXPECT_TRUE(finishNoPlatformPage(pid, TIMEOUT_MS));
     DWORD code = 0;
     bool ended = waitForExit(process, TIMEOUT_MS, code);
     if (!ended) {

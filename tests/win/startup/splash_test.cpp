@@ -261,12 +261,13 @@ TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
     }
 
     // Loaded (no scripts on this disc) and, after its minimum time, gone; the start-up then
-    // goes on and, without the wizard's choices, ends.
+    // goes on to the page that says no platform can be used, whose Finish ends it.
     while (::IsWindow(splash) && ::GetTickCount() - seen < TIMEOUT_MS) {
         pump();
         ::Sleep(5);
     }
     const DWORD gone = ::GetTickCount();
+    EXPECT_TRUE(finishNoPlatformPage(run.pid, TIMEOUT_MS));
     EXPECT_TRUE(run.ends());
     std::printf(
         "splash seen %lu ms after the start, shown for %lu ms, process ended %lu ms "
@@ -292,6 +293,7 @@ TEST(Splash, WithoutItsPictureKeepsTheTemplateSizeAndTwoBands) {
     while (::IsWindow(splash) && ::GetTickCount() - seen < TIMEOUT_MS) ::Sleep(5);
     std::printf("splash without picture shown for %lu ms after it was seen\n",
                 static_cast<unsigned long>(::GetTickCount() - seen));
+    EXPECT_TRUE(finishNoPlatformPage(run.pid, TIMEOUT_MS));
     EXPECT_TRUE(run.ends());
 }
 
