@@ -1,7 +1,5 @@
 #include "support/ui_driver_win.h"
 
-#include "resource.h"
-
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <utility>
 
+#include "resource.h"
 #include "support/dialog_template_win.h"
 #include "support/png_writer.h"
 
