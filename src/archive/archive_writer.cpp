@@ -6,7 +6,7 @@
 #include "archive/byte_reader.h"
 #include "archive/file_archive_format.h"
 
-bool buildFileArchive(const std::vector<ArchiveEntry>& entries, std::string& out,
+bool buildArchiveHead(const std::vector<ArchiveEntryInfo>& entries, std::string& out,
                       std::string& error) {
     if (entries.size() < static_cast<std::size_t>(FA_MIN_FILES) ||
         entries.size() > static_cast<std::size_t>(FA_MAX_FILES)) {
@@ -15,13 +15,14 @@ bool buildFileArchive(const std::vector<ArchiveEntry>& entries, std::string& out
     }
     std::uint64_t dataStart = FA_HEADER_SIZE + FA_RECORD_SIZE * entries.size();
     std::uint64_t total = 0;
-    for (const ArchiveEntry& e : entries) {
+    for (const ArchiveEntryInfo& e : entries) {
         if (e.name.size() + 1 > static_cast<std::size_t>(FA_MAX_NAME) || !isSafeEntryName(e.name)) {
             error = "unusable file name: " + e.name;
             return false;
         }
         dataStart += e.name.size() + 1;
-        total += e.data.size();
+        total += e.size;
+        if (e.size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) break;
     }
     if (dataStart + total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         error = "the archive would exceed 2 GB";
@@ -31,15 +32,27 @@ bool buildFileArchive(const std::vector<ArchiveEntry>& entries, std::string& out
     appendLE32(out, static_cast<std::uint32_t>(total));
     appendLE32(out, static_cast<std::uint32_t>(entries.size()));
     std::uint64_t offset = dataStart;
-    for (const ArchiveEntry& e : entries) {
+    for (const ArchiveEntryInfo& e : entries) {
         appendLE32(out, static_cast<std::uint32_t>(offset));
-        appendLE32(out, static_cast<std::uint32_t>(e.data.size()));
+        appendLE32(out, static_cast<std::uint32_t>(e.size));
         appendLE32(out, static_cast<std::uint32_t>(e.name.size() + 1));
         appendLE32(out, static_cast<std::uint32_t>(e.accessTime));
         appendLE32(out, static_cast<std::uint32_t>(e.modifyTime));
-        offset += e.data.size();
+        offset += e.size;
     }
-    for (const ArchiveEntry& e : entries) out.append(e.name.c_str(), e.name.size() + 1);
+    for (const ArchiveEntryInfo& e : entries) out.append(e.name.c_str(), e.name.size() + 1);
+    return true;
+}
+
+bool buildFileArchive(const std::vector<ArchiveEntry>& entries, std::string& out,
+                      std::string& error) {
+    std::vector<ArchiveEntryInfo> infos;
+    std::uint64_t total = 0;
+    for (const ArchiveEntry& e : entries) {
+        infos.push_back({e.name, e.data.size(), e.accessTime, e.modifyTime});
+        total += e.data.size();
+    }
+    if (!buildArchiveHead(infos, out, error)) return false;
     out.reserve(out.size() + total);
     for (const ArchiveEntry& e : entries) out += e.data;
     return true;

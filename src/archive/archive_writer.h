@@ -11,6 +11,19 @@ struct ArchiveEntry {
     std::int32_t modifyTime = 0;
 };
 
+// A file to be stored, known by its size before its bytes are read.
+struct ArchiveEntryInfo {
+    std::string name;  // relative, with backslashes
+    std::uint64_t size = 0;
+    std::int32_t accessTime = 0;
+    std::int32_t modifyTime = 0;
+};
+
+// The header, directory and names of an archive whose data follows them in entry order.
+// Returns false (with a reason) when the entries do not fit the format, before any data.
+bool buildArchiveHead(const std::vector<ArchiveEntryInfo>& entries, std::string& head,
+                      std::string& error);
+
 // The archive bytes: header, directory, names, then the data in entry order. Returns false
 // (with a reason) when the entries do not fit the format.
 bool buildFileArchive(const std::vector<ArchiveEntry>& entries, std::string& out,

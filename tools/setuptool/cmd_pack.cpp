@@ -1,8 +1,11 @@
 // setuptool pack: builds an APK package of every file under a folder.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <new>
 
 #include "archive/archive_writer.h"
 #include "archive/arpk_encoder.h"
@@ -13,42 +16,230 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const char* const USAGE = "pack [--compress] [--escape N] SRC_DIR PACKAGE.APK";
+const char* const HELP =
+    "Packs every file under SRC_DIR, named by its path below SRC_DIR, into PACKAGE.APK.\n"
+    "  --compress    wrap the package in the compression layer\n"
+    "  --escape N    the escape byte of the compression (0..255; default: the rarest byte)\n"
+    "A link to a file is packed as a file of the link's name holding the content it points\n"
+    "to; a link to a folder, a dangling link and anything that is neither a file nor a\n"
+    "folder are refused. Names that unpacking on Windows would fold into one (A.TXT and\n"
+    "a.txt, a file a\\b beside a folder a holding b) are refused. PACKAGE.APK itself is\n"
+    "left out when it lies under SRC_DIR; it is written under a temporary name and renamed\n"
+    "when complete, so a failed pack leaves no partial package.\n";
+
+struct Source {
+    fs::path path;
+    ArchiveEntryInfo info;
+};
+
+bool failWith(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
 
 int fail(const std::string& text) {
     std::fprintf(stderr, "setuptool pack: %s\n", text.c_str());
     return 1;
 }
 
-bool collect(const std::filesystem::path& root, std::vector<ArchiveEntry>& entries,
+bool identityOfPath(const fs::path& p, platform::FileIdentity& id) {
+    platform::FilePtr f(std::fopen(p.string().c_str(), "rb"));
+    return f && platform::identityOf(f.get(), id);
+}
+
+// A name as Windows compares it: case folded, trailing dots and blanks of each part dropped.
+std::string foldedName(const std::string& name) {
+    std::string out, part;
+    auto flush = [&] {
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+        out += part;
+        part.clear();
+    };
+    for (char c : name) {
+        if (c == '\\') {
+            flush();
+            out += '\\';
+        } else {
+            part += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    flush();
+    return out;
+}
+
+// Two entries that would become one file (or a file and a folder of one name) when unpacked.
+bool refuseFoldedNames(const std::vector<Source>& sources, std::string& error) {
+    std::map<std::string, const Source*> files, folders;
+    auto clash = [&](const Source& a, const Source& b) {
+        error = "names that unpacking would fold into one: " + a.path.string() + " and " +
+                b.path.string();
+        return false;
+    };
+    for (const Source& s : sources) {
+        std::string key = foldedName(s.info.name);
+        if (auto f = files.find(key); f != files.end()) return clash(*f->second, s);
+        if (auto d = folders.find(key); d != folders.end()) return clash(*d->second, s);
+        files.emplace(key, &s);
+        for (std::size_t at = key.find('\\'); at != std::string::npos;
+             at = key.find('\\', at + 1)) {
+            std::string folder = key.substr(0, at);
+            if (auto f = files.find(folder); f != files.end()) return clash(*f->second, s);
+            folders.emplace(folder, &s);
+        }
+    }
+    return true;
+}
+
+bool collect(const fs::path& root, const fs::path& output, std::vector<Source>& sources,
              std::string& error) {
+    platform::FileIdentity outputId;
+    bool outputExists = identityOfPath(output, outputId);
     std::error_code ec;
-    std::vector<std::filesystem::path> files;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        if (it->is_regular_file()) files.push_back(it->path());
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const fs::path& p = it->path();
+        fs::path relative = p.lexically_relative(root);
+        fs::file_status own = it->symlink_status(ec);
+        if (ec) break;
+        if (fs::is_directory(own)) continue;
+        if (fs::is_symlink(own)) {
+            fs::file_status target = fs::status(p, ec);
+            if (ec || !fs::is_regular_file(target)) {
+                error = "a link to a folder or to nothing is not packed: " + relative.string();
+                return false;
+            }
+        } else if (!fs::is_regular_file(own)) {
+            error = "neither a file nor a folder: " + relative.string();
+            return false;
+        }
+        platform::FileIdentity id;
+        if (outputExists && identityOfPath(p, id) && id == outputId) continue;
+        Source s;
+        s.path = p;
+        s.info.name = relative.generic_string();
+        std::replace(s.info.name.begin(), s.info.name.end(), '/', '\\');
+        s.info.size = fs::file_size(p, ec);
+        if (ec) break;
+        std::int64_t access = 0, modify = 0;
+        platform::systemFileSystem().getFileTimes(p.string(), access, modify);
+        s.info.accessTime = static_cast<std::int32_t>(access);
+        s.info.modifyTime = static_cast<std::int32_t>(modify);
+        sources.push_back(std::move(s));
+    }
     if (ec) {
         error = "cannot read " + root.string() + ": " + ec.message();
         return false;
     }
-    for (const auto& p : files) {
-        ArchiveEntry e;
-        e.name = std::filesystem::relative(p, root).generic_string();
-        std::replace(e.name.begin(), e.name.end(), '/', '\\');
-        // The times before the content: reading may move the access time.
-        std::int64_t access = 0, modify = 0;
-        platform::systemFileSystem().getFileTimes(p.string(), access, modify);
-        e.accessTime = static_cast<std::int32_t>(access);
-        e.modifyTime = static_cast<std::int32_t>(modify);
-        if (!readWholeFile(p.string(), e.data)) {
-            error = "cannot read " + p.string();
-            return false;
-        }
-        entries.push_back(std::move(e));
+    std::sort(sources.begin(), sources.end(),
+              [](const Source& a, const Source& b) { return a.info.name < b.info.name; });
+    return refuseFoldedNames(sources, error);
+}
+
+// Appends a file's bytes to out through a fixed buffer; false when the file is unreadable or
+// no longer has the size its record was given.
+template <typename Sink>
+bool streamFile(const Source& s, Sink&& sink) {
+    platform::FilePtr in(std::fopen(s.path.string().c_str(), "rb"));
+    if (!in) return false;
+    std::vector<char> buffer(1 << 16);
+    std::uint64_t done = 0;
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0;) {
+        done += n;
+        if (done > s.info.size || !sink(buffer.data(), n)) return false;
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const ArchiveEntry& a, const ArchiveEntry& b) { return a.name < b.name; });
+    return !std::ferror(in.get()) && done == s.info.size;
+}
+
+std::string unreadable(const Source& s) {
+    return "cannot read " + s.path.string() + " (or its size changed while packing)";
+}
+
+// Writes the package to file: plain archives stream file by file; the compressor needs the
+// whole archive in memory.
+bool writePackage(std::FILE* file, const std::string& head, const std::vector<Source>& sources,
+                  bool compress, const ArpkEncoderOptions& options, std::uint64_t& packageSize,
+                  std::string& error) {
+    auto put = [file](const char* p, std::size_t n) { return std::fwrite(p, 1, n, file) == n; };
+    if (!compress) {
+        if (!put(head.data(), head.size())) return failWith(error, "cannot write the package");
+        packageSize = head.size();
+        for (const Source& s : sources) {
+            if (!streamFile(s, put)) return failWith(error, unreadable(s));
+            packageSize += s.info.size;
+        }
+        return true;
+    }
+    std::string archive = head;
+    for (const Source& s : sources) {
+        auto keep = [&archive](const char* p, std::size_t n) {
+            archive.append(p, n);
+            return true;
+        };
+        if (!streamFile(s, keep)) return failWith(error, unreadable(s));
+    }
+    std::string package =
+        encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size(), options);
+    packageSize = package.size();
+    if (!put(package.data(), package.size())) return failWith(error, "cannot write the package");
     return true;
+}
+
+// A new file beside the package, never one already there.
+platform::FilePtr createTemporary(const fs::path& output, fs::path& temp) {
+    fs::path folder = output.parent_path().empty() ? fs::path(".") : output.parent_path();
+    std::unique_ptr<platform::OutputFolder> out =
+        platform::systemFileSystem().openOutputFolder(folder.string());
+    if (!out) return nullptr;
+    for (int n = 0; n < 100; ++n) {
+        std::string name = output.filename().string() + "." + std::to_string(n) + ".part";
+        errno = 0;
+        if (platform::FilePtr f = out->createFile(name, true, {})) {
+            temp = folder / name;
+            return f;
+        }
+        if (errno != EEXIST) break;
+    }
+    return nullptr;
+}
+
+int pack(const fs::path& root, const fs::path& output, bool compress,
+         const ArpkEncoderOptions& options) {
+    std::vector<Source> sources;
+    std::string head, error;
+    if (!collect(root, output, sources, error)) return fail(error);
+    std::vector<ArchiveEntryInfo> infos;
+    std::uint64_t archiveSize = 0;
+    for (const Source& s : sources) infos.push_back(s.info);
+    if (!buildArchiveHead(infos, head, error)) return fail(error);
+    archiveSize = head.size();
+    for (const ArchiveEntryInfo& i : infos) archiveSize += i.size;
+
+    fs::path temp;
+    platform::FilePtr file = createTemporary(output, temp);
+    if (!file) return fail("cannot write " + output.string());
+    std::uint64_t packageSize = 0;
+    bool ok = writePackage(file.get(), head, sources, compress, options, packageSize, error);
+    if (std::fclose(file.release()) != 0 && ok) {
+        ok = false;
+        error = "cannot write the package";
+    }
+    if (ok && !platform::systemFileSystem().renameFile(temp.string(), output.string())) {
+        ok = false;
+        error = "cannot write " + output.string();
+    }
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(temp, ec);
+        return fail(error);
+    }
+    printJson({{"files", sources.size()},
+               {"archiveSize", archiveSize},
+               {"packageSize", packageSize},
+               {"compressed", compress}});
+    return 0;
 }
 
 int run(const Arguments& args) {
@@ -70,23 +261,13 @@ int run(const Arguments& args) {
         }
     }
     if (paths.size() != 2) return usageError(USAGE);
-
-    std::vector<ArchiveEntry> entries;
-    std::string archive, error;
-    if (!collect(paths[0], entries, error)) return fail(error);
-    if (!buildFileArchive(entries, archive, error)) return fail(error);
-    std::string package = archive;
-    if (compress)
-        package = encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size(),
-                             options);
-    if (!writeWholeFile(paths[1], package)) return fail("cannot write " + paths[1]);
-    printJson({{"files", entries.size()},
-               {"archiveSize", archive.size()},
-               {"packageSize", package.size()},
-               {"compressed", compress}});
-    return 0;
+    try {
+        return pack(paths[0], paths[1], compress, options);
+    } catch (const std::bad_alloc&) {
+        return fail("not enough memory to pack " + paths[0]);
+    }
 }
 
-const CommandRegistration registration("pack", USAGE, run);
+const CommandRegistration registration("pack", USAGE, run, HELP);
 
 }  // namespace

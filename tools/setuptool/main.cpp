@@ -10,22 +10,24 @@ namespace {
 struct Entry {
     const char* usage;
     CommandFunction function;
+    const char* help;
 };
 std::map<std::string, Entry>& commands() {
     static std::map<std::string, Entry> table;
     return table;
 }
 
-int printUsage() {
-    std::fprintf(stderr, "usage: setuptool COMMAND ...\ncommands:\n");
-    for (const auto& [name, entry] : commands()) std::fprintf(stderr, "  %s\n", entry.usage);
-    return 2;
+int printUsage(std::FILE* to = stderr) {
+    std::fprintf(to, "usage: setuptool COMMAND ...\ncommands:\n");
+    for (const auto& [name, entry] : commands()) std::fprintf(to, "  %s\n", entry.usage);
+    std::fprintf(to, "setuptool COMMAND --help shows more of a command\n");
+    return to == stderr ? 2 : 0;
 }
 }  // namespace
 
 CommandRegistration::CommandRegistration(const char* name, const char* usage,
-                                         CommandFunction function) {
-    commands()[name] = Entry{usage, function};
+                                         CommandFunction function, const char* help) {
+    commands()[name] = Entry{usage, function, help};
 }
 
 int usageError(const char* usage) {
@@ -35,11 +37,17 @@ int usageError(const char* usage) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return printUsage();
+    if (std::strcmp(argv[1], "--help") == 0) return printUsage(stdout);
     auto it = commands().find(argv[1]);
     if (it == commands().end()) {
         std::fprintf(stderr, "setuptool: unknown command '%s'\n", argv[1]);
         return printUsage();
     }
     Arguments args(argv + 2, argv + argc);
+    if (args.size() == 1 && args[0] == "--help") {
+        std::printf("usage: setuptool %s\n%s", it->second.usage,
+                    it->second.help ? it->second.help : "");
+        return 0;
+    }
     return it->second.function(args);
 }
