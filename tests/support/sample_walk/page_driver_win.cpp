@@ -89,8 +89,8 @@ WindowKind kindOf(HWND window) {
     if (std::string(cls) != "#32770") return WindowKind::Other;
     // A message box's text is its static control 0xFFFF.
     if (::GetDlgItem(window, 0xFFFF)) return WindowKind::MessageBox;
-    HWND one = ::GetDlgItem(window, NEXT_ID);
-    if (one && text(one) == "&Next" && ::GetDlgItem(window, BACK_ID)) return WindowKind::Page;
+    HWND one = ::GetDlgItem(window, WIZ_NEXT);
+    if (one && text(one) == "&Next" && ::GetDlgItem(window, WIZ_BACK)) return WindowKind::Page;
     if (one && text(one) == "OK" && ::GetDlgItem(window, IDCANCEL)) return WindowKind::Splash;
     return WindowKind::Other;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "resource.h"
+
 namespace sample_walk {
 
 struct WalkError : std::runtime_error {
@@ -15,11 +17,6 @@ struct WalkError : std::runtime_error {
 };
 
 enum class WindowKind { Splash, Page, MessageBox, Other };
-
-// The control ids of the wizard pages and their choices.
-constexpr int NEXT_ID = 1, CANCEL_ID = 2, FINISH_ID = 6, BACK_ID = 7;
-constexpr int FIRST_CHOICE_ID = 2258, ACCEPT_BOX_ID = 2259;
-constexpr int RADIO_LIST_ID = 2271, CHECK_LIST_ID = 2279;
 
 class SetupProcess {
 public:

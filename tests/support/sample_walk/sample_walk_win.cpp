@@ -1,4 +1,4 @@
-// The walk of scripts/run-sample: starts Setup.exe on the sample disc four times and goes
+// The walk of scripts/run-sample: starts Setup.exe on the sample disc five times and goes
 // through its wizard as a user would, one platform a time: installs on each, opens a document,
 // goes Back, starts a program after its copyright page, cancels, and ends on the closing page.
 // Every page is saved as a screenshot; the stand-in installers' log must show what each pass
@@ -51,10 +51,10 @@ public:
         next();
         expectPage("the licence page", "licence");
         expectText(FIRST_CHOICE_ID, licenceStart);
-        if (visible(page_, NEXT_ID))
+        if (visible(page_, WIZ_NEXT))
             throw WalkError("Next is shown before the licence is accepted");
-        click(control(page_, ACCEPT_BOX_ID));
-        waitUntil([&] { return visible(page_, NEXT_ID); }, "Next after accepting the licence");
+        click(control(page_, IDC_ACCEPT_CHECK));
+        waitUntil([&] { return visible(page_, WIZ_NEXT); }, "Next after accepting the licence");
         next();
     }
 
@@ -109,13 +109,12 @@ public:
                   "typing \"" + keys + "\" to select row " + std::to_string(row));
     }
 
-    void next() { press(page_, NEXT_ID); }
-    void back() { press(page_, BACK_ID); }
-    void finish() { press(page_, FINISH_ID); }
+    void next() { press(page_, WIZ_NEXT); }
+    void back() { press(page_, WIZ_BACK); }
 
     // Cancel, the question of text 0, and Yes.
     void cancelAndConfirm(const std::string& question) {
-        press(page_, CANCEL_ID);
+        press(page_, WIZ_CANCEL);
         HWND box = setup_->waitFor({WindowKind::MessageBox}, nullptr, "the question after Cancel");
         shot(box, "cancel-question");
         if (text(control(box, 0xFFFF)) != question)
@@ -197,7 +196,7 @@ void palm(Walk& w) {
     w.choose("World clock: choose your home city");
     w.next();
     w.expectPage("the world clock list", "world-clock");
-    w.typeAhead(RADIO_LIST_ID, "z", 15);  // Zürich, the last of 16 cities
+    w.typeAhead(RADIO_LIST_VIEW_ID, "z", 15);  // Zürich, the last of 16 cities
     w.next();
     w.expectPage("the summary of the world clock", "world-clock-summary");
     w.expectTextHolds(FIRST_CHOICE_ID, "Z\xfcrich");
@@ -224,7 +223,7 @@ void palm(Walk& w) {
     w.choose("Public holidays for the calendar");
     w.next();
     w.expectPage("the holiday list", "holidays");
-    w.typeAhead(CHECK_LIST_ID, "ger", 10);  // Germany
+    w.typeAhead(CHECK_LIST_VIEW_ID, "ger", 10);  // Germany
     w.next();
     w.expectPage("the holiday summary", "holidays-summary");
     w.next();
@@ -259,6 +258,28 @@ void pocketPc(Walk& w) {
     w.cancelAndConfirm("Wollen Sie Setup wirklich verlassen?");
     w.expectPage("the closing page", "closing");
     w.tick("Meine Software jetzt im Web registrieren");  // no registration this time
+    w.next();
+    w.expectEnd("the closing page");
+}
+
+// German users start at a menu of their own; its first option reaches the check list of every
+// program through an AUTOMENUOPTION, which goes straight to the summary.
+void palmGerman(Walk& w) {
+    w.start("palm-de", "Deutsch", "Palm-OS-Handheld", "HANDHELD COLLECTION - LIZENZVERTRAG");
+    w.expectPage("the product page", "products");
+    w.choose("Organizer Suite");
+    w.next();
+    w.expectPage("the German start menu", "start-menu");
+    w.choose("Vollst\xe4ndige Installation (alle Programme)");
+    w.next();
+    w.expectPage("the summary of everything", "summary");
+    w.expectTextHolds(FIRST_CHOICE_ID, "Expenses f\xfcr Palm installieren");
+    w.next();
+    w.expectPage("the start menu after the install", "start-menu-installed");
+    w.expectLog({"calendar.prc", "contacts.prc", "notes.prc", "expenses.prc", "currency.pdb"});
+    w.cancelAndConfirm("Wollen Sie Setup wirklich verlassen?");
+    w.expectPage("the closing page", "closing");
+    w.tick("Meine Software jetzt im Web registrieren");
     w.next();
     w.expectEnd("the closing page");
 }
@@ -321,6 +342,7 @@ int main(int argc, char** argv) {
     Walk walk(argv[1], argv[2], log);
     try {
         palm(walk);
+        palmGerman(walk);
         pocketPc(walk);
         epoc(walk);
         nokia(walk);
