@@ -11,7 +11,7 @@
 #include <memory>
 #include <sstream>
 
-#include "page_driver_win.h"
+#include "setup_process_win.h"
 
 namespace sample_walk {
 namespace {

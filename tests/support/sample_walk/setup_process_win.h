@@ -1,5 +1,5 @@
 #pragma once
-// Drives Setup.exe's windows from outside for the sample walk: waits for each new page, tells
+// Drives Setup.exe from another process for the sample walk: waits for each new page, tells
 // pages, message boxes and the splash apart, presses buttons without blocking on what they
 // start, and saves what is on the screen. Every failure throws WalkError with what was seen.
 #include <windows.h>

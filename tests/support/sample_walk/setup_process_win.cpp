@@ -1,4 +1,4 @@
-#include "page_driver_win.h"
+#include "setup_process_win.h"
 
 #include <commctrl.h>
 
