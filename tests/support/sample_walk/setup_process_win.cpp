@@ -17,7 +17,8 @@ struct Search {
     DWORD processId;
     std::initializer_list<WindowKind> kinds;
     HWND previous;
-    HWND found;
+    HWND found = nullptr;
+    HWND messageBox = nullptr;  // any message box seen on the way
 };
 
 BOOL CALLBACK findWindow(HWND window, LPARAM param) {
@@ -26,6 +27,7 @@ BOOL CALLBACK findWindow(HWND window, LPARAM param) {
     ::GetWindowThreadProcessId(window, &pid);
     if (pid != s->processId || window == s->previous || !::IsWindowVisible(window)) return TRUE;
     WindowKind kind = kindOf(window);
+    if (kind == WindowKind::MessageBox && !s->messageBox) s->messageBox = window;
     for (WindowKind k : s->kinds)
         if (k == kind) {
             s->found = window;
@@ -55,15 +57,13 @@ HWND SetupProcess::waitFor(std::initializer_list<WindowKind> kinds, HWND previou
                            const std::string& what) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        Search s{id_, kinds, previous, nullptr};
+        Search s{id_, kinds, previous};
         ::EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
         // An unexpected message box is the likeliest reason for a missing page: name it.
-        Search box{id_, {WindowKind::MessageBox}, previous, nullptr};
-        ::EnumWindows(findWindow, reinterpret_cast<LPARAM>(&box));
-        if (box.found)
-            throw WalkError("waiting for " + what + ", a message box \"" + text(box.found) +
-                            "\" says: " + testing_support::messageBoxText(box.found));
+        if (s.messageBox)
+            throw WalkError("waiting for " + what + ", a message box \"" + text(s.messageBox) +
+                            "\" says: " + testing_support::messageBoxText(s.messageBox));
         if (!running()) throw WalkError("Setup.exe ended while waiting for " + what);
         if (::GetTickCount() - start > PAGE_TIMEOUT_MS)
             throw WalkError("timed out waiting for " + what);
