@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "config/bmp_header.h"
 #include "config/builtin_bitmap.h"
 #include "config/skin_bitmap.h"
 #include "platform/file_system.h"
-#include "config/bmp_header.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ bool sameNameFolded(const std::string& a, const char* b) {
 class HeaderSkinLoader : public SkinLoader {
 public:
     std::unique_ptr<SkinBitmap> loadFromFile(const std::string& path) override {
-        platform::FilePtr f = platform::systemFileSystem().openFile(path, "rb");
+        platform::FilePtr f = platform::systemFileSystem().openRegularFile(path);
         if (!f) return nullptr;
         std::uint8_t head[BMP_HEADER_READ_SIZE];
         std::size_t n = std::fread(head, 1, sizeof head, f.get());

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -12,6 +13,9 @@ namespace {
 
 constexpr std::size_t VALUE_BUFFER = 256;  // GetPrivateProfileString's buffer
 constexpr std::size_t NUMBER_BUFFER = 30;  // GetPrivateProfileInt reads into this many
+// A settings file of thousands of texts holds a few megabytes; a larger one is not a
+// settings file and reads as a missing one.
+constexpr std::size_t FILE_LIMIT = 16 * 1024 * 1024;
 
 bool isBlank(unsigned char c) {
     // Ctrl-Z too, as at the end of old DOS files.
@@ -22,11 +26,9 @@ char foldCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldCase(a[i]) != foldCase(b[i])) return false;
-    return true;
+std::string folded(std::string s) {
+    for (char& c : s) c = foldCase(c);
+    return s;
 }
 
 std::string trimmed(const std::string& s) {
@@ -43,10 +45,41 @@ struct Entry {
 struct Section {
     std::string name;
     std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> index;  // folded name: its first entry
 };
 
-std::vector<Section> parseProfile(const std::string& text) {
+// The Windows-1252 byte of a UTF-16 unit, as the system's conversion to that code page gives
+// it: '?' for what the code page lacks (a surrogate pair counts once).
+char codePageByte(std::uint16_t u) {
+    static const std::uint16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<char>(u);
+    for (int i = 0; i < 32; ++i)
+        if (high[i] == u) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// A file that begins with a UTF-16 byte-order mark is read as the Windows profile functions
+// read it: as text of that encoding, handed to the caller in the code page.
+std::string fromUtf16(const std::string& bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        auto u = static_cast<std::uint16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+        if (u >= 0xDC00 && u <= 0xDFFF) continue;  // the second half of a pair
+        out += codePageByte(u);
+    }
+    return out;
+}
+
+std::vector<Section> parseProfile(const std::string& bytes) {
     std::vector<Section> sections(1);  // keys before the first section line
+    std::string text = bytes.compare(0, 2, "\xFF\xFE") == 0   ? fromUtf16(bytes, false)
+                       : bytes.compare(0, 2, "\xFE\xFF") == 0 ? fromUtf16(bytes, true)
+                                                              : bytes;
     std::size_t pos = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
     while (pos < text.size()) {
@@ -64,12 +97,13 @@ std::vector<Section> parseProfile(const std::string& text) {
             }
         }
         std::size_t eq = line.find('=');
+        Section& section = sections.back();
         if (eq == std::string::npos) {
-            sections.back().entries.push_back({line, std::nullopt});
+            section.entries.push_back({line, std::nullopt});
         } else {
-            sections.back().entries.push_back(
-                {trimmed(line.substr(0, eq)), trimmed(line.substr(eq + 1))});
+            section.entries.push_back({trimmed(line.substr(0, eq)), trimmed(line.substr(eq + 1))});
         }
+        section.index.emplace(folded(section.entries.back().name), section.entries.size() - 1);
     }
     return sections;
 }
@@ -105,7 +139,12 @@ int profileNumber(const std::string& text) {
 
 class PortableProfile : public ProfileReader {
 public:
-    explicit PortableProfile(std::vector<Section> sections) : sections_(std::move(sections)) {}
+    // Every look-up goes through an index made once: a file of thousands of texts would
+    // otherwise be scanned once per text.
+    explicit PortableProfile(std::vector<Section> sections) : sections_(std::move(sections)) {
+        for (std::size_t i = 0; i < sections_.size(); ++i)
+            index_.emplace(folded(sections_[i].name), i);
+    }
 
     std::string readString(const std::string& section, const std::string& key,
                            const std::string& fallback) override {
@@ -121,15 +160,15 @@ public:
     }
 
 private:
+    // Only the first section of a name is searched, and in it the first key of a name.
     const std::string* find(const std::string& section, const std::string& key) const {
-        std::string s = trimmed(section), k = trimmed(key);
-        for (const Section& sec : sections_) {
-            if (!sameName(sec.name, s)) continue;
-            for (const Entry& e : sec.entries)
-                if (sameName(e.name, k)) return e.value ? &*e.value : nullptr;
-            return nullptr;  // only the first section of a name is searched
-        }
-        return nullptr;
+        auto sec = index_.find(folded(trimmed(section)));
+        if (sec == index_.end()) return nullptr;
+        const Section& s = sections_[sec->second];
+        auto entry = s.index.find(folded(trimmed(key)));
+        if (entry == s.index.end()) return nullptr;
+        const Entry& e = s.entries[entry->second];
+        return e.value ? &*e.value : nullptr;
     }
 
     // One pair of matching quotes goes; the rest is cut to fit the buffer with its NUL.
@@ -142,15 +181,19 @@ private:
     }
 
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> index_;  // folded name: its first section
 };
 
 std::string readWholeFile(platform::FileSystem& fs, const std::string& path) {
     std::string text;
-    platform::FilePtr f = fs.openFile(path, "rb");
+    platform::FilePtr f = fs.openRegularFile(path);
     if (!f) return text;
-    char buf[4096];
+    char buf[16384];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) text.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        if (n > FILE_LIMIT - text.size()) return std::string();
+        text.append(buf, n);
+    }
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "config/setup_config.h"
 
+#include <algorithm>
+
 #include "config/text_file.h"
 #include "config/text_reference.h"
 #include "platform/file_system.h"
@@ -14,6 +16,7 @@ namespace {
 const char* const LANGUAGE_SECTION = "Language";
 const char* const COLOUR_SECTION = "Colours";
 const char* const BUILTIN_BAR = "bar.bmp";
+constexpr std::size_t TEXT_FILES_LIMIT = 4 * TEXT_FILE_LIMIT;
 
 std::string numbered(const char* stem, int n) {
     return stem + std::to_string(n);
@@ -101,10 +104,16 @@ void SetupConfig::selectLanguage(int index) {
         if (value.empty()) break;
         texts.push_back(decodeText(value));
     }
+    // All text files of a language together stay within a few texts' worth: a disc naming
+    // one large file thousands of times gets empty texts, not a program out of memory.
+    std::size_t used = 0;
     for (int n = 0;; ++n) {
         std::string value = ini->readString(section, numbered("file", n), "");
         if (value.empty()) break;
-        fileTexts.push_back(loadTextFile(rscFolder() + value));
+        std::string text;
+        used += readTextFile(*fs_, rscFolder() + value, text,
+                             std::min(TEXT_FILE_LIMIT, TEXT_FILES_LIMIT - used));
+        fileTexts.push_back(std::move(text));
     }
 }
 

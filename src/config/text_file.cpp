@@ -4,15 +4,24 @@
 
 #include "platform/file_system.h"
 
-void readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out) {
-    platform::FilePtr f = fs.openFile(path, "rb");
-    if (!f) return;
+std::size_t readTextFile(platform::FileSystem& fs, const std::string& path, std::string& out,
+                         std::size_t limit) {
+    platform::FilePtr f = fs.openRegularFile(path);
+    if (!f) return 0;
+    // The whole file first, within the limit: a text is shown whole or not at all.
+    std::string bytes;
+    char buffer[16384];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {
+        if (n > limit - bytes.size()) return 0;
+        bytes.append(buffer, n);
+    }
     // Read as the C run-time's text mode would on Windows, whatever system this is: a CR
     // before a line feed is dropped and Ctrl-Z ends the file.
     std::string line;
     bool pending = false;
-    int c;
-    while ((c = std::fgetc(f.get())) != EOF && c != 0x1A) {
+    for (char c : bytes) {
+        if (c == 0x1A) break;
         if (c == '\n') {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             out += line;
@@ -20,7 +29,7 @@ void readTextFile(platform::FileSystem& fs, const std::string& path, std::string
             line.clear();
             pending = false;
         } else {
-            line += static_cast<char>(c);
+            line += c;
             pending = true;
         }
     }
@@ -29,4 +38,5 @@ void readTextFile(platform::FileSystem& fs, const std::string& path, std::string
         out += line;
         out += "\r\n";
     }
+    return bytes.size();
 }

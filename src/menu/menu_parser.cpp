@@ -75,7 +75,20 @@ private:
     void trace(const char* line) {
         if (!env_.trace) return;
         trace_ += '[';
-        trace_ += line;
+        if (env_.escapeTrace) {
+            for (const char* p = line; *p; ++p) {
+                auto c = static_cast<unsigned char>(*p);
+                if (c < 32 || c == 127) {
+                    char escaped[5];
+                    std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+                    trace_ += escaped;
+                } else {
+                    trace_ += *p;
+                }
+            }
+        } else {
+            trace_ += line;
+        }
         trace_ += "]\n";
         if (trace_.size() >= TRACE_BLOCK) flushTrace();
     }
@@ -134,7 +147,7 @@ int MenuParser::run() {
     std::string directory = sep == std::string::npos ? std::string() : path_.substr(0, sep);
     firstFolder_ = sep == std::string::npos ? std::string() : path_.substr(0, sep + 1);
 
-    platform::FilePtr file = env_.system.fs->openFile(path_, "rb");
+    platform::FilePtr file = env_.system.fs->openRegularFile(path_);
     if (!file) return fail(MENU_ERR_READ, "Could not read menu file");
     reader_ = std::make_unique<ScriptReader>(std::move(file));
 
@@ -253,7 +266,7 @@ int MenuParser::handleDirective(char* line, bool& done) {
             return fail(MENU_ERR_READ, "additional menu file is not found");
         if (!switchedTo_.insert(platform::comparablePath(target)).second)
             return fail(MENU_ERR_READ, SWITCH_BACK_MESSAGE + std::string(name));
-        platform::FilePtr file = env_.system.fs->openFile(target, "rb");
+        platform::FilePtr file = env_.system.fs->openRegularFile(target);
         if (!file) return fail(MENU_ERR_READ, "Could not read additional menu file");
         reader_ = std::make_unique<ScriptReader>(std::move(file));
         return MENU_OK;
@@ -270,6 +283,8 @@ int MenuParser::handleMenuLine(char* line, bool& done) {
     if (number < 0 || number >= menuCount_) return fail(MENU_ERR_BAD_MENU_LINE, "BAD MENU NUMBER");
     if (count < 1 || count > MAX_OPTIONS)
         return fail(MENU_ERR_BAD_MENU_LINE, "BAD NRCHOICES NUMBER");
+    // END would find too many; a script repeating MENU lines would grow until then.
+    if (menusRead_ >= menuCount_) return fail(MENU_ERR_MENUS_FOUND, "Bad nr of menu's found");
 
     MenuFile& mf = *out_;
     Menu& menu = mf[number];
@@ -424,7 +439,14 @@ int parseMenuScript(const std::string& path, MenuFilePtr& out, bool headerOnly, 
                     MenuParseEnvironment& env) {
     out.reset();
     MenuParser parser(path, out, headerOnly, withProgress, env);
-    return parser.run();
+    try {
+        return parser.run();
+    } catch (const std::bad_alloc&) {
+        // Any other allocation (texts, lines, the trace) ends the parse the same way.
+        env.system.messages->showMessage("Out of memory", env.messageCaption,
+                                         platform::MessageIcon::Exclamation);
+        return MENU_ERR_OPTION_MEMORY;
+    }
 }
 
 int loadFullMenuFile(MenuFileList& list, std::size_t index, MenuParseEnvironment& env) {

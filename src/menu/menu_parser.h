@@ -15,6 +15,9 @@ struct MenuParseEnvironment {
     std::string appCaption;    // title of the progress display; set by loadFullMenuFile
     std::string messageCaption = "Setup";
     std::FILE* trace = stderr;  // every line the keyword loop handles, as "[%s]\n"
+    // Bytes below 32 and 127 written as \xHH, so that a script cannot send control sequences
+    // to the terminal that shows the trace.
+    bool escapeTrace = false;
 };
 
 // Result codes of parseMenuScript; 0 is success.

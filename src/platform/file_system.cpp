@@ -4,6 +4,12 @@
 
 namespace platform {
 
+FilePtr FileSystem::openRegularFile(const std::string& path) {
+    FilePtr file = openFile(path, "rb");
+    if (file && !isRegularStream(file.get())) file.reset();
+    return file;
+}
+
 std::size_t lastSeparator(const std::string& path) {
     return path.find_last_of("\\/");
 }

@@ -92,7 +92,13 @@ public:
         (void)from, (void)to;
         return false;
     }
+    // A regular file opened for reading ("rb"); null for a folder, a device, a pipe or
+    // anything else that could block or never end. What a disc names is read only so.
+    virtual FilePtr openRegularFile(const std::string& path);
 };
+
+// True when an open file is a regular file (not a device, pipe or folder).
+bool isRegularStream(std::FILE* file);
 
 // The implementation of the system the program runs on.
 FileSystem& systemFileSystem();

@@ -1,4 +1,5 @@
 // setuptool parse: shows what Setup sees in a menu script.
+#include <cstdio>
 #include <cstdlib>
 
 #include "command.h"
@@ -75,16 +76,29 @@ int run(const Arguments& args) {
     env.system = platform::consoleSystem();
     env.system.messages = &sink;
     env.languageCount = languages;
+    env.escapeTrace = true;
     MenuFilePtr file;
     int result = parseMenuScript(script, file, headerOnly, false, env);
 
-    Json menus = nullptr;
-    if (file) {
-        menus = Json::array();
-        for (int i = 0; i < file->menuCount(); ++i)
-            menus.push_back(menuJson((*file)[i], headerOnly));
+    // The same object as one printJson would write, but a menu at a time: a legal script of
+    // hundreds of menus with thousands of options each would take gigabytes as one value.
+    std::string head = Json{{"result", result}, {"message", byteText(sink.last)}}.dump(
+        -1, ' ', true);
+    head.back() = ',';  // the closing brace makes way for the menus
+    head += "\"menus\":";
+    std::fwrite(head.data(), 1, head.size(), stdout);
+    if (!file) {
+        std::fputs("null", stdout);
+    } else {
+        std::fputc('[', stdout);
+        for (int i = 0; i < file->menuCount(); ++i) {
+            if (i > 0) std::fputc(',', stdout);
+            std::string menu = menuJson((*file)[i], headerOnly).dump(-1, ' ', true);
+            std::fwrite(menu.data(), 1, menu.size(), stdout);
+        }
+        std::fputc(']', stdout);
     }
-    printJson({{"result", result}, {"message", byteText(sink.last)}, {"menus", menus}});
+    std::fputs("}\n", stdout);
     return result == 0 ? 0 : 1;
 }
 

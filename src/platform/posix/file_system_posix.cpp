@@ -181,6 +181,20 @@ public:
     bool renameFile(const std::string& from, const std::string& to) override {
         return ::rename(resolvePosixPath(from).c_str(), resolvePosixPath(to).c_str()) == 0;
     }
+    FilePtr openRegularFile(const std::string& path) override {
+        // Without waiting: opening a FIFO for reading would block until a writer came.
+        int fd = ::open(resolvePosixPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        std::FILE* f = ::fdopen(fd, "rb");
+        if (!f) ::close(fd);
+        return FilePtr(f);
+    }
 
 private:
     // A path too long for one call is entered a few parts at a time (a working folder saved
@@ -206,6 +220,11 @@ private:
 };
 
 }  // namespace
+
+bool isRegularStream(std::FILE* file) {
+    struct stat st;
+    return ::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 FileSystem& systemFileSystem() {
     static PosixFileSystem fs;

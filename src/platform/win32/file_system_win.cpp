@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <io.h>
+
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
@@ -122,6 +124,16 @@ public:
 };
 
 }  // namespace
+
+bool isRegularStream(std::FILE* file) {
+    // A disk file, not a console, a serial port or a pipe ("CON" and "COM1" name devices in
+    // every folder); a folder cannot be opened by the C run-time at all.
+    HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+    if (h == INVALID_HANDLE_VALUE || ::GetFileType(h) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    return ::GetFileInformationByHandle(h, &info) &&
+           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 FileSystem& systemFileSystem() {
     static Win32FileSystem fs;

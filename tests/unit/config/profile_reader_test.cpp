@@ -21,6 +21,16 @@ struct ProfileCase {
 
 const std::string LONG300(300, 'x');
 
+// Text in UTF-16 with its byte-order mark, as Notepad saves "Unicode" files.
+std::string utf16(const std::u16string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
 const ProfileCase CASES[] = {
     {"plain", "[lang0]\ntext0=Hello\n", "lang0", "text0", false, "Hello"},
     {"key any case", "[lang0]\nTEXT0=Hello\n", "lang0", "text0", false, "Hello"},
@@ -84,6 +94,13 @@ const ProfileCase CASES[] = {
     {"number empty", "[s]\nn=\n", "s", "n", true, "7"},
     {"number 300", "[Colours]\nsplashR=300\n", "colours", "SPLASHR", true, "300"},
     {"number wraps", "[s]\nn=4294967297\n", "s", "n", true, "1"},
+    {"UTF-16", utf16(u"[s]\r\nk=caf\u00e9\r\n", false), "s", "k", false, "caf\xE9"},
+    {"UTF-16 big-endian", utf16(u"[s]\r\nk=caf\u00e9\r\n", true), "s", "k", false, "caf\xE9"},
+    {"UTF-16 to the code page", utf16(u"[S]\r\n k = \u20ac\u2019 \r\n", false), "s", "k", false,
+     "\x80\x92"},
+    {"UTF-16 outside the code page", utf16(u"[s]\r\nk=\u0416!\r\n", false), "s", "k", false, "?!"},
+    {"UTF-16 number", utf16(u"[s]\r\nn=0x1F\r\n", false), "s", "n", true, "31"},
+    {"UTF-8 mark", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", false, "v"},
 };
 
 using Opener = std::unique_ptr<ProfileReader> (*)(const std::string& path);

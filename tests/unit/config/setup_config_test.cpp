@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <filesystem>
 
 #include "config/setup_config.h"
+#include "config/text_file.h"
 #include "disc_fixture.h"
 
 namespace {
@@ -93,6 +99,37 @@ TEST_F(SetupConfigTest, FileTextsKeepTheirNumbers) {
     EXPECT_EQ(config.fileTexts, (std::vector<std::string>{"line a\r\nline b\r\n", "", "r\r\n"}));
     EXPECT_EQ(config.getFileText(0), "line a\r\nline b\r\n");
     EXPECT_EQ(config.getFileText(3), "");
+}
+
+// What a disc names is read only from regular files and within bounds; anything else is an
+// empty text, as a missing file is, and the texts after it keep their numbers.
+TEST_F(SetupConfigTest, FileTextsFromHostileDiscs) {
+    const std::string big(TEXT_FILE_LIMIT, 'x');
+    disc.dir.write("rsc/big.txt", big);
+    disc.dir.write("rsc/over.txt", big + "y");
+    disc.dir.write("rsc/small.txt", "s");
+    std::filesystem::create_directories(disc.dir.path() / "rsc" / "folder.txt");
+    std::string ini = "[Language]\nlang0=X\n[lang0]\ntext0=a\nfile0=over.txt\nfile1=folder.txt\n";
+    std::vector<std::string> expected = {"", ""};
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((disc.dir.path() / "rsc" / "fifo.txt").c_str(), 0600), 0);
+    ini += "file2=fifo.txt\nfile3=../../../../../../../../dev/zero\n";
+    expected.insert(expected.end(), {"", ""});
+#endif
+    // One byte, then six texts of the limit: all texts together may take four limits, so
+    // three of them fit beside the byte.
+    ini += "file" + std::to_string(expected.size()) + "=small.txt\n";
+    expected.push_back("s\r\n");
+    const std::string line = big + "\r\n";
+    for (int i = 0; i < 6; ++i) {
+        ini += "file" + std::to_string(expected.size()) + "=big.txt\n";
+        expected.push_back(i < 3 ? line : "");
+    }
+    disc.writeIni(ini);
+    ASSERT_TRUE(config.load(disc.dataDir()));
+    ASSERT_EQ(config.fileTexts.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(config.fileTexts[i].size(), expected[i].size()) << "file" << i;
 }
 
 TEST_F(SetupConfigTest, MissingSettingsFileIsNoError) {

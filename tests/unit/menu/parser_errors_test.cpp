@@ -1,4 +1,12 @@
 // Every failure of the parser, each produced by its own cause.
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <filesystem>
+#include <utility>
+#include <vector>
+
 #include "parser_test_util.h"
 
 namespace {
@@ -103,6 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"a menu number given twice counts twice",
                     withMenus(MENU0 + MENU0 + MENU1 + lines({"END"})), 0, -91,
                     "Bad nr of menu's found"},
+        FailureCase{"MENU lines past the count fail at the first one, before the end",
+                    withMenus(MENU0 + MENU1 + MENU0 + lines({"TITLE"})), 0, -91,
+                    "Bad nr of menu's found"},
         FailureCase{"last menu with fewer options than declared",
                     withMenus(MENU0 + lines({"MENU 1 2", "QUIT", "Leave", "END"})), 0, -97,
                     "Bad nr of options in mneu"},
@@ -124,6 +135,33 @@ TEST(ParserOpen, MissingScriptCannotBeRead) {
     EXPECT_EQ(parseMenuScript(h.dir.str() + "\\PALM.mnu", h.file, false, false, h.env), -1);
     EXPECT_EQ(h.lastMessage(), "Could not read menu file");
     EXPECT_EQ(h.file, nullptr);
+}
+
+// Scripts are read only from regular files: a device or a pipe named by a disc would never
+// end or never begin.
+TEST(ParserOpen, OnlyRegularFilesAreRead) {
+    ParserHarness h;
+    std::filesystem::create_directories(h.dir.path() / "folder.mnu");
+    std::vector<std::pair<std::string, const char*>> switches = {
+        {"folder.mnu", "Could not read additional menu file"}};
+#ifdef _WIN32
+    switches.push_back({"NUL", "Could not read additional menu file"});
+#else
+    ASSERT_EQ(::mkfifo((h.dir.path() / "fifo.mnu").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((h.dir.path() / "EPOC.mnu").c_str(), 0600), 0);
+    switches.push_back({"fifo.mnu", "Could not read additional menu file"});
+    switches.push_back(
+        {"../../../../../../../../../dev/zero", "Could not read additional menu file"});
+    EXPECT_EQ(parseMenuScript(h.dir.str() + "/EPOC.mnu", h.file, true, false, h.env), -1);
+    EXPECT_EQ(h.lastMessage(), "Could not read menu file");
+#endif
+    for (const auto& [name, message] : switches) {
+        for (bool headerOnly : {false, true}) {
+            EXPECT_EQ(h.parse("PALM.mnu", withMenus("SWITCHTO " + name + "\r\n"), headerOnly), -1)
+                << name;
+            EXPECT_EQ(h.lastMessage(), message) << name;
+        }
+    }
 }
 
 TEST(ParserOpen, LateFailureLeavesPartlyFilledFile) {

@@ -64,6 +64,19 @@ TEST(ParserMemory, BlockOfMenusCannotBeAllocated) {
     EXPECT_EQ(h.file, nullptr);
 }
 
+TEST(ParserMemory, AnyFailedAllocationIsOutOfMemory) {
+    if (!SETUP_OWN_ALLOCATOR) GTEST_SKIP() << "sanitizer allocator";
+    ParserHarness h;
+    std::string path = h.write("PALM.mnu", lines({"PALM", "1", "A", "V", "U", "MENU 0 1"}));
+    int r;
+    {
+        FailLargeAllocations fail(16 * 1024);  // the read buffer and the text pool
+        r = parseMenuScript(path, h.file, false, false, h.env);
+    }
+    EXPECT_EQ(r, -99);
+    EXPECT_EQ(h.lastMessage(), "Out of memory");
+}
+
 TEST(ParserMemory, OptionArraysCannotBeAllocated) {
     if (!SETUP_OWN_ALLOCATOR) GTEST_SKIP() << "sanitizer allocator";
     ParserHarness h;
