@@ -50,7 +50,7 @@ struct Section {
 
 // The Windows-1252 byte of a UTF-16 unit, as the system's conversion to that code page gives
 // it: '?' for what the code page lacks (a surrogate pair counts once).
-char codePageByte(std::uint16_t u) {
+char codePageByte(std::uint32_t u) {
     static const std::uint16_t high[32] = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -61,27 +61,55 @@ char codePageByte(std::uint16_t u) {
     return '?';
 }
 
-// A file that begins with a UTF-16 byte-order mark is read as the Windows profile functions
-// read it: as text of that encoding, handed to the caller in the code page.
+// A file that begins with a byte-order mark (UTF-16 either way, UTF-8) is read as the Windows
+// profile functions read it: as text of that encoding, handed to the caller in the code page.
 std::string fromUtf16(const std::string& bytes, bool bigEndian) {
     std::string out;
     out.reserve(bytes.size() / 2);
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
         auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        auto u = static_cast<std::uint16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+        auto u = static_cast<std::uint32_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
         if (u >= 0xDC00 && u <= 0xDFFF) continue;  // the second half of a pair
         out += codePageByte(u);
     }
     return out;
 }
 
+// The same for UTF-8 after its mark; a byte that starts no valid sequence is one '?'.
+std::string fromUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 3; i < bytes.size();) {
+        auto c = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = c < 0x80                ? 1
+                             : c >= 0xC2 && c < 0xE0 ? 2
+                             : c >= 0xE0 && c < 0xF0 ? 3
+                             : c >= 0xF0 && c < 0xF5 ? 4
+                                                     : 0;
+        std::uint32_t u = length == 1 ? c : c & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            auto next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+            if ((next & 0xC0) != 0x80) length = 0;
+            u = u << 6 | (next & 0x3F);
+        }
+        if (length == 0) {
+            out += '?';
+            ++i;
+        } else {
+            out += codePageByte(u);
+            i += length;
+        }
+    }
+    return out;
+}
+
 std::vector<Section> parseProfile(const std::string& bytes) {
     std::vector<Section> sections(1);  // keys before the first section line
-    std::string text = bytes.compare(0, 2, "\xFF\xFE") == 0   ? fromUtf16(bytes, false)
-                       : bytes.compare(0, 2, "\xFE\xFF") == 0 ? fromUtf16(bytes, true)
-                                                              : bytes;
+    std::string text = bytes.compare(0, 2, "\xFF\xFE") == 0       ? fromUtf16(bytes, false)
+                       : bytes.compare(0, 2, "\xFE\xFF") == 0     ? fromUtf16(bytes, true)
+                       : bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? fromUtf8(bytes)
+                                                                  : bytes;
     std::size_t pos = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = text.size();

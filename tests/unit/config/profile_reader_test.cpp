@@ -101,6 +101,9 @@ const ProfileCase CASES[] = {
     {"UTF-16 outside the code page", utf16(u"[s]\r\nk=\u0416!\r\n", false), "s", "k", false, "?!"},
     {"UTF-16 number", utf16(u"[s]\r\nn=0x1F\r\n", false), "s", "n", true, "31"},
     {"UTF-8 mark", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", false, "v"},
+    {"UTF-8 to the code page", "\xEF\xBB\xBF[s]\nk=caf\xC3\xA9 \xE2\x82\xAC\xD0\x96\n", "s", "k",
+     false, "caf\xE9 \x80?"},
+    {"UTF-8 without the mark stays bytes", "[s]\nk=caf\xC3\xA9\n", "s", "k", false, "caf\xC3\xA9"},
 };
 
 using Opener = std::unique_ptr<ProfileReader> (*)(const std::string& path);
