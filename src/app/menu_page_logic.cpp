@@ -51,6 +51,18 @@ int WizardRun::runMenuPage() {
     return keepRunning || installPending ? 1 : 0;
 }
 
+// Both kinds of option page carry the menu's texts and the same buttons.
+int WizardRun::runOptionPage(RunPage& page, const Menu& menu) {
+    shownWithoutPage_ = 0;
+    page.setTopText(expand(menu.topText));
+    page.setBottomText(expand(menu.bottomText));
+    page.setSideText(expand(menu.version));
+    page.setCaption(pageCaption);
+    page.setButtons(currentMenu != firstMenu ? BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL
+                                             : BUTTON_NEXT | BUTTON_CANCEL);
+    return page.runPage();
+}
+
 // 1 when the loop goes on by the state, 0 when the page could not be made, -1 to restart.
 int WizardRun::runCheckListPage(Menu& menu) {
     int result = WIZ_NEXT;
@@ -63,14 +75,7 @@ int WizardRun::runCheckListPage(Menu& menu) {
             outOfMemory();
             return 0;
         }
-        shownWithoutPage_ = 0;
-        page->setTopText(expand(menu.topText));
-        page->setBottomText(expand(menu.bottomText));
-        page->setSideText(expand(menu.version));
-        page->setCaption(pageCaption);
-        page->setButtons(currentMenu != firstMenu ? BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL
-                                                  : BUTTON_NEXT | BUTTON_CANCEL);
-        result = page->runPage();
+        result = runOptionPage(*page, menu);
     }
     if (result == WIZ_BACK) return stepBack() ? 1 : -1;
     if (goesOn(result)) {
@@ -110,14 +115,7 @@ int WizardRun::runRadioPage(Menu& menu) {
             outOfMemory();
             return 0;
         }
-        shownWithoutPage_ = 0;
-        page->setTopText(expand(menu.topText));
-        page->setBottomText(expand(menu.bottomText));
-        page->setSideText(expand(menu.version));
-        page->setCaption(pageCaption);
-        page->setButtons(currentMenu != firstMenu ? BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL
-                                                  : BUTTON_NEXT | BUTTON_CANCEL);
-        result = page->runPage();
+        result = runOptionPage(*page, menu);
         choice = page->selectedChoice();
     }
     if (result == WIZ_BACK) return stepBack() ? 1 : -1;

@@ -15,6 +15,7 @@
 
 class SetupConfig;
 class PageFactory;
+class RunPage;
 class WorkerThread;
 namespace actions {
 class PackageInstaller;
@@ -84,6 +85,7 @@ private:
 
     bool menuValid(std::int32_t number) const;
     Menu& menuAt(std::int32_t number) { return (*activeMenuFile)[number]; }
+    int runOptionPage(RunPage& page, const Menu& menu);
     int runCheckListPage(Menu& menu);
     int runRadioPage(Menu& menu);
     void carryOutRadioChoice(Menu& menu, int choice);
