@@ -1,66 +1,100 @@
 #!/usr/bin/env bash
-# Package extraction against tar, zstd and gzip on one corpus (about 70 MB in 200 files),
-# all in one run: times (best of 3), sizes, and the peak memory of our extraction.
+# Package extraction against tar with zstd, gzip and lz4, on three corpora, all in one run:
+# medians of five fresh extractions, sizes, packing speed, the reads back of decoded output
+# per megabyte and the peak memory of our extraction; then plain packages of 1,024 small files
+# against tar xf.
+#   bench/archive_bench.sh [--best]   (--best also packs with the optimal parse)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+src=$PWD
 cmake -S . -B build/arch-bench-build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/arch-bench-build -j2 --target setuptool >/dev/null
 tool=$PWD/build/arch-bench-build/bin/setuptool
 work=$PWD/build/arch-bench
 mkdir -p "$work"
 cd "$work"
-if [ ! -d corpus ]; then python3 "$OLDPWD/bench/archive/make_corpus.py" corpus; fi
-"$tool" pack corpus plain.apk >/dev/null
-"$tool" pack --compress corpus packed.apk >/dev/null
-tar cf corpus.tar -C corpus .
-zstd -q -f corpus.tar -o corpus.tar.zst
-gzip -6 -c corpus.tar >corpus.tar.gz
-lz4 -9 -q -f corpus.tar corpus.tar.lz4
+[ -d real ] || python3 "$src/bench/archive/pick_real_files.py" real
+[ -d text ] || python3 "$src/bench/archive/make_corpus.py" text 72000000 3000
+[ -d corpus ] || python3 "$src/bench/archive/make_corpus.py" corpus
+if [ ! -d small ]; then
+    python3 - <<'PY'
+import os, random
+rng = random.Random(99)
+for i in range(1024):
+    folder = os.path.join("small", "d%02d" % (i % 32))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "f%04d.dat" % i), "wb") as f:
+        f.write(rng.randbytes(rng.randrange(512, 16384)))
+PY
+fi
+echo "real-files corpus: $(wc -l <real.list) files listed in $work/real.list"
 
-python3 - "$tool" <<'PY'
-import os, shutil, subprocess, sys, time
-tool = sys.argv[1]
+python3 - "$tool" "${1:-}" <<'PY'
+import json, os, shutil, statistics, subprocess, sys, time
+tool, best_too = sys.argv[1], sys.argv[2] == "--best"
 
-def run(cmd, shell=False):
-    """Best wall time of 3 fresh extractions."""
-    best = 1e9
-    for _ in range(3):
-        shutil.rmtree("out", ignore_errors=True)
-        os.mkdir("out")
-        t = time.perf_counter()
-        p = subprocess.Popen(cmd, shell=shell, stdout=subprocess.DEVNULL)
-        status = p.wait()
-        best = min(best, time.perf_counter() - t)
-        if status != 0:
-            sys.exit(f"failed: {cmd}")
-    return best
-
-def peak_kib(cmd):
-    """Peak resident memory of one run, measured by time(1) around the program alone."""
+def fresh():
     shutil.rmtree("out", ignore_errors=True)
     os.mkdir("out")
-    p = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.PIPE, text=True, check=True)
-    return int(p.stderr.strip().splitlines()[-1])
 
-plain = run([tool, "extract", "plain.apk", "out"])
-tar = run(["tar", "xf", "corpus.tar", "-C", "out"])
-packed = run([tool, "extract", "packed.apk", "out"])
-zst = run("zstd -dc corpus.tar.zst | tar x -C out", shell=True)
-gz = run("gzip -dc corpus.tar.gz | tar x -C out", shell=True)
-plain_mem = peak_kib([tool, "extract", "plain.apk", "out"])
-packed_mem = peak_kib([tool, "extract", "packed.apk", "out"])
-tar_mem = peak_kib(["tar", "xf", "corpus.tar", "-C", "out"])
-size = {n: os.path.getsize(n) for n in ["corpus.tar", "packed.apk", "corpus.tar.lz4", "corpus.tar.gz", "corpus.tar.zst"]}
-ms = lambda s: f"{s*1000:.0f} ms"
-print(f"corpus: {size['corpus.tar']/1e6:.1f} MB in 200 files")
-print(f"plain package: {ms(plain)}; tar xf {ms(tar)}: {plain/tar:.2f}x (target <= 1.2x)")
-print(f"compressed package: {ms(packed)}; zstd -dc | tar x {ms(zst)}: {packed/zst:.2f}x (target <= 1.5x);"
-      f" gzip -dc | tar x {ms(gz)}: {packed/gz:.2f}x (target < 1x)")
-print(f"compressed size {size['packed.apk']/1e6:.1f} MB; lz4 -9 {size['corpus.tar.lz4']/1e6:.1f} MB:"
-      f" {size['packed.apk']/size['corpus.tar.lz4']:.2f}x (target <= 1x); gzip -6 {size['corpus.tar.gz']/1e6:.1f} MB:"
-      f" {size['packed.apk']/size['corpus.tar.gz']:.2f}x; zstd {size['corpus.tar.zst']/1e6:.1f} MB")
-print(f"peak memory of extraction: plain {plain_mem/1024:.1f} MiB, compressed {packed_mem/1024:.1f} MiB"
-      f" (target < 16 MiB); tar xf {tar_mem/1024:.1f} MiB")
+def timed(cmd, shell=False, runs=5):
+    """Median wall time of fresh extractions (or packings)."""
+    times = []
+    for _ in range(runs):
+        fresh()
+        t = time.perf_counter()
+        p = subprocess.run(cmd, shell=shell, stdout=subprocess.DEVNULL)
+        times.append(time.perf_counter() - t)
+        if p.returncode != 0:
+            sys.exit(f"failed: {cmd}")
+    return statistics.median(times)
+
+def extract_stats(package):
+    """Peak resident memory (time -f %M) and the extraction's own counters."""
+    fresh()
+    p = subprocess.run(["/usr/bin/time", "-f", "%M", tool, "extract", package, "out"],
+                       capture_output=True, text=True, check=True)
+    return int(p.stderr.strip().splitlines()[-1]), json.loads(p.stdout)
+
+def pack(corpus, package, *options):
+    t = time.perf_counter()
+    subprocess.run([tool, "pack", *options, corpus, package], stdout=subprocess.DEVNULL,
+                   check=True)
+    return time.perf_counter() - t
+
+ms = lambda s: f"{s * 1000:.0f} ms"
+size = os.path.getsize
+for corpus in ["real", "text", "corpus"]:
+    subprocess.run(f"tar cf {corpus}.tar -C {corpus} . && zstd -q -f {corpus}.tar"
+                   f" && gzip -6 -c {corpus}.tar >{corpus}.tar.gz"
+                   f" && lz4 -9 -q -f {corpus}.tar {corpus}.tar.lz4", shell=True, check=True)
+    raw = size(f"{corpus}.tar")
+    packs = {"default": pack(corpus, f"{corpus}.apk", "--compress")}
+    if best_too:
+        packs["best"] = pack(corpus, f"{corpus}-best.apk", "--compress", "--best")
+    zst = timed(f"zstd -dc {corpus}.tar.zst | tar x -C out", shell=True)
+    gz = timed(f"gzip -dc {corpus}.tar.gz | tar x -C out", shell=True)
+    lz4 = timed(f"lz4 -dc {corpus}.tar.lz4 | tar x -C out", shell=True)
+    print(f"\n{corpus}: {raw / 1e6:.1f} MB; zstd -dc | tar x {ms(zst)}, gzip -dc | tar x {ms(gz)},"
+          f" lz4 -dc | tar x {ms(lz4)}; lz4 -9 {size(corpus + '.tar.lz4') / 1e6:.1f} MB,"
+          f" zstd {size(corpus + '.tar.zst') / 1e6:.1f} MB, gzip -6 {size(corpus + '.tar.gz') / 1e6:.1f} MB")
+    for mode, seconds in packs.items():
+        package = f"{corpus}.apk" if mode == "default" else f"{corpus}-best.apk"
+        ours = timed([tool, "extract", package, "out"])
+        peak, stats = extract_stats(package)
+        print(f"  {mode:7s} packed at {raw / 1e6 / seconds:.1f} MB/s; {size(package) / 1e6:.1f} MB"
+              f" = {size(package) / size(corpus + '.tar.lz4'):.3f}x lz4 -9;"
+              f" extracted in {ms(ours)} = {ours / lz4:.2f}x lz4 (target <= 1.0x),"
+              f" {ours / zst:.2f}x zstd (target <= 2x), {ours / gz:.2f}x gzip;"
+              f" {stats['readsBack'] / (raw / 1e6):.1f} reads back per MB;"
+              f" peak {peak / 1024:.1f} MiB (target < 16 MiB)")
+
+subprocess.run([tool, "pack", "small", "small.apk"], stdout=subprocess.DEVNULL, check=True)
+subprocess.run("tar cf small.tar -C small .", shell=True, check=True)
+plain = timed([tool, "extract", "small.apk", "out"])
+tar = timed(["tar", "xf", "small.tar", "-C", "out"])
+peak, _ = extract_stats("small.apk")
+print(f"\nplain package of 1,024 small files: {ms(plain)}; tar xf {ms(tar)}: {plain / tar:.2f}x"
+      f" (target <= 1.2x); peak {peak / 1024:.1f} MiB")
 shutil.rmtree("out", ignore_errors=True)
 PY

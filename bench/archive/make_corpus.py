@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the benchmark corpus: 200 files, about 70 MB, three quarters text-like
+"""Writes a benchmark corpus: 200 files, about 70 MB, three quarters text-like
 (sentences from a shared word list with Zipf-like frequencies), one quarter random bytes.
-Deterministic for a given seed."""
+Deterministic for a given seed.
+    make_corpus.py OUT [TOTAL_BYTES [VOCABULARY_WORDS]]"""
 import os
 import random
 import sys
@@ -9,10 +10,11 @@ import sys
 def main():
     out = sys.argv[1]
     total = int(sys.argv[2]) if len(sys.argv) > 2 else 70 * 1000 * 1000
+    words = int(sys.argv[3]) if len(sys.argv) > 3 else 8000
     rng = random.Random(1234)
     letters = "etaoinshrdlcumwfgypbvkjxqz"
     vocab = []
-    for _ in range(8000):
+    for _ in range(words):
         n = min(12, max(1, int(rng.expovariate(1 / 5.0)) + 1))
         vocab.append("".join(rng.choice(letters[: 10 + rng.randrange(16)]) for _ in range(n)))
     weights = [1.0 / (i + 1) for i in range(len(vocab))]

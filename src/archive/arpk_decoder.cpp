@@ -17,11 +17,17 @@ const char* const COPY_WRITE_ERROR = "error writing to %s";
 const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
 
+std::int64_t readsBackOfLastRun = 0;
+
+// Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
+// ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
+// head cache. A copy is served from either, and only a source in neither is read back.
 class ArpkDecoder {
 public:
     ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath)
         : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)) {}
     int run();
+    std::int64_t readsBack() const { return readsBack_; }
 
 private:
     int readByte() {
@@ -43,57 +49,87 @@ private:
         for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(readByte()) << (8 * i);
         return v;
     }
-    bool writeFile(const unsigned char* p, std::size_t n) {
-        if (std::fwrite(p, 1, n, temp_.get()) != n) return false;
-        head_.append(inFile_, p, n);
-        inFile_ += static_cast<std::int64_t>(n);
-        return true;
-    }
+    std::size_t waiting() const { return static_cast<std::size_t>(produced_ - written_); }
+    std::size_t slot(std::int64_t pos) const { return static_cast<std::size_t>(pos) & mask_; }
+    // Writes ring bytes [from, to) of the output to the file at their place.
+    bool writeRange(std::int64_t from, std::int64_t to);
+    // Writes the waiting bytes out; a short write reports failure with the temporary path.
     int flush(const char* failure) {
-        if (waiting_ > 0 && !writeFile(out_.get(), waiting_))
+        if (!writeRange(written_, produced_))
             return archiveFailure(ARCHIVE_ERR_IO, failure, tempPath_);
-        waiting_ = 0;
+        written_ = produced_;
         return ARCHIVE_OK;
     }
-    int appendBytes(const unsigned char* p, std::size_t n) {
-        while (n > 0) {
-            if (waiting_ == ARPK_BUFFER) {
-                if (int r = flush(APPEND_WRITE_ERROR)) return r;
-            }
-            std::size_t m = n < ARPK_BUFFER - waiting_ ? n : ARPK_BUFFER - waiting_;
-            std::memcpy(out_.get() + waiting_, p, m);
-            waiting_ += m;
-            produced_ += static_cast<std::int64_t>(m);
-            p += m;
-            n -= m;
-        }
-        return ARCHIVE_OK;
+    // Room for one more byte in the write-out buffer.
+    int makeRoom() {
+        if (waiting() < ARPK_BUFFER) return ARCHIVE_OK;
+        return flush(APPEND_WRITE_ERROR);
     }
+    void put(const unsigned char* p, std::size_t n);  // at produced_, n <= free ring slots
+    int appendBytes(const unsigned char* p, std::size_t n);
     // Output past the declared size can only fail at the end: it fails at its first byte,
     // before three input bytes can write 250 more.
     bool past(std::size_t n) const {
         return produced_ + static_cast<std::int64_t>(n) > unpackedSize_;
     }
     static int pastDeclaredSize() { return archiveFailure(ARCHIVE_ERR_IO, "Incomplete archive!"); }
+    const unsigned char* inMemory(std::int64_t offset) const;
     void lookAhead(int escape);
-    int fetch(std::int64_t offset, std::size_t n, unsigned char* dst);
+    int fetch(std::int64_t offset, std::size_t n);
     int run(int byte, std::size_t count);
     int copy(int k);
     int decodeTokens();
 
     const std::string &packagePath_, &tempPath_;
     platform::FilePtr temp_, package_;
-    std::unique_ptr<unsigned char[]> in_, out_;
-    std::size_t inPos_ = 0, inLength_ = 0, waiting_ = 0;
+    std::unique_ptr<unsigned char[]> in_, ring_;
+    std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
     std::size_t ahead_ = 0;  // the token boundary up to which copy sources were prefetched
     bool eof_ = false;
-    std::int64_t produced_ = 0, inFile_ = 0, unpackedSize_ = 0;
+    std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0, readsBack_ = 0;
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
 
-// Copies reach back megabytes into the head at random, so each one waits for memory. Asking
-// for the sources of the copies up to 128 input bytes ahead (about ten copies) lets those
-// waits overlap.
+bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to) {
+    while (from < to) {
+        std::size_t at = slot(from);
+        std::size_t n = std::min(static_cast<std::size_t>(to - from), mask_ + 1 - at);
+        if (!platform::writeAt(temp_.get(), from, ring_.get() + at, n)) return false;
+        head_.append(from, ring_.get() + at, n);
+        from += static_cast<std::int64_t>(n);
+    }
+    return true;
+}
+
+void ArpkDecoder::put(const unsigned char* p, std::size_t n) {
+    std::size_t at = slot(produced_);
+    std::size_t first = std::min(n, mask_ + 1 - at);
+    std::memcpy(ring_.get() + at, p, first);
+    std::memcpy(ring_.get(), p + first, n - first);
+    produced_ += static_cast<std::int64_t>(n);
+}
+
+int ArpkDecoder::appendBytes(const unsigned char* p, std::size_t n) {
+    while (n > 0) {
+        if (int r = makeRoom()) return r;
+        std::size_t m = std::min(n, ARPK_BUFFER - waiting());
+        put(p, m);
+        p += m;
+        n -= m;
+    }
+    return ARCHIVE_OK;
+}
+
+// Where a byte of earlier output is kept in memory, for prefetching; null when it is not.
+const unsigned char* ArpkDecoder::inMemory(std::int64_t offset) const {
+    if (offset < 0 || offset >= produced_) return nullptr;
+    if (offset + static_cast<std::int64_t>(mask_) >= produced_) return ring_.get() + slot(offset);
+    return nullptr;
+}
+
+// Copies reach back megabytes at random, so each one waits for memory. Asking for the
+// sources of the copies up to 128 input bytes ahead (about ten copies) lets those waits
+// overlap.
 void ArpkDecoder::lookAhead(int escape) {
     constexpr std::size_t DISTANCE = 128, LONGEST_TOKEN = 8;
     if (ahead_ < inPos_) ahead_ = inPos_;  // called at a token boundary
@@ -117,38 +153,59 @@ void ArpkDecoder::lookAhead(int escape) {
             std::uint32_t offset = 0;
             for (int i = 0; i < width; ++i)
                 offset |= static_cast<std::uint32_t>(in[at + 2 + i]) << (8 * i);
-            head_.prefetch(static_cast<std::int32_t>(offset));
+            std::int64_t source = static_cast<std::int32_t>(offset);
+            if (const unsigned char* p = inMemory(source))
+                __builtin_prefetch(p);
+            else
+                head_.prefetch(source);
             ahead_ = at + 2 + static_cast<std::size_t>(width + arpkLengthBytes(k));
         }
     }
 }
 
-// Reads earlier output, from memory when it is cached, else from the file with two seeks.
-int ArpkDecoder::fetch(std::int64_t offset, std::size_t n, unsigned char* dst) {
-    if (head_.copy(offset, n, dst)) return ARCHIVE_OK;
-    if (offset < 0 || offset > 0x7FFFFFFF ||
-        std::fseek(temp_.get(), static_cast<long>(offset), SEEK_SET) != 0)
+// Appends n bytes of earlier output from offset: from the head cache or the ring when they
+// are there, else read back from the file.
+int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
+    const std::size_t at = slot(produced_);
+    const std::size_t first = std::min(n, mask_ + 1 - at);
+    unsigned char* dst = ring_.get() + at;
+    const std::int64_t end = offset + static_cast<std::int64_t>(n);
+    if (offset >= 0 && end <= static_cast<std::int64_t>(head_.size())) {
+        head_.copy(offset, first, dst);
+        head_.copy(offset + static_cast<std::int64_t>(first), n - first, ring_.get());
+        produced_ += static_cast<std::int64_t>(n);
+        return ARCHIVE_OK;
+    }
+    // The ring slots being filled hold the output one ring back: the source must lie above.
+    const std::int64_t ring = static_cast<std::int64_t>(mask_) + 1;
+    if (offset >= 0 && offset + ring >= produced_ + static_cast<std::int64_t>(n)) {
+        for (std::int64_t pos = offset; pos < end;) {
+            std::size_t from = slot(pos), to = slot(produced_);
+            std::size_t m =
+                std::min({static_cast<std::size_t>(end - pos), mask_ + 1 - from, mask_ + 1 - to});
+            std::memcpy(ring_.get() + to, ring_.get() + from, m);
+            pos += static_cast<std::int64_t>(m);
+            produced_ += static_cast<std::int64_t>(m);
+        }
+        return ARCHIVE_OK;
+    }
+    // Bytes not yet written are all in the ring, so the file holds the source.
+    if (offset < 0 || offset > 0x7FFFFFFF)
         return archiveFailure(ARCHIVE_ERR_IO, SEEK_ERROR, packagePath_);
-    if (std::fread(dst, 1, n, temp_.get()) != n)
+    ++readsBack_;
+    if (!platform::readAt(temp_.get(), offset, dst, first) ||
+        !platform::readAt(temp_.get(), offset + static_cast<std::int64_t>(first), ring_.get(),
+                          n - first))
         return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
-    if (std::fseek(temp_.get(), 0, SEEK_END) != 0)
-        return archiveFailure(ARCHIVE_ERR_IO, SEEK_ERROR, packagePath_);
+    produced_ += static_cast<std::int64_t>(n);
     return ARCHIVE_OK;
 }
 
 int ArpkDecoder::run(int byte, std::size_t count) {
     if (past(count)) return pastDeclaredSize();
-    while (count > 0) {
-        if (waiting_ == ARPK_BUFFER) {
-            if (int r = flush(APPEND_WRITE_ERROR)) return r;
-        }
-        std::size_t m = count < ARPK_BUFFER - waiting_ ? count : ARPK_BUFFER - waiting_;
-        std::memset(out_.get() + waiting_, byte, m);
-        waiting_ += m;
-        produced_ += static_cast<std::int64_t>(m);
-        count -= m;
-    }
-    return ARCHIVE_OK;
+    unsigned char bytes[ARPK_MAX_RUN];
+    std::memset(bytes, byte, count);
+    return appendBytes(bytes, count);
 }
 
 int ArpkDecoder::copy(int k) {
@@ -159,28 +216,20 @@ int ArpkDecoder::copy(int k) {
     std::int64_t length = rawLength;
     if (produced_ + length > unpackedSize_ || offset + length > produced_)
         return archiveFailure(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
-    if (offset + length > inFile_) {
-        if (int r = flush(COPY_WRITE_ERROR)) return r;
-    }
     std::size_t n = static_cast<std::size_t>(length);
-    if (waiting_ + n <= ARPK_BUFFER) {
-        if (int r = fetch(offset, n, out_.get() + waiting_)) return r;
-        waiting_ += n;
-    } else {
-        // Longer than the buffer can take: straight to the file, a buffer at a time. The
-        // source lies wholly before the old end, so appending never disturbs it.
-        if (int r = flush(COPY_WRITE_ERROR)) return r;
-        std::size_t done = 0;
-        while (done < n) {
-            std::size_t piece = n - done < ARPK_BUFFER ? n - done : ARPK_BUFFER;
-            if (int r = fetch(offset + static_cast<std::int64_t>(done), piece, out_.get()))
-                return r;
-            if (!writeFile(out_.get(), piece))
-                return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
-            done += piece;
-        }
+    if (waiting() + n <= ARPK_BUFFER) return fetch(offset, n);
+    // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
+    // a time straight to the file. The source lies wholly before the old end.
+    if (int r = flush(COPY_WRITE_ERROR)) return r;
+    std::size_t done = 0;
+    while (done < n) {
+        std::size_t piece = std::min(n - done, ARPK_BUFFER);
+        if (int r = fetch(offset + static_cast<std::int64_t>(done), piece)) return r;
+        if (!writeRange(written_, produced_))
+            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
+        written_ = produced_;
+        done += piece;
     }
-    produced_ += length;
     return ARCHIVE_OK;
 }
 
@@ -206,11 +255,9 @@ int ArpkDecoder::decodeTokens() {
             return ARCHIVE_OK;
         } else if (c != escape) {
             if (past(1)) return pastDeclaredSize();
-            if (waiting_ == ARPK_BUFFER) {
-                if (int r = flush(APPEND_WRITE_ERROR)) return r;
-            }
-            out_[waiting_++] = static_cast<unsigned char>(c);
-            ++produced_;
+            if (int r = makeRoom()) return r;
+            unsigned char byte = static_cast<unsigned char>(c);
+            put(&byte, 1);
         } else {
             int k = readByte();
             int r;
@@ -233,8 +280,7 @@ int ArpkDecoder::decodeTokens() {
 int ArpkDecoder::run() {
     platform::FileSystem& fs = *archiveSession().system.fs;
     in_.reset(new (std::nothrow) unsigned char[ARPK_BUFFER]);
-    out_.reset(new (std::nothrow) unsigned char[ARPK_BUFFER]);
-    if (!in_ || !out_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    if (!in_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (!temp_) temp_ = fs.openFile(tempPath_, "wb+");
     if (!temp_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
     package_ = fs.openFile(packagePath_, "rb");
@@ -247,9 +293,17 @@ int ArpkDecoder::run() {
     std::size_t chunk = ARPK_HEAD_MIN_CHUNK;
     while (chunk < ARPK_HEAD_CHUNK && static_cast<std::int64_t>(chunk) < unpackedSize_) chunk <<= 1;
     head_ = HeadCache(ARPK_HEAD_CACHE, chunk);
+    // The ring, too, no larger than the declared output needs (and at least the buffer).
+    std::size_t ring = 2 * ARPK_BUFFER;
+    while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
+    ring_.reset(new (std::nothrow) unsigned char[ring]);
+    if (!ring_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    mask_ = ring - 1;
     beginArchiveProgress(archiveSession().system);
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
-    if (int r = decodeTokens()) return r;
+    int r = decodeTokens();
+    readsBackOfLastRun = readsBack_;
+    if (r) return r;
     if (int r = flush(APPEND_WRITE_ERROR)) return r;
     // Buffered bytes that cannot be written when the file closes are a failed write-out.
     if (std::fclose(temp_.release()) != 0)
@@ -260,8 +314,13 @@ int ArpkDecoder::run() {
 
 }  // namespace
 
+std::int64_t arpkReadsBack() {
+    return readsBackOfLastRun;
+}
+
 int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
                const std::string& tempPath) {
+    readsBackOfLastRun = 0;
     ArpkDecoder decoder(packagePath, std::move(temp), tempPath);
     int r = decoder.run();
     endArchiveProgress();

@@ -11,3 +11,7 @@ int unpackArpk(const std::string& packagePath, const std::string& tempPath);
 // file is closed at the end.
 int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
                const std::string& tempPath);
+
+// How many times the last decoding read earlier output back from its temporary file (the
+// copies that neither the head cache nor the window of recent output could serve).
+std::int64_t arpkReadsBack();

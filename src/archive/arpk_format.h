@@ -30,7 +30,10 @@ inline int arpkLengthBytes(int k) {
 }
 
 // The decoder keeps the first output bytes in memory so that copies from them need no file
-// access; the encoder prefers those sources. Beyond it a copy costs two seeks.
+// access; the encoder prefers those sources (their offsets are short). It also keeps the last
+// ARPK_WINDOW bytes; a copy from neither costs a read of the temporary file, which the
+// encoder allows only for long copies.
 inline constexpr std::size_t ARPK_HEAD_CACHE = 8u << 20;
+inline constexpr std::size_t ARPK_WINDOW = 4u << 20;
 inline constexpr std::size_t ARPK_HEAD_CHUNK = 1u << 20;
 inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared sizes

@@ -37,6 +37,12 @@ struct FileIdentity {
 // The identity of an open file; false when it is unknown (a stream without a descriptor).
 bool identityOf(std::FILE* f, FileIdentity& out);
 
+// Whole transfers at a position of an open file that is used only through these two: one
+// system call each where the stream has a descriptor (the stream's own position and buffer
+// are not used), a seek and a transfer where it has none. False on a short transfer.
+bool readAt(std::FILE* f, std::int64_t offset, void* dst, std::size_t n);
+bool writeAt(std::FILE* f, std::int64_t offset, const void* src, std::size_t n);
+
 // A folder that packages are unpacked into. Names are relative to it, with either separator.
 // No part of a name is ever followed through a link (a symbolic link, a junction or another
 // reparse point): such a name fails, so nothing lands outside through a link already there.

@@ -1,4 +1,5 @@
 // setuptool extract: unpacks a package as Setup does.
+#include "archive/arpk_decoder.h"
 #include "archive/package_extractor.h"
 #include "archive_files.h"
 #include "command.h"
@@ -14,7 +15,10 @@ int run(const Arguments& args) {
     platform::System system = platform::consoleSystem();
     system.messages = &sink;
     int result = extractPackage(args[0], args[1], system);
-    printJson({{"result", result}, {"message", byteText(sink.last)}});
+    // readsBack: copies of a compressed package read back from its temporary file.
+    printJson({{"result", result},
+               {"message", byteText(sink.last)},
+               {"readsBack", static_cast<long long>(arpkReadsBack())}});
     return result == 0 ? 0 : 1;
 }
 

@@ -158,6 +158,43 @@ bool identityOf(std::FILE* f, FileIdentity& out) {
     return true;
 }
 
+namespace {
+
+// ReadFile and WriteFile at an offset: on a handle opened for synchronous access they move
+// the file pointer too, which nothing else of a stream used this way relies on.
+bool transferAt(std::FILE* f, std::int64_t offset, void* p, std::size_t n, bool write) {
+    int fd = f ? ::_fileno(f) : -1;
+    if (offset < 0) return false;
+    if (fd < 0) {
+        if (!f || ::_fseeki64(f, offset, SEEK_SET) != 0) return false;
+        return (write ? std::fwrite(p, 1, n, f) : std::fread(p, 1, n, f)) == n;
+    }
+    HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (h == INVALID_HANDLE_VALUE) return false;
+    auto* bytes = static_cast<unsigned char*>(p);
+    while (n > 0) {
+        DWORD part = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), done = 0;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+        BOOL ok = write ? ::WriteFile(h, bytes, part, &done, &at)
+                        : ::ReadFile(h, bytes, part, &done, &at);
+        if (!ok || done == 0) return false;
+        bytes += done, offset += done, n -= done;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readAt(std::FILE* f, std::int64_t offset, void* dst, std::size_t n) {
+    return transferAt(f, offset, dst, n, false);
+}
+
+bool writeAt(std::FILE* f, std::int64_t offset, const void* src, std::size_t n) {
+    return transferAt(f, offset, const_cast<void*>(src), n, true);
+}
+
 std::unique_ptr<OutputFolder> openWin32OutputFolder(const std::string& path) {
     char full[MAX_PATH * 4];
     DWORD n = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);

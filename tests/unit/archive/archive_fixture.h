@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "archive/archive_progress.h"
@@ -19,6 +20,42 @@ inline std::string le32(std::int64_t v) {
     for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     return s;
 }
+
+inline std::string bytesOf(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// Text-like bytes that differ with seed and position.
+inline std::string letters(std::size_t n, unsigned seed) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>('a' + (i * 7 + seed + i / 13) % 26);
+    return s;
+}
+
+// A compressed stream with escape 0 built token by token, with the output it must decode to.
+struct ArpkStream {
+    std::string tokens, expected;
+    // Runs of 250 bytes, each followed by a marker byte, up to at least size bytes of output:
+    // megabytes from a few input bytes each, and no two places alike for long.
+    void fill(std::size_t size) {
+        for (std::size_t i = 0; expected.size() < size; ++i) {
+            char run = static_cast<char>(i * 37), marker = static_cast<char>(1 + i % 254);
+            tokens += bytesOf({0, 255}) + run + marker;
+            expected += std::string(250, run) + marker;
+        }
+    }
+    void copy(std::size_t src, std::size_t length) {  // code 9: four offset bytes, two length
+        tokens += bytesOf({0, 9}) + le32(static_cast<std::int64_t>(src)) +
+                  bytesOf({static_cast<int>(length & 0xFF), static_cast<int>(length >> 8)});
+        expected += expected.substr(src, length);
+    }
+    std::string package() const {
+        return "ARPK" + le32(static_cast<std::int64_t>(expected.size())) + '\0' + tokens;
+    }
+};
 
 inline std::string record(std::int64_t offset, std::int64_t size, std::int64_t nameLength,
                           std::int64_t access = 0, std::int64_t modify = 0) {

@@ -10,15 +10,12 @@
 namespace {
 
 using archive_test::ArchiveTest;
+using archive_test::ArpkStream;
+using archive_test::bytesOf;
 using archive_test::le32;
+using archive_test::letters;
 using archive_test::oneFileArchive;
 namespace fs = std::filesystem;
-
-std::string bytesOf(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s.push_back(static_cast<char>(v));
-    return s;
-}
 
 std::string arpk(std::int64_t size, int escape, const std::string& tokens) {
     return "ARPK" + le32(size) + std::string(1, static_cast<char>(escape)) + tokens;
@@ -37,13 +34,6 @@ protected:
         return r;
     }
 };
-
-std::string literal(std::size_t n, unsigned seed) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i)
-        s[i] = static_cast<char>('a' + (i * 7 + seed + i / 13) % 26);
-    return s;
-}
 
 TEST_F(ArpkTest, TokensDecode) {
     const int E = 0xFF;
@@ -78,6 +68,39 @@ TEST_F(ArpkTest, TokensDecode) {
         EXPECT_EQ(decode(arpk(c.size, c.escape, c.tokens), output), 0) << c.what;
         EXPECT_EQ(output, c.expected) << c.what;
         EXPECT_TRUE(fake.messages.messages.empty()) << c.what << ": " << lastMessage();
+    }
+}
+
+// Copies are served from the head cache (first 8 MiB) or the window of recent output (last
+// 4 MiB); only a source in neither is read back from the temporary file.
+TEST_F(ArpkTest, CopiesReadBackOnlyWhatNeitherMemoryHolds) {
+    constexpr std::size_t HEAD = 8u << 20, WINDOW = 4u << 20, BUFFER = 32768;
+    ArpkStream base;
+    base.fill(13u << 20);
+    const std::size_t end = base.expected.size();
+    struct Case {
+        const char* what;
+        std::size_t src, length;
+        std::int64_t readsBack;
+    } cases[] = {
+        {"from the head", 1000, 5000, 0},
+        {"ending at the head's end", HEAD - 100, 100, 0},
+        {"from the window", end - (1u << 20), 3000, 0},
+        {"from bytes not yet written", end - 20, 20, 0},
+        {"the oldest the window can give", end + 300 - WINDOW, 300, 0},
+        {"one byte older", end + 299 - WINDOW, 300, 1},
+        {"across the head's end", HEAD - 10, 100, 1},
+        {"between head and window", 9u << 20, 1000, 1},
+        {"longer than the buffer, between them", 9u << 20, 3 * BUFFER / 2, 2},
+        {"longer than the buffer, from the window", end - 60000, 60000, 0},
+    };
+    for (const Case& c : cases) {
+        ArpkStream s = base;
+        s.copy(c.src, c.length);
+        std::string output;
+        ASSERT_EQ(decode(s.package(), output), 0) << c.what << ": " << lastMessage();
+        EXPECT_TRUE(output == s.expected) << c.what << ": output differs";
+        EXPECT_EQ(arpkReadsBack(), c.readsBack) << c.what;
     }
 }
 
@@ -138,7 +161,7 @@ TEST_F(ArpkTest, LongCopiesAppendExactlyTheirLength) {
         {33000, 32760, 16},   // source straddles the written-out part and the buffer
     };
     for (const Case& c : cases) {
-        std::string text = literal(c.literals, c.offset);
+        std::string text = letters(c.literals, c.offset);
         std::string tokens =
             text + bytesOf({E, 9}) + le32(c.offset) +
             bytesOf({static_cast<int>(c.length & 0xFF), static_cast<int>(c.length >> 8)});
@@ -158,7 +181,7 @@ TEST_F(ArpkTest, HugeDeclaredSizeInFrontOfATinyStream) {
 }
 
 TEST_F(ArpkTest, ProgressFillsTwoThirds) {
-    std::string text = literal(100000, 3);
+    std::string text = letters(100000, 3);
     std::string output;
     ASSERT_EQ(decode(arpk(100000, 0xFF, text), output), 0);
     const auto& ev = fake.progress.events;
@@ -214,8 +237,8 @@ TEST_F(ArpkTest, CompressedPackageGoesThroughTheTemporaryFile) {
 }
 
 TEST_F(ArpkTest, CompressedPackageCutAtEveryLength) {
-    std::vector<ArchiveEntry> entries = {{"a.txt", literal(3000, 1), 1, 2},
-                                         {"d\\b.txt", literal(3000, 1) + "tail", 3, 4}};
+    std::vector<ArchiveEntry> entries = {{"a.txt", letters(3000, 1), 1, 2},
+                                         {"d\\b.txt", letters(3000, 1) + "tail", 3, 4}};
     std::string archive, error;
     ASSERT_TRUE(buildFileArchive(entries, archive, error));
     std::string package =
