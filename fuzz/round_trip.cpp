@@ -48,7 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string package = archive;
     if (flags & 1) {
         ArpkEncoderOptions options;
-        if (flags & 2) options.escape = flags >> 2;  // a fixed escape byte instead
+        if (flags & 2)
+            options.escape = flags >> 2;  // a fixed escape byte instead
+        else
+            options.best = (flags & 4) != 0;  // or the closest parse
         package = encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size(),
                              options);
     }

@@ -9,8 +9,7 @@ int unpackArpk(const std::string& packagePath, const std::string& tempPath);
 
 // The same into a temporary file the caller has created (tempPath names it in messages); the
 // file is closed at the end.
-int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
-               const std::string& tempPath);
+int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath);
 
 // How many times the last decoding read earlier output back from its temporary file (the
 // copies that neither the head cache nor the window of recent output could serve).

@@ -23,7 +23,8 @@ std::string encodeArpk(const unsigned char* data, std::size_t size,
     out.push_back(static_cast<char>(e));
     out.reserve(size / 2 + 64);
     std::size_t pos = 0;
-    parseArpk(data, size, e, options.chainDepth, [&](const ArpkStep& st) {
+    // The quick parse runs some ten times faster than the closest, for a few per cent more.
+    parseArpk(data, size, e, options.best ? 32 : 0, [&](const ArpkStep& st) {
         if (st.kind == ArpkStep::LITERAL) {
             out.push_back(static_cast<char>(data[pos]));
             if (data[pos] == e) out.push_back(static_cast<char>(e));

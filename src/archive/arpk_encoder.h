@@ -4,8 +4,8 @@
 #include <string>
 
 struct ArpkEncoderOptions {
-    int escape = -1;  // 0..255, or -1 for the least frequent byte of the input
-    int chainDepth = 32;
+    int escape = -1;    // 0..255, or -1 for the least frequent byte of the input
+    bool best = false;  // the closest parse, at a fraction of the speed
 };
 
 // The least frequent byte value of data (the lowest such value on a tie).

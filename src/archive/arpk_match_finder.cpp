@@ -1,6 +1,7 @@
 #include "archive/arpk_match_finder.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "archive/arpk_format.h"
 
@@ -9,10 +10,9 @@ namespace {
 constexpr std::size_t MIN_MATCH = 4;
 // Tree comparisons stop here; longer matches are extended directly.
 constexpr std::size_t NICE = 192;
-// Copies from beyond the decoder's cached head cost two seeks; keep them for long matches.
-constexpr std::size_t FAR_MIN_MATCH = 32;
-constexpr std::size_t FAR_WINDOW = 1u << 22;
-constexpr std::size_t FAR_HASH_BYTES = 8;
+constexpr std::size_t QUICK_WAYS = 4;
+constexpr std::uint32_t EMPTY = 0xFFFFFFFF;
+constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
 
 std::uint32_t load32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -24,8 +24,8 @@ std::uint32_t hash4(const unsigned char* p, int bits) {
 }
 
 std::uint32_t hash8(const unsigned char* p, int bits) {
-    std::uint64_t v =
-        static_cast<std::uint64_t>(load32(p)) | static_cast<std::uint64_t>(load32(p + 4)) << 32;
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
     return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
@@ -40,137 +40,171 @@ int bitsFor(std::size_t size, int most) {
 }  // namespace
 
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth)
-    : d_(data), n_(size), depth_(std::max(depth, 1)) {
+    : d_(data), n_(size), depth_(depth) {
+    if (depth <= 0) {
+        cheap_.bits = bitsFor(std::min(size, CHEAP_END), 16) - 2;
+        quick_.bits = bitsFor(size, 20) - 1;
+        long_.bits = bitsFor(size, 20) - 1;
+        long_.hashBytes = 8;
+        for (QuickTable* t : {&cheap_, &quick_, &long_})
+            t->ways.assign((2 * QUICK_WAYS) << t->bits, EMPTY);
+        return;
+    }
     for (std::size_t bound : {std::size_t{256}, std::size_t{1} << 16, ARPK_HEAD_CACHE}) {
         Tree t;
         t.bound = std::min(bound, size);
         t.bits = bitsFor(t.bound, bound <= 256 ? 8 : 22);
-        t.head.assign(std::size_t{1} << t.bits, -1);
-        t.son.assign(2 * std::max<std::size_t>(t.bound, 1), -1);
         trees_.push_back(std::move(t));
         if (bound >= size) break;
     }
-    farFrom_ = std::min(size, ARPK_HEAD_CACHE);
-    if (size > farFrom_) {
-        farBits_ = bitsFor(size - farFrom_, 20);
-        farHead_.assign(std::size_t{1} << farBits_, -1);
-        farPrev_.assign(std::min(FAR_WINDOW, size - farFrom_), -1);
+    if (size > ARPK_HEAD_CACHE) {
+        Tree w;
+        w.from = ARPK_HEAD_CACHE;
+        w.bound = size;
+        w.cycle = std::min(ARPK_WINDOW, size - w.from);
+        w.bits = bitsFor(w.cycle, 22);
+        trees_.push_back(std::move(w));
+    }
+    for (Tree& t : trees_) {
+        t.head.assign(std::size_t{1} << t.bits, -1);
+        std::size_t nodes = t.cycle ? t.cycle : t.bound - t.from;
+        t.son.assign(2 * std::max<std::size_t>(nodes, 1), -1);
     }
 }
 
 // One step down a binary tree of suffixes ordered by their bytes; the new position becomes
-// the root of its bucket when it lies below the tree's bound.
+// the root of its bucket when the tree takes it. Nodes deeper down are older, so the first
+// of equally long matches is the nearest.
 void ArpkMatchFinder::walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen,
                            std::size_t& bestSrc) {
-    if (at + MIN_MATCH > n_) return;
+    if (at + MIN_MATCH > n_ || at < t.from) return;
     const bool insert = at < t.bound;
     const std::size_t limit = std::min(NICE, n_ - at);
+    auto node = [&t](std::size_t c) { return 2 * (t.cycle ? c % t.cycle : c - t.from); };
     const std::uint32_t h = hash4(d_ + at, t.bits);
     std::int32_t cur = t.head[h];
     std::int32_t dummy = -1;
     // son[2x] holds the smaller suffixes below x, son[2x + 1] the greater ones.
-    std::int32_t* less = insert ? &t.son[2 * at] : &dummy;
-    std::int32_t* greater = insert ? &t.son[2 * at + 1] : &dummy;
+    std::int32_t* less = insert ? &t.son[node(at)] : &dummy;
+    std::int32_t* greater = insert ? &t.son[node(at) + 1] : &dummy;
     if (insert) t.head[h] = static_cast<std::int32_t>(at);
     std::size_t lenLess = 0, lenGreater = 0;
     for (int steps = depth_; cur >= 0 && steps > 0; --steps) {
         const std::size_t c = static_cast<std::size_t>(cur);
+        if (t.cycle && at - c >= t.cycle) break;  // its node was reused
         std::size_t len = std::min(lenLess, lenGreater);
         while (len < limit && d_[c + len] == d_[at + len]) ++len;
-        if (len > bestLen || (len == bestLen && c < bestSrc)) bestLen = len, bestSrc = c;
+        std::size_t usable = usableLength(c, at, len);
+        if (usable > bestLen) bestLen = usable, bestSrc = c;
         if (len == limit) {
             // Equal as far as the tree compares: the new node takes the old one's place.
-            *less = t.son[2 * c];
-            *greater = t.son[2 * c + 1];
-            // The full length of this long match, as far as a copy can use it.
-            std::size_t most = std::min<std::size_t>({n_ - at, ARPK_MAX_COPY, at - bestSrc});
-            if (!report) return;
-            while (bestLen < most && d_[bestSrc + bestLen] == d_[at + bestLen]) ++bestLen;
+            *less = t.son[node(c)];
+            *greater = t.son[node(c) + 1];
+            // The full length of the best long match, as far as a copy can use it.
+            if (report && bestLen == limit) {
+                std::size_t most = usableLength(bestSrc, at, n_ - at);
+                while (bestLen < most && d_[bestSrc + bestLen] == d_[at + bestLen]) ++bestLen;
+            }
             return;
         }
         if (d_[c + len] < d_[at + len]) {
             *less = cur;
-            less = insert ? &t.son[2 * c + 1] : &dummy;
+            less = insert ? &t.son[node(c) + 1] : &dummy;
             lenLess = len;
-            cur = t.son[2 * c + 1];
+            cur = t.son[node(c) + 1];
         } else {
             *greater = cur;
-            greater = insert ? &t.son[2 * c] : &dummy;
+            greater = insert ? &t.son[node(c)] : &dummy;
             lenGreater = len;
-            cur = t.son[2 * c];
+            cur = t.son[node(c)];
         }
     }
     *less = -1;
     *greater = -1;
 }
 
-void ArpkMatchFinder::findFar(std::size_t at, std::size_t& bestLen, std::size_t& bestSrc) const {
-    if (at < farFrom_ || at + FAR_HASH_BYTES > n_) return;
-    std::int32_t cur = farHead_[hash8(d_ + at, farBits_)];
-    const std::size_t most = std::min<std::size_t>(n_ - at, ARPK_MAX_COPY);
-    for (int steps = depth_; cur >= 0 && steps > 0; --steps) {
-        const std::size_t c = static_cast<std::size_t>(cur);
-        if (at - c >= FAR_WINDOW) break;
-        const std::size_t limit = std::min(most, at - c);
-        std::size_t len = 0;
-        while (len < limit && d_[c + len] == d_[at + len]) ++len;
-        if (len > bestLen) bestLen = len, bestSrc = c;
-        if (len == most) break;
-        cur = farPrev_[c % farPrev_.size()];
-    }
-}
-
-void ArpkMatchFinder::insertFar(std::size_t at) {
-    if (at < farFrom_ || at + FAR_HASH_BYTES > n_) return;
-    std::int32_t& head = farHead_[hash8(d_ + at, farBits_)];
-    farPrev_[at % farPrev_.size()] = head;
-    head = static_cast<std::int32_t>(at);
-}
-
 // The length a copy from src may really take: no overlap with the target, within the
-// largest copy, and short copies only from the decoder's cached head.
-std::size_t ArpkMatchFinder::clampLength(std::size_t src, std::size_t at,
-                                         std::size_t length) const {
-    length = std::min<std::size_t>({length, at - src, ARPK_MAX_COPY});
-    if (src + length > ARPK_HEAD_CACHE && length < FAR_MIN_MATCH)
-        length = src < ARPK_HEAD_CACHE ? ARPK_HEAD_CACHE - src : 0;
-    return length;
+// largest copy, and wholly in the decoder's head cache or wholly in its window.
+std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
+                                          std::size_t length) const {
+    const std::size_t distance = at - src;
+    length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
+    std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
+    std::size_t inWindow = distance < ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
+    return std::max(inHead, inWindow);
+}
+
+// The length of the common start of a and b, at most most bytes, eight at a time.
+std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
+    std::size_t len = 0;
+    while (len + 8 <= most) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
+        len += 8;
+    }
+    while (len < most && a[len] == b[len]) ++len;
+    return len;
+}
+
+// Each way of a bucket holds a position and its first four bytes, so that most candidates
+// are turned down without touching the data; the bucket then takes at as its newest.
+int ArpkMatchFinder::findQuick(std::size_t at, ArpkMatch* out, bool report) {
+    if (at + MIN_MATCH > n_) return 0;
+    const std::uint32_t bytes = load32(d_ + at);
+    int count = 0;
+    // The first 64 KiB have a table of their own: copies from there have two-byte offsets,
+    // and the newest positions of a busy hash would soon push them out.
+    for (QuickTable* t : {&cheap_, &quick_, &long_}) {
+        if (at + t->hashBytes > n_) continue;
+        const std::uint32_t h =
+            t->hashBytes == 8 ? hash8(d_ + at, t->bits) : hash4(d_ + at, t->bits);
+        std::uint32_t* bucket = &t->ways[2 * QUICK_WAYS * h];
+        for (std::size_t w = 0; report && w < QUICK_WAYS; ++w) {
+            const std::uint32_t c = bucket[2 * w];
+            if (c == EMPTY) break;
+            if (bucket[2 * w + 1] != bytes) continue;
+            const std::size_t most = usableLength(c, at, n_ - at);
+            if (most < MIN_MATCH) continue;
+            std::size_t len =
+                MIN_MATCH + commonLength(d_ + c + MIN_MATCH, d_ + at + MIN_MATCH, most - MIN_MATCH);
+            out[count++] = {c, static_cast<std::uint32_t>(len)};
+        }
+        if (t == &cheap_ && at >= CHEAP_END) continue;
+        std::memmove(bucket + 2, bucket, 2 * (QUICK_WAYS - 1) * sizeof *bucket);
+        bucket[0] = static_cast<std::uint32_t>(at);
+        bucket[1] = bytes;
+    }
+    return count;
+}
+
+void ArpkMatchFinder::prefetch(std::size_t at) const {
+    if (quick_.ways.empty() || at + 8 > n_) return;
+    __builtin_prefetch(&quick_.ways[2 * QUICK_WAYS * hash4(d_ + at, quick_.bits)]);
+    __builtin_prefetch(&long_.ways[2 * QUICK_WAYS * hash8(d_ + at, long_.bits)]);
 }
 
 int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
+    if (!quick_.ways.empty()) return findQuick(at, out, true);
     int count = 0;
-    auto add = [&](std::size_t src, std::size_t length) {
-        std::size_t full = clampLength(src, at, length);
-        if (full < MIN_MATCH) return;
-        std::size_t minLength = MIN_MATCH;
-        if (src + full > ARPK_HEAD_CACHE) {
-            // Long far copies, and the part that still lies in the cached head.
-            minLength = FAR_MIN_MATCH;
-            if (src + MIN_MATCH <= ARPK_HEAD_CACHE)
-                out[count++] = {static_cast<std::uint32_t>(src),
-                                static_cast<std::uint32_t>(ARPK_HEAD_CACHE - src),
-                                static_cast<std::uint32_t>(MIN_MATCH)};
-        }
-        out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(full),
-                        static_cast<std::uint32_t>(minLength)};
-    };
     for (Tree& t : trees_) {
         std::size_t len = 0, src = 0;
         walk(t, at, true, len, src);
-        if (len >= MIN_MATCH) add(src, len);
+        if (len >= MIN_MATCH)
+            out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
     }
-    std::size_t len = 0, src = 0;
-    findFar(at, len, src);
-    if (len >= FAR_MIN_MATCH) add(src, len);
-    insertFar(at);
     return count;
 }
 
 void ArpkMatchFinder::skip(std::size_t at) {
+    if (!quick_.ways.empty()) {
+        findQuick(at, nullptr, false);
+        return;
+    }
     for (Tree& t : trees_) {
-        if (at >= t.bound) continue;
+        if (at >= t.bound || at < t.from) continue;
         std::size_t len = 0, src = 0;
         walk(t, at, false, len, src);
     }
-    insertFar(at);
 }

@@ -1,42 +1,51 @@
 #pragma once
 // Match candidates for the ArpkLayer encoder. Offsets are absolute, so the finder looks for
 // the longest match among the cheapest sources: binary trees over the first 256 bytes, the
-// first 64 KiB and the decoder's cached head, and a hash chain for long far matches.
+// first 64 KiB and the decoder's cached head, and a cyclic one over the decoder's window of
+// recent output beyond the head. Every source it offers is one the decoder holds in memory;
+// among equally long ones beyond 64 KiB it offers the nearest, which the reader finds in
+// its caches.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 struct ArpkMatch {
     std::uint32_t src = 0;
-    std::uint32_t length = 0;     // the longest usable length from src
-    std::uint32_t minLength = 0;  // shorter copies from src are not allowed
+    std::uint32_t length = 0;  // the longest usable length from src (at least 4)
 };
 
 class ArpkMatchFinder {
 public:
-    static constexpr int MAX_MATCHES = 8;
+    static constexpr int MAX_MATCHES = 12;
 
+    // depth 0: a quick finder instead, a hash table of the last few positions of each hash.
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth);
     // Must be called for each position in increasing order (or skip() for it).
     int find(std::size_t at, ArpkMatch* out);
     void skip(std::size_t at);
+    // Asks for the quick finder's buckets of at to be brought near the processor.
+    void prefetch(std::size_t at) const;
 
 private:
     struct Tree {
-        std::size_t bound = 0;  // positions below it are inserted
+        std::size_t from = 0, bound = 0;  // positions in [from, bound) are inserted
+        std::size_t cycle = 0;            // nodes are kept for this many positions (0: all)
         int bits = 0;
         std::vector<std::int32_t> head, son;
     };
+    int findQuick(std::size_t at, ArpkMatch* out, bool report);
     void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
-    void findFar(std::size_t at, std::size_t& bestLen, std::size_t& bestSrc) const;
-    void insertFar(std::size_t at);
-    std::size_t clampLength(std::size_t src, std::size_t at, std::size_t length) const;
+    std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
 
     const unsigned char* d_;
     std::size_t n_;
     int depth_;
     std::vector<Tree> trees_;
-    std::size_t farFrom_;  // positions from here on go on the far chain
-    int farBits_ = 0;
-    std::vector<std::int32_t> farHead_, farPrev_;
+    struct QuickTable {
+        int bits = 0;
+        std::size_t hashBytes = 4;
+        std::vector<std::uint32_t>
+            ways;  // buckets of positions and their first bytes, newest first
+    };
+    QuickTable cheap_, quick_, long_;
 };

@@ -11,9 +11,18 @@ namespace {
 
 // Positions decided at a time; a copy never crosses the end of a segment.
 constexpr std::size_t SEGMENT = 1u << 18;
+// Prices are in sixteenths of a byte. A copy from farther back than NEAR costs the reader a
+// wait for memory, and the parse a sixteenth more: of two parses of nearly the same size,
+// the one whose copies stay near wins.
+constexpr std::uint32_t UNIT = 16;
+constexpr std::uint32_t FAR_PENALTY = 1;
+constexpr std::size_t NEAR = 1u << 20;
+constexpr std::uint32_t INF = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint32_t MIN_COPY = 4;
 // A match this long is taken at once: searching inside it gains next to nothing.
 constexpr std::uint32_t TAKE_AT_ONCE = 192;
-constexpr std::uint32_t INF = std::numeric_limits<std::uint32_t>::max();
+// The quick parse looks one position further only from copies shorter than this.
+constexpr std::uint32_t LAZY_BELOW = 32;
 
 int widthOf(std::uint32_t v) {
     return v < 0x100 ? 1 : v < 0x10000 ? 2 : v < 0x1000000 ? 3 : 4;
@@ -23,7 +32,7 @@ class Parser {
 public:
     Parser(const unsigned char* data, std::size_t size, int escape, int depth,
            const std::function<void(const ArpkStep&)>& emit)
-        : d_(data), n_(size), e_(escape), finder_(data, size, depth), emit_(emit) {
+        : d_(data), n_(size), e_(escape), depth_(depth), finder_(data, size, depth), emit_(emit) {
         // Token sizes by offset and length width; the escape blocks one code.
         for (int ow = 1; ow <= 4; ++ow)
             for (int lw = 1; lw <= 2; ++lw) {
@@ -37,6 +46,7 @@ public:
     }
 
     void run() {
+        if (depth_ <= 0) return quick();
         std::size_t s = 0;
         while (s < n_) s = segment(s);
     }
@@ -46,6 +56,11 @@ private:
         int c = copyCost_[widthOf(src)][length < 0x100 ? 1 : 2];
         return c == 0 ? INF : static_cast<std::uint32_t>(c);
     }
+    std::uint32_t copyPrice(std::size_t at, std::uint32_t src, std::uint32_t length) const {
+        std::uint32_t c = copyCost(src, length);
+        if (c == INF) return INF;
+        return c * UNIT + (at - src > NEAR ? FAR_PENALTY : 0);
+    }
     void relax(std::size_t from, std::size_t to, std::uint32_t cost, const ArpkStep& st) {
         std::uint32_t p = price_[from] + cost;
         if (p < price_[to]) {
@@ -54,11 +69,15 @@ private:
         }
     }
     std::size_t segment(std::size_t s);
+    void quick();
+    std::size_t runAt(std::size_t i) const;
+    int bestCopy(std::size_t i, ArpkStep& best);
     void flush(std::size_t s, std::size_t end);
 
     const unsigned char* d_;
     std::size_t n_;
     int e_;
+    int depth_;
     ArpkMatchFinder finder_;
     const std::function<void(const ArpkStep&)>& emit_;
     int copyCost_[5][3] = {};
@@ -76,7 +95,7 @@ std::size_t Parser::segment(std::size_t s) {
     ArpkMatch m[ArpkMatchFinder::MAX_MATCHES];
     for (std::size_t i = s; i < e; ++i) {
         const std::size_t at = i - s;
-        relax(at, at + 1, d_[i] == e_ ? 2 : 1, ArpkStep{ArpkStep::LITERAL, 1, 0});
+        relax(at, at + 1, (d_[i] == e_ ? 2 : 1) * UNIT, ArpkStep{ArpkStep::LITERAL, 1, 0});
         // Runs: the longest one from here (the parse reaches shorter ends through literals).
         if (i >= runEnd_ || d_[i] != d_[runEnd_ - 1]) {
             runEnd_ = i + 1;
@@ -85,7 +104,8 @@ std::size_t Parser::segment(std::size_t s) {
         std::size_t run = std::min<std::size_t>({runEnd_ - i, ARPK_MAX_RUN, e - i});
         if (run >= static_cast<std::size_t>(ARPK_MIN_RUN) && !arpkRunCodable(e_, run)) --run;
         if (run >= static_cast<std::size_t>(ARPK_MIN_RUN))
-            relax(at, at + run, 3, ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
+            relax(at, at + run, 3 * UNIT,
+                  ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
 
         int count = finder_.find(i, m);
         if (count == 0) continue;
@@ -107,17 +127,75 @@ std::size_t Parser::segment(std::size_t s) {
         }
         std::uint32_t covered = 0;
         for (int c = 0; c < count; ++c) {
-            std::uint32_t from = std::max(m[c].minLength, covered + 1);
+            std::uint32_t from = std::max<std::uint32_t>(MIN_COPY, covered + 1);
             std::uint32_t to = std::min<std::uint32_t>(m[c].length, e - i);
             for (std::uint32_t len = from; len <= to; ++len) {
-                std::uint32_t cost = copyCost(m[c].src, len);
-                if (cost != INF) relax(at, at + len, cost, ArpkStep{ArpkStep::COPY, len, m[c].src});
+                std::uint32_t price = copyPrice(i, m[c].src, len);
+                if (price != INF)
+                    relax(at, at + len, price, ArpkStep{ArpkStep::COPY, len, m[c].src});
             }
-            if (m[c].minLength <= covered + 1) covered = std::max(covered, m[c].length);
+            covered = std::max(covered, m[c].length);
         }
     }
     flush(s, e);
     return e;
+}
+
+// The repeats of d_[i] from i, as long as one run step can code them (0 when too few).
+std::size_t Parser::runAt(std::size_t i) const {
+    std::size_t end = std::min<std::size_t>(n_, i + ARPK_MAX_RUN), j = i + 1;
+    while (j < end && d_[j] == d_[i]) ++j;
+    std::size_t run = j - i;
+    if (run >= static_cast<std::size_t>(ARPK_MIN_RUN) && !arpkRunCodable(e_, run)) --run;
+    return run >= static_cast<std::size_t>(ARPK_MIN_RUN) ? run : 0;
+}
+
+// The copy from i that saves most bytes against literals (the nearest of equals); returns the
+// bytes it saves, 0 when none saves any.
+int Parser::bestCopy(std::size_t i, ArpkStep& best) {
+    ArpkMatch m[ArpkMatchFinder::MAX_MATCHES];
+    int count = finder_.find(i, m), saved = 0;
+    for (int c = 0; c < count; ++c) {
+        std::uint32_t cost = copyCost(m[c].src, m[c].length);
+        int s = cost == INF ? 0 : static_cast<int>(m[c].length) - static_cast<int>(cost);
+        if (s > saved) {
+            saved = s;
+            best = ArpkStep{ArpkStep::COPY, m[c].length, m[c].src};
+        }
+    }
+    return saved;
+}
+
+// The quick parse: at each position the copy that saves most, unless the next position
+// offers more (one lazy step), or a run; positions inside a copy are not searched from later.
+void Parser::quick() {
+    std::size_t i = 0;
+    while (i < n_) {
+        finder_.prefetch(i + 1);
+        ArpkStep best;
+        int saved = bestCopy(i, best);
+        if (std::size_t run = runAt(i); run > 0 && static_cast<int>(run) - 3 >= saved) {
+            emit_(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
+            i += run;
+            continue;
+        }
+        if (saved > 0) finder_.prefetch(i + best.length);
+        if (saved > 0 && i + 1 < n_ && best.length < LAZY_BELOW) {
+            ArpkStep next;
+            if (bestCopy(i + 1, next) > saved) {
+                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                ++i;
+                best = next;
+            }
+        }
+        if (saved <= 0) {
+            emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+            ++i;
+            continue;
+        }
+        emit_(best);
+        i += best.length;
+    }
 }
 
 // Emits the cheapest steps from s to end, found backwards from end.

@@ -1,6 +1,7 @@
 #pragma once
 // The ArpkLayer encoder's parse: the cheapest sequence of literals, runs and copies by their
-// exact byte costs, found by dynamic programming over positions.
+// exact byte costs, found by dynamic programming over positions; or, much faster, a greedy
+// choice of the copy that saves most at each position.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,7 @@ int arpkCopyCode(int escape, std::uint32_t offset, std::uint32_t length, int& co
 // A run step of this length can be coded with this escape.
 bool arpkRunCodable(int escape, std::uint32_t length);
 
-// Steps that together cover data exactly, in order.
+// Steps that together cover data exactly, in order. depth is the search depth of the closest
+// parse (32 is thorough); 0 asks for the quick parse instead.
 void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
                const std::function<void(const ArpkStep&)>& emit);

@@ -18,10 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const USAGE = "pack [--compress] [--escape N] SRC_DIR PACKAGE.APK";
+const char* const USAGE = "pack [--compress | --best] [--escape N] SRC_DIR PACKAGE.APK";
 const char* const HELP =
     "Packs every file under SRC_DIR, named by its path below SRC_DIR, into PACKAGE.APK.\n"
-    "  --compress    wrap the package in the compression layer\n"
+    "  --compress    wrap the package in the compression layer (quick: over 10 MB/s)\n"
+    "  --best        compress with the closest parse: some per cent smaller, ten times slower\n"
     "  --escape N    the escape byte of the compression (0..255; default: the rarest byte)\n"
     "A link to a file is packed as a file of the link's name holding the content it points\n"
     "to; a link to a folder, a dangling link and anything that is neither a file nor a\n"
@@ -249,6 +250,9 @@ int run(const Arguments& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--compress") {
             compress = true;
+        } else if (args[i] == "--best") {
+            compress = true;
+            options.best = true;
         } else if (args[i] == "--escape" && i + 1 < args.size()) {
             char* end = nullptr;
             long v = std::strtol(args[++i].c_str(), &end, 0);

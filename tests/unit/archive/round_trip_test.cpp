@@ -61,6 +61,7 @@ TEST_F(ArchiveTest, RandomTreesRoundTrip) {
         ASSERT_TRUE(buildFileArchive(entries, archive, error)) << error;
         ArpkEncoderOptions options;
         options.escape = escapes[round % 6];
+        options.best = round % 2 == 1;
         std::string packed = encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()),
                                         archive.size(), options);
         for (const std::string* package : {&archive, &packed}) {
