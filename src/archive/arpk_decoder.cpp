@@ -36,7 +36,6 @@ private:
     }
     int refill() {
         inPos_ = 0;
-        ahead_ = 0;
         inLength_ = eof_ ? 0 : std::fread(in_.get(), 1, ARPK_BUFFER, package_.get());
         if (inLength_ == 0) {
             eof_ = true;
@@ -73,8 +72,6 @@ private:
         return produced_ + static_cast<std::int64_t>(n) > unpackedSize_;
     }
     static int pastDeclaredSize() { return archiveFailure(ARCHIVE_ERR_IO, "Incomplete archive!"); }
-    const unsigned char* inMemory(std::int64_t offset) const;
-    void lookAhead(int escape);
     int fetch(std::int64_t offset, std::size_t n);
     int run(int byte, std::size_t count);
     int copy(int k);
@@ -84,7 +81,6 @@ private:
     platform::FilePtr temp_, package_;
     std::unique_ptr<unsigned char[]> in_, ring_;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
-    std::size_t ahead_ = 0;  // the token boundary up to which copy sources were prefetched
     bool eof_ = false;
     std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0, readsBack_ = 0;
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
@@ -120,65 +116,36 @@ int ArpkDecoder::appendBytes(const unsigned char* p, std::size_t n) {
     return ARCHIVE_OK;
 }
 
-// Where a byte of earlier output is kept in memory, for prefetching; null when it is not.
-const unsigned char* ArpkDecoder::inMemory(std::int64_t offset) const {
-    if (offset < 0 || offset >= produced_) return nullptr;
-    if (offset + static_cast<std::int64_t>(mask_) >= produced_) return ring_.get() + slot(offset);
-    return nullptr;
-}
-
-// Copies reach back megabytes at random, so each one waits for memory. Asking for the
-// sources of the copies up to 128 input bytes ahead (about ten copies) lets those waits
-// overlap.
-void ArpkDecoder::lookAhead(int escape) {
-    constexpr std::size_t DISTANCE = 128, LONGEST_TOKEN = 8;
-    if (ahead_ < inPos_) ahead_ = inPos_;  // called at a token boundary
-    if (ahead_ >= inPos_ + DISTANCE / 2 || inLength_ < LONGEST_TOKEN) return;
-    const std::size_t stop = std::min(inPos_ + DISTANCE, inLength_ - LONGEST_TOKEN);
-    const unsigned char* in = in_.get();
-    while (ahead_ < stop) {
-        const void* e = std::memchr(in + ahead_, escape, stop - ahead_);
-        if (!e) {
-            ahead_ = stop;
-            return;
-        }
-        std::size_t at = static_cast<const unsigned char*>(e) - in;
-        int k = in[at + 1];
-        if (k == escape) {
-            ahead_ = at + 2;
-        } else if (k >= ARPK_MIN_RUN_CODE) {
-            ahead_ = at + 3;
-        } else {
-            int width = arpkOffsetBytes(k);
-            std::uint32_t offset = 0;
-            for (int i = 0; i < width; ++i)
-                offset |= static_cast<std::uint32_t>(in[at + 2 + i]) << (8 * i);
-            std::int64_t source = static_cast<std::int32_t>(offset);
-            if (const unsigned char* p = inMemory(source))
-                __builtin_prefetch(p);
-            else
-                head_.prefetch(source);
-            ahead_ = at + 2 + static_cast<std::size_t>(width + arpkLengthBytes(k));
-        }
-    }
-}
-
 // Appends n bytes of earlier output from offset: from the head cache or the ring when they
 // are there, else read back from the file.
 int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
+    if (n == 0) return ARCHIVE_OK;
     const std::size_t at = slot(produced_);
     const std::size_t first = std::min(n, mask_ + 1 - at);
     unsigned char* dst = ring_.get() + at;
     const std::int64_t end = offset + static_cast<std::int64_t>(n);
+    // Short copies move ARPK_WINDOW_MARGIN bytes at once: the bytes past the copy land on
+    // ring slots no copy may take from any more, or on the slack past the ring's end.
+    const bool shortCopy = n <= ARPK_WINDOW_MARGIN && first == n;
     if (offset >= 0 && end <= static_cast<std::int64_t>(head_.size())) {
-        head_.copy(offset, first, dst);
-        head_.copy(offset + static_cast<std::int64_t>(first), n - first, ring_.get());
+        if (const unsigned char* src = shortCopy ? head_.span(offset, n) : nullptr)
+            std::memcpy(dst, src, ARPK_WINDOW_MARGIN);
+        else if (head_.copy(offset, first, dst))
+            head_.copy(offset + static_cast<std::int64_t>(first), n - first, ring_.get());
         produced_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
-    // The ring slots being filled hold the output one ring back: the source must lie above.
+    // The ring slots being filled (and those the margin may touch) hold the output one ring
+    // back: the source must lie above them.
     const std::int64_t ring = static_cast<std::int64_t>(mask_) + 1;
-    if (offset >= 0 && offset + ring >= produced_ + static_cast<std::int64_t>(n)) {
+    const auto reach = static_cast<std::int64_t>(std::max(n, ARPK_WINDOW_MARGIN));
+    if (offset >= 0 && offset + ring >= produced_ + reach) {
+        if (shortCopy && slot(offset) + n <= mask_ + 1) {
+            // Source and target may share slots past the copy's bytes: moved, not copied.
+            std::memmove(dst, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            produced_ += static_cast<std::int64_t>(n);
+            return ARCHIVE_OK;
+        }
         for (std::int64_t pos = offset; pos < end;) {
             std::size_t from = slot(pos), to = slot(produced_);
             std::size_t m =
@@ -237,11 +204,13 @@ int ArpkDecoder::decodeTokens() {
     const int escape = readByte();
     std::int64_t lastStep = -1;
     for (;;) {
-        lookAhead(escape);
-        // Literals up to the next escape byte go over in one piece.
+        // Literals up to the next escape byte go over in one piece (tokens often follow
+        // each other directly: no search then).
         std::size_t avail = inLength_ - inPos_;
         const unsigned char* from = in_.get() + inPos_;
-        const void* next = avail ? std::memchr(from, escape, avail) : nullptr;
+        const void* next = avail == 0        ? nullptr
+                           : *from == escape ? from
+                                             : std::memchr(from, escape, avail);
         std::size_t literals = next ? static_cast<const unsigned char*>(next) - from : avail;
         // Never across a multiple of the buffer size, nor before the first report, so that
         // progress is reported at the same points as token by token.
@@ -296,7 +265,7 @@ int ArpkDecoder::run() {
     // The ring, too, no larger than the declared output needs (and at least the buffer).
     std::size_t ring = 2 * ARPK_BUFFER;
     while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
-    ring_.reset(new (std::nothrow) unsigned char[ring]);
+    ring_.reset(new (std::nothrow) unsigned char[ring + ARPK_WINDOW_MARGIN]);
     if (!ring_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     mask_ = ring - 1;
     beginArchiveProgress(archiveSession().system);

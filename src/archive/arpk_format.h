@@ -35,5 +35,8 @@ inline int arpkLengthBytes(int k) {
 // encoder allows only for long copies.
 inline constexpr std::size_t ARPK_HEAD_CACHE = 8u << 20;
 inline constexpr std::size_t ARPK_WINDOW = 4u << 20;
+// The window serves a copy of length n from offset at output position p when
+// offset + ARPK_WINDOW >= p + max(n, ARPK_WINDOW_MARGIN): short copies move this many bytes.
+inline constexpr std::size_t ARPK_WINDOW_MARGIN = 32;
 inline constexpr std::size_t ARPK_HEAD_CHUNK = 1u << 20;
 inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared sizes

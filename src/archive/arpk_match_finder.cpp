@@ -130,7 +130,8 @@ std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
     const std::size_t distance = at - src;
     length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
     std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
-    std::size_t inWindow = distance < ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
+    std::size_t inWindow =
+        distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
     return std::max(inHead, inWindow);
 }
 

@@ -11,11 +11,12 @@ namespace {
 
 // Positions decided at a time; a copy never crosses the end of a segment.
 constexpr std::size_t SEGMENT = 1u << 18;
-// Prices are in sixteenths of a byte. A copy from farther back than NEAR costs the reader a
-// wait for memory, and the parse a sixteenth more: of two parses of nearly the same size,
-// the one whose copies stay near wins.
+// Prices are in sixteenths of a byte. Each copy costs the reader a token's work, and one from
+// farther back than NEAR a wait for memory besides: a quarter byte each in the parse, so of
+// two parses of the same size the one with fewer and nearer copies wins.
 constexpr std::uint32_t UNIT = 16;
-constexpr std::uint32_t FAR_PENALTY = 1;
+constexpr std::uint32_t COPY_PENALTY = 4;
+constexpr std::uint32_t FAR_PENALTY = 4;
 constexpr std::size_t NEAR = 1u << 20;
 constexpr std::uint32_t INF = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint32_t MIN_COPY = 4;
@@ -59,7 +60,7 @@ private:
     std::uint32_t copyPrice(std::size_t at, std::uint32_t src, std::uint32_t length) const {
         std::uint32_t c = copyCost(src, length);
         if (c == INF) return INF;
-        return c * UNIT + (at - src > NEAR ? FAR_PENALTY : 0);
+        return c * UNIT + COPY_PENALTY + (at - src > NEAR ? FAR_PENALTY : 0);
     }
     void relax(std::size_t from, std::size_t to, std::uint32_t cost, const ArpkStep& st) {
         std::uint32_t p = price_[from] + cost;

@@ -26,13 +26,15 @@ public:
         }
         return copySpanning(at, n, dst);
     }
-    // Asks for the cached byte at offset to be brought near the processor; no effect when
-    // it is not cached.
-    void prefetch(std::int64_t offset) const {
-        if (offset < 0 || static_cast<std::uint64_t>(offset) >= size_) return;
-        std::size_t at = static_cast<std::size_t>(offset);
-        __builtin_prefetch(chunks_[at >> shift_].get() + (at & (chunk_ - 1)));
+    // The cached bytes from offset when n of them (n <= PAD) lie in the cache within one
+    // chunk, null otherwise. PAD bytes can be read from it: each chunk has them allocated.
+    const unsigned char* span(std::int64_t offset, std::size_t n) const {
+        if (offset < 0 || n == 0 || n > PAD || static_cast<std::uint64_t>(offset) + n > size_)
+            return nullptr;
+        std::size_t at = static_cast<std::size_t>(offset), within = at & (chunk_ - 1);
+        return within + n <= chunk_ ? chunks_[at >> shift_].get() + within : nullptr;
     }
+    static constexpr std::size_t PAD = 32;
     std::size_t size() const { return size_; }
 
 private:

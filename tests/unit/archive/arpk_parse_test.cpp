@@ -4,6 +4,7 @@
 // by the quick parse and by the closest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -46,7 +47,9 @@ Decoded decodeTokens(const std::string& packed) {
             for (int b = 0; b < lb; ++b) len |= next() << (8 * b);
             if (std::uint64_t{off} + len > r.out.size())
                 r.fault = "copy past the output";
-            else if (off + len > ARPK_HEAD_CACHE && r.out.size() - off + len > ARPK_WINDOW)
+            else if (off + len > ARPK_HEAD_CACHE &&
+                     r.out.size() - off + std::max<std::size_t>(len, ARPK_WINDOW_MARGIN) >
+                         ARPK_WINDOW)
                 r.fault = "copy from neither the head nor the window";
             else
                 r.out += r.out.substr(off, len);

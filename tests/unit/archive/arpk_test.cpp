@@ -72,7 +72,8 @@ TEST_F(ArpkTest, TokensDecode) {
 }
 
 // Copies are served from the head cache (first 8 MiB) or the window of recent output (last
-// 4 MiB); only a source in neither is read back from the temporary file.
+// 4 MiB, less 32 bytes for a short copy); only a source in neither is read back from the
+// temporary file.
 TEST_F(ArpkTest, CopiesReadBackOnlyWhatNeitherMemoryHolds) {
     constexpr std::size_t HEAD = 8u << 20, WINDOW = 4u << 20, BUFFER = 32768;
     ArpkStream base;
@@ -89,6 +90,9 @@ TEST_F(ArpkTest, CopiesReadBackOnlyWhatNeitherMemoryHolds) {
         {"from bytes not yet written", end - 20, 20, 0},
         {"the oldest the window can give", end + 300 - WINDOW, 300, 0},
         {"one byte older", end + 299 - WINDOW, 300, 1},
+        {"short: the oldest the window can give", end + 32 - WINDOW, 10, 0},
+        {"short: one byte older", end + 31 - WINDOW, 10, 1},
+        {"short, from the head's last bytes", HEAD - 10, 10, 0},
         {"across the head's end", HEAD - 10, 100, 1},
         {"between head and window", 9u << 20, 1000, 1},
         {"longer than the buffer, between them", 9u << 20, 3 * BUFFER / 2, 2},
