@@ -9,6 +9,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "archive/arpk_encoder.h"
 #include "archive/arpk_format.h"
@@ -18,6 +19,7 @@ namespace {
 struct Decoded {
     std::string out;
     std::size_t copies = 0, runs = 0;
+    std::vector<std::uint32_t> sources;  // of every copy, in order
     std::string fault;
 };
 
@@ -54,6 +56,7 @@ Decoded decodeTokens(const std::string& packed) {
             else
                 r.out += r.out.substr(off, len);
             ++r.copies;
+            r.sources.push_back(off);
         }
     }
     return r;
@@ -141,6 +144,38 @@ TEST(ArpkParse, CraftedInputsDecodeExactlyAndCheaply) {
             EXPECT_LE(packed.size(), best ? bound : bound + bound / 8) << c.name;
             EXPECT_GT(d.copies + d.runs, 0u) << c.name;
         }
+}
+
+// The closest parse takes a phrase from near output (within 1 MiB) rather than from far
+// back, unless the far source's shorter offset saves two bytes.
+TEST(ArpkParse, NearSourcesWinUnlessAFarOneSavesTwoBytes) {
+    constexpr std::size_t NEAR = 1u << 20, PHRASE = 40;
+    struct Row {
+        const char* what;
+        std::size_t far;  // where the phrase's first copy lies
+        bool farWins;
+    } rows[] = {
+        {"both offsets three bytes", 100000, false},
+        {"far offset two bytes: one byte saved", 1000, false},
+        {"far offset one byte: two bytes saved", 10, true},
+    };
+    for (const Row& row : rows) {
+        std::mt19937 rng(7);
+        std::string phrase = randomBytes(rng, PHRASE);
+        std::string data = randomBytes(rng, NEAR + 200000);
+        const std::size_t near = data.size() - 1000;
+        data.replace(row.far, PHRASE, phrase);
+        data.replace(near, PHRASE, phrase);
+        data += phrase;
+        ArpkEncoderOptions options;
+        options.best = true;
+        std::string packed =
+            encodeArpk(reinterpret_cast<const unsigned char*>(data.data()), data.size(), options);
+        Decoded d = decodeTokens(packed);
+        ASSERT_TRUE(d.fault.empty() && d.out == data) << row.what << ": " << d.fault;
+        ASSERT_FALSE(d.sources.empty()) << row.what;
+        EXPECT_EQ(d.sources.back(), row.farWins ? row.far : near) << row.what;
+    }
 }
 
 }  // namespace
