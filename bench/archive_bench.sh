@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Package extraction against tar with zstd, gzip and lz4, on three corpora, all in one run:
-# medians of five fresh extractions, sizes, packing speed, the reads back of decoded output
-# per megabyte and the peak memory of our extraction; then plain packages of 1,024 small files
-# against tar xf.
+# medians of seven fresh extractions taking turns, sizes, packing speed, the reads back of
+# decoded output per megabyte and the peak memory of our extraction; then plain packages of
+# 1,024 small files against tar xf.
 #   bench/archive_bench.sh [--best]   (--best also packs with the optimal parse)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,17 +37,20 @@ def fresh():
     shutil.rmtree("out", ignore_errors=True)
     os.mkdir("out")
 
-def timed(cmd, shell=False, runs=5):
-    """Median wall time of fresh extractions (or packings)."""
-    times = []
+def timed(commands, runs=7):
+    """Median wall times of fresh extractions, the commands taking turns in each round so
+    that a slow spell of the machine weighs on all of them alike. A command is a list, or a
+    string for the shell."""
+    times = {name: [] for name in commands}
     for _ in range(runs):
-        fresh()
-        t = time.perf_counter()
-        p = subprocess.run(cmd, shell=shell, stdout=subprocess.DEVNULL)
-        times.append(time.perf_counter() - t)
-        if p.returncode != 0:
-            sys.exit(f"failed: {cmd}")
-    return statistics.median(times)
+        for name, cmd in commands.items():
+            fresh()
+            t = time.perf_counter()
+            p = subprocess.run(cmd, shell=isinstance(cmd, str), stdout=subprocess.DEVNULL)
+            times[name].append(time.perf_counter() - t)
+            if p.returncode != 0:
+                sys.exit(f"failed: {cmd}")
+    return {name: statistics.median(t) for name, t in times.items()}
 
 def extract_stats(package):
     """Peak resident memory (time -f %M) and the extraction's own counters."""
@@ -72,15 +75,18 @@ for corpus in ["real", "text", "corpus"]:
     packs = {"default": pack(corpus, f"{corpus}.apk", "--compress")}
     if best_too:
         packs["best"] = pack(corpus, f"{corpus}-best.apk", "--compress", "--best")
-    zst = timed(f"zstd -dc {corpus}.tar.zst | tar x -C out", shell=True)
-    gz = timed(f"gzip -dc {corpus}.tar.gz | tar x -C out", shell=True)
-    lz4 = timed(f"lz4 -dc {corpus}.tar.lz4 | tar x -C out", shell=True)
+    packages = {mode: f"{corpus}.apk" if mode == "default" else f"{corpus}-best.apk"
+                for mode in packs}
+    t = timed({"zst": f"zstd -dc {corpus}.tar.zst | tar x -C out",
+               "gz": f"gzip -dc {corpus}.tar.gz | tar x -C out",
+               "lz4": f"lz4 -dc {corpus}.tar.lz4 | tar x -C out",
+               **{mode: [tool, "extract", package, "out"] for mode, package in packages.items()}})
+    zst, gz, lz4 = t["zst"], t["gz"], t["lz4"]
     print(f"\n{corpus}: {raw / 1e6:.1f} MB; zstd -dc | tar x {ms(zst)}, gzip -dc | tar x {ms(gz)},"
           f" lz4 -dc | tar x {ms(lz4)}; lz4 -9 {size(corpus + '.tar.lz4') / 1e6:.1f} MB,"
           f" zstd {size(corpus + '.tar.zst') / 1e6:.1f} MB, gzip -6 {size(corpus + '.tar.gz') / 1e6:.1f} MB")
     for mode, seconds in packs.items():
-        package = f"{corpus}.apk" if mode == "default" else f"{corpus}-best.apk"
-        ours = timed([tool, "extract", package, "out"])
+        package, ours = packages[mode], t[mode]
         peak, stats = extract_stats(package)
         print(f"  {mode:7s} packed at {raw / 1e6 / seconds:.1f} MB/s; {size(package) / 1e6:.1f} MB"
               f" = {size(package) / size(corpus + '.tar.lz4'):.3f}x lz4 -9;"
@@ -91,8 +97,8 @@ for corpus in ["real", "text", "corpus"]:
 
 subprocess.run([tool, "pack", "small", "small.apk"], stdout=subprocess.DEVNULL, check=True)
 subprocess.run("tar cf small.tar -C small .", shell=True, check=True)
-plain = timed([tool, "extract", "small.apk", "out"])
-tar = timed(["tar", "xf", "small.tar", "-C", "out"])
+t = timed({"plain": [tool, "extract", "small.apk", "out"], "tar": ["tar", "xf", "small.tar", "-C", "out"]})
+plain, tar = t["plain"], t["tar"]
 peak, _ = extract_stats("small.apk")
 print(f"\nplain package of 1,024 small files: {ms(plain)}; tar xf {ms(tar)}: {plain / tar:.2f}x"
       f" (target <= 1.2x); peak {peak / 1024:.1f} MiB")
