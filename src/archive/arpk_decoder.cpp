@@ -27,7 +27,6 @@ public:
     ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath)
         : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)) {}
     int run();
-    std::int64_t readsBack() const { return readsBack_; }
 
 private:
     int readByte() {
