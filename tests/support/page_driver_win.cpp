@@ -59,9 +59,20 @@ INPUT mouseInput(DWORD flags) {
     return in;
 }
 
+// Input goes to the foreground window. A page made foreground only now is activated by
+// messages its thread handles later, and on activation a dialog puts the focus back where it
+// was: input sent before that could have its effect on the focus undone. So this waits until
+// the page is the foreground window and its thread has had time for those messages.
 void bringToFront(HWND window) {
     HWND root = ::GetAncestor(window, GA_ROOT);
-    if (root && ::GetForegroundWindow() != root) ::SetForegroundWindow(root);
+    if (!root || ::GetForegroundWindow() == root) return;
+    ::SetForegroundWindow(root);
+    const DWORD start = ::GetTickCount();
+    while (::GetForegroundWindow() != root && ::GetTickCount() - start < UI_TIMEOUT_MS)
+        ::Sleep(10);  // polling interval
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_BLOCK, UI_TIMEOUT_MS, &ignored);
+    ::Sleep(100);  // the posted activation messages come after the sent one
 }
 
 }  // namespace
