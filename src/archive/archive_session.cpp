@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "archive/archive_progress.h"
+#include "archive/decode_feed.h"
 #include "archive/package_extractor.h"
 
 ArchiveSession& archiveSession() {
@@ -27,4 +28,10 @@ void reportArchiveError(const char* format, const std::string& argument) {
     system.messages->showMessage(text, "Error!", platform::MessageIcon::Exclamation);
     log.reset();
     if (session.active) system.fs->setCurrentFolder(session.savedDirectory);
+}
+
+int archiveFailure(int code, const char* format, const std::string& argument) {
+    if (DecodeFeed* feed = archiveSession().feed) return feed->hold(code, format, argument);
+    reportArchiveError(format, argument);
+    return code;
 }

@@ -8,6 +8,7 @@
 #include "archive/archive_progress.h"
 #include "archive/archive_session.h"
 #include "archive/arpk_format.h"
+#include "archive/decode_feed.h"
 #include "archive/head_cache.h"
 
 namespace {
@@ -24,8 +25,9 @@ std::int64_t readsBackOfLastRun = 0;
 // head cache. A copy is served from either, and only a source in neither is read back.
 class ArpkDecoder {
 public:
-    ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath)
-        : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)) {}
+    ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath,
+                DecodeFeed* feed)
+        : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)), feed_(feed) {}
     int run();
 
 private:
@@ -58,9 +60,11 @@ private:
         written_ = produced_;
         return ARCHIVE_OK;
     }
-    // Room for one more byte in the write-out buffer.
+    // Room for one more byte in the write-out buffer. An extractor reading along that has
+    // failed ends the decoding here.
     int makeRoom() {
         if (waiting() < ARPK_BUFFER) return ARCHIVE_OK;
+        if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
         return flush(APPEND_WRITE_ERROR);
     }
     void put(const unsigned char* p, std::size_t n);  // at produced_, n <= free ring slots
@@ -78,6 +82,7 @@ private:
 
     const std::string &packagePath_, &tempPath_;
     platform::FilePtr temp_, package_;
+    DecodeFeed* feed_;
     std::unique_ptr<unsigned char[]> in_, ring_;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
     bool eof_ = false;
@@ -93,6 +98,7 @@ bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to) {
         head_.append(from, ring_.get() + at, n);
         from += static_cast<std::int64_t>(n);
     }
+    if (feed_) feed_->advance(to);
     return true;
 }
 
@@ -186,6 +192,7 @@ int ArpkDecoder::copy(int k) {
     if (waiting() + n <= ARPK_BUFFER) return fetch(offset, n);
     // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
     // a time straight to the file. The source lies wholly before the old end.
+    if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
     if (int r = flush(COPY_WRITE_ERROR)) return r;
     std::size_t done = 0;
     while (done < n) {
@@ -286,10 +293,10 @@ std::int64_t arpkReadsBack() {
     return readsBackOfLastRun;
 }
 
-int unpackArpk(const std::string& packagePath, platform::FilePtr temp,
-               const std::string& tempPath) {
+int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath,
+               DecodeFeed* feed) {
     readsBackOfLastRun = 0;
-    ArpkDecoder decoder(packagePath, std::move(temp), tempPath);
+    ArpkDecoder decoder(packagePath, std::move(temp), tempPath, feed);
     int r = decoder.run();
     endArchiveProgress();
     return r;

@@ -40,3 +40,8 @@ inline constexpr std::size_t ARPK_WINDOW = 4u << 20;
 inline constexpr std::size_t ARPK_WINDOW_MARGIN = 32;
 inline constexpr std::size_t ARPK_HEAD_CHUNK = 1u << 20;
 inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared sizes
+
+// Packages that decode to this much or more are extracted while they are decoded, on two
+// threads. Smaller ones decode in a few milliseconds: they are decoded whole first, so that a
+// broken one writes no file at all.
+inline constexpr std::size_t ARPK_OVERLAP_MIN = 1u << 20;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include "archive/archive_progress.h"
@@ -13,6 +14,7 @@
 #include "archive/arpk_decoder.h"
 #include "archive/arpk_format.h"
 #include "archive/byte_reader.h"
+#include "archive/decode_feed.h"
 #include "archive/file_archive_format.h"
 
 namespace {
@@ -37,15 +39,57 @@ public:
     ~SessionScope() { archiveSession().reset(); }
 };
 
-// On every way out of a layer: no display, the working directory as it was.
+// On every way out of a layer: no display, the working directory as it was. An extractor
+// on a worker leaves the display to the main thread.
 class LayerFinish {
 public:
+    explicit LayerFinish(DecodeFeed* feed) : feed_(feed) {}
     ~LayerFinish() {
-        endArchiveProgress();
         ArchiveSession& s = archiveSession();
+        if (!feed_) endArchiveProgress();
         if (s.active) s.system.fs->setCurrentFolder(s.savedDirectory);
+        if (feed_) feed_->setInDestination(false);
     }
+
+private:
+    DecodeFeed* feed_;
 };
+
+// The archive as the extractor reads it, in order or after a seek. While the decoder still
+// writes it, a read first waits until its bytes are written.
+class ArchiveInput {
+public:
+    ArchiveInput(std::FILE* file, const std::string& path, DecodeFeed* feed)
+        : file_(file), path_(path), feed_(feed) {}
+    // 0; a quiet ARCHIVE_STOPPED when the decoder failed; or a short read, reported.
+    int read(void* dst, std::size_t n) {
+        if (feed_ && !feed_->waitFor(pos_ + static_cast<std::int64_t>(n))) return ARCHIVE_STOPPED;
+        if (std::fread(dst, 1, n, file_) != n)
+            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, path_);
+        pos_ += static_cast<std::int64_t>(n);
+        return ARCHIVE_OK;
+    }
+    int seek(std::int64_t pos) {
+        if (std::fseek(file_, static_cast<long>(pos), SEEK_SET) != 0)
+            return archiveFailure(ARCHIVE_ERR_IO, "Seek error");
+        pos_ = pos;
+        return ARCHIVE_OK;
+    }
+
+private:
+    std::FILE* file_;
+    const std::string& path_;
+    DecodeFeed* feed_;
+    std::int64_t pos_ = 0;
+};
+
+// Where the extraction's progress goes: the display, or the main thread through the feed.
+void reportExtracted(DecodeFeed* feed, std::int64_t written, std::int32_t totalSize) {
+    if (feed)
+        feed->extracted(written);
+    else
+        stepArchiveProgress(written / 3, totalSize, 66);
+}
 
 struct Entry {
     DirectoryRecord record;
@@ -89,36 +133,38 @@ int refuseSharedData(const std::vector<Entry>& entries) {
     return ARCHIVE_OK;
 }
 
-int copyData(std::FILE* archive, std::FILE* out, const Entry& e, const std::string& archivePath,
-             const std::string& outPath, unsigned char* buffer, std::int64_t& written,
-             std::int64_t& lastStep, std::int32_t totalSize) {
-    if (std::fseek(archive, e.record.dataOffset, SEEK_SET) != 0)
-        return archiveFailure(ARCHIVE_ERR_IO, "Seek error");
+// The running count of bytes written, and the progress report it makes.
+struct Written {
+    std::int64_t bytes = 0, lastStep = -1;
+    std::int32_t totalSize = 0;
+    DecodeFeed* feed = nullptr;
+};
+
+int copyData(ArchiveInput& archive, std::FILE* out, const Entry& e, const std::string& outPath,
+             unsigned char* buffer, Written& written) {
+    if (int r = archive.seek(e.record.dataOffset)) return r;
     std::int64_t remaining = e.record.dataSize;
     while (remaining > 0) {
         std::size_t chunk =
             remaining < static_cast<std::int64_t>(FA_COPY_BUFFER) ? remaining : FA_COPY_BUFFER;
-        if (std::fread(buffer, 1, chunk, archive) != chunk)
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
+        if (int r = archive.read(buffer, chunk)) return r;
         if (std::fwrite(buffer, 1, chunk, out) != chunk)
             return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
         remaining -= static_cast<std::int64_t>(chunk);
-        written += static_cast<std::int64_t>(chunk);
-        std::int64_t step = written / static_cast<std::int64_t>(FA_COPY_BUFFER);
-        if (step != lastStep) {
-            lastStep = step;
-            stepArchiveProgress(written / 3, totalSize, 66);
+        written.bytes += static_cast<std::int64_t>(chunk);
+        std::int64_t step = written.bytes / static_cast<std::int64_t>(FA_COPY_BUFFER);
+        if (step != written.lastStep) {
+            written.lastStep = step;
+            reportExtracted(written.feed, written.bytes, written.totalSize);
         }
     }
     return ARCHIVE_OK;
 }
 
 // Reads the directory and every name; a bad name fails before anything is written.
-int readDirectory(std::FILE* archive, int fileCount, const std::string& archivePath,
-                  std::vector<Entry>& entries) {
+int readDirectory(ArchiveInput& archive, int fileCount, std::vector<Entry>& entries) {
     std::vector<unsigned char> records(FA_RECORD_SIZE * fileCount);
-    if (std::fread(records.data(), 1, records.size(), archive) != records.size())
-        return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
+    if (int r = archive.read(records.data(), records.size())) return r;
     entries.resize(fileCount);
     for (int i = 0; i < fileCount; ++i)
         entries[i].record = parseDirectoryRecord(records.data() + FA_RECORD_SIZE * i);
@@ -129,8 +175,7 @@ int readDirectory(std::FILE* archive, int fileCount, const std::string& archiveP
         if (length <= 0) return archiveFailure(ARCHIVE_ERR_INVALID, "Empty file name in archive\n");
         if (length > FA_MAX_NAME)
             return archiveFailure(ARCHIVE_ERR_INVALID, "File name too long in archive\n");
-        if (std::fread(nameBytes, 1, length, archive) != static_cast<std::size_t>(length))
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
+        if (int r = archive.read(nameBytes, static_cast<std::size_t>(length))) return r;
         switch (extractEntryName(nameBytes, length, e.name)) {
             case NameCheck::Ok: break;
             case NameCheck::Empty:
@@ -146,29 +191,30 @@ int readDirectory(std::FILE* archive, int fileCount, const std::string& archiveP
     return ARCHIVE_OK;
 }
 
-int extractEntry(platform::OutputFolder& folder, std::FILE* archive, const Entry& e,
-                 const std::string& dest, const std::string& archivePath,
-                 const std::vector<platform::FileIdentity>& keep, unsigned char* buffer,
-                 std::int64_t& written, std::int64_t& lastStep, std::int32_t totalSize) {
+int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const Entry& e,
+                 const std::string& dest, const std::vector<platform::FileIdentity>& keep,
+                 unsigned char* buffer, Written& written) {
     std::string outPath = dest + e.name;
     // Folders are made on the way; a link already in the destination is never written through.
     platform::FilePtr out = folder.createFile(e.name, false, keep);
     if (!out) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", outPath);
-    int r =
-        copyData(archive, out.get(), e, archivePath, outPath, buffer, written, lastStep, totalSize);
-    if (r != ARCHIVE_OK) return r;
+    if (int r = copyData(archive, out.get(), e, outPath, buffer, written)) return r;
     // A failing close loses buffered bytes: a full disk, as a short write would be.
     if (std::fclose(out.release()) != 0) return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
     folder.setFileTimes(e.name, e.record.accessTime, e.record.modifyTime);
     return ARCHIVE_OK;
 }
 
-// Extracts a FileArchive; keep holds files that no entry may replace (the package).
+// Extracts a FileArchive; keep holds files that no entry may replace (the package). With a
+// feed it runs on a worker while the decoder still writes the archive.
 int extractArchive(const std::string& archivePath, const std::string& destination,
-                   std::vector<platform::FileIdentity> keep) {
+                   std::vector<platform::FileIdentity> keep, DecodeFeed* feed = nullptr) {
     ArchiveSession& session = archiveSession();
     platform::FileSystem& fs = *session.system.fs;
-    LayerFinish finish;
+    LayerFinish finish(feed);
+    // The main thread opens its files before the first write-out: from then on the file
+    // system is this thread's.
+    if (feed && !feed->waitFor(FA_HEADER_SIZE)) return ARCHIVE_STOPPED;
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[FA_COPY_BUFFER]);
     if (!buffer) return archiveFailure(ARCHIVE_ERR_MEMORY, "Out of memory");
     std::string dest = withTrailingSeparator(destination);
@@ -177,13 +223,12 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
     if (!archive) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", archivePath);
     platform::FileIdentity archiveId;
     if (platform::identityOf(archive.get(), archiveId)) keep.push_back(archiveId);
+    ArchiveInput input(archive.get(), archivePath, feed);
     unsigned char header[FA_HEADER_SIZE];
-    if (std::fread(header, 1, 4, archive.get()) != 4)
-        return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
+    if (int r = input.read(header, 4)) return r;
     if (std::memcmp(header + FA_MAGIC_OFFSET, FILE_ARCHIVE_MAGIC, 4) != 0)
         return archiveFailure(ARCHIVE_ERR_INVALID, "Incorrect archive header");
-    if (std::fread(header + 4, 1, FA_HEADER_SIZE - 4, archive.get()) != FA_HEADER_SIZE - 4)
-        return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, archivePath);
+    if (int r = input.read(header + 4, FA_HEADER_SIZE - 4)) return r;
     std::int32_t totalSize = 0, fileCount = 0;
     ByteReader reader(header + FA_TOTAL_SIZE_OFFSET, FA_HEADER_SIZE - FA_TOTAL_SIZE_OFFSET);
     reader.readI32(totalSize);
@@ -196,21 +241,23 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
     std::unique_ptr<platform::OutputFolder> folder = fs.openOutputFolder(dest);
     if (!folder || !fs.setCurrentFolder(dest))
         return archiveFailure(ARCHIVE_ERR_IO, "Could not access subdirectory %s", dest);
+    if (feed) feed->setInDestination(true);
 
     std::vector<Entry> entries;
-    int r = readDirectory(archive.get(), fileCount, archivePath, entries);
+    int r = readDirectory(input, fileCount, entries);
     if (r == ARCHIVE_OK) r = refuseSharedData(entries);
     if (r == ARCHIVE_OK) r = refuseKeptFiles(entries, *folder, keep);
     if (r != ARCHIVE_OK) return r;
 
-    beginArchiveProgress(session.system);
-    setArchiveProgressText("Processing APK files...", totalSize);
-    std::int64_t written = 0, lastStep = -1;
-    for (const Entry& e : entries) {
-        r = extractEntry(*folder, archive.get(), e, dest, archivePath, keep, buffer.get(), written,
-                         lastStep, totalSize);
-        if (r != ARCHIVE_OK) return r;
+    if (feed) {
+        feed->startProcessing(totalSize);
+    } else {
+        beginArchiveProgress(session.system);
+        setArchiveProgressText("Processing APK files...", totalSize);
     }
+    Written written{0, -1, totalSize, feed};
+    for (const Entry& e : entries)
+        if (int r = extractEntry(*folder, input, e, dest, keep, buffer.get(), written)) return r;
     return ARCHIVE_OK;
 }
 
@@ -237,6 +284,56 @@ platform::FilePtr createTemporary(const std::string& dest,
     return nullptr;
 }
 
+// Decodes a large package and extracts its files at once, the extractor on a worker reading
+// the temporary file as the decoder writes it out. A failure of either side stops both and is
+// reported once, after the worker has ended. Nothing written is rolled back, as when the
+// passes run one after the other; a package that fails late leaves the files before it.
+int decodeAndExtract(const std::string& packagePath, platform::FilePtr temp,
+                     const std::string& tempPath, const std::string& destination,
+                     const std::vector<platform::FileIdentity>& keep) {
+    ArchiveSession& session = archiveSession();
+    DecodeFeed feed;
+    int extracted = ARCHIVE_OK;
+    std::thread worker;
+    session.feed = &feed;
+    try {
+        worker = std::thread([&] {
+            feed.bindExtractor();
+            try {
+                extracted = extractArchive(tempPath, destination, keep, &feed);
+            } catch (const std::bad_alloc&) {
+                extracted = archiveFailure(ARCHIVE_ERR_MEMORY, "Out of memory");
+            }
+            feed.finishExtracting();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: one pass after the other.
+        session.feed = nullptr;
+        int r = unpackArpk(packagePath, std::move(temp), tempPath);
+        return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep) : r;
+    }
+    // Should the main thread's part throw, the worker stops and is waited for all the same.
+    struct Join {
+        DecodeFeed& feed;
+        std::thread& worker;
+        ~Join() {
+            if (!worker.joinable()) return;
+            feed.hold(ARCHIVE_ERR_MEMORY, "Out of memory", {});
+            feed.finishDecoding();
+            worker.join();
+            archiveSession().feed = nullptr;
+        }
+    } join{feed, worker};
+    int decoded = unpackArpk(packagePath, std::move(temp), tempPath, &feed);
+    feed.finishDecoding();
+    if (decoded == ARCHIVE_OK) feed.followExtraction(session.system);
+    worker.join();
+    session.feed = nullptr;
+    if (int held = feed.reportHeld(*session.system.fs, withTrailingSeparator(destination)))
+        return held;
+    return decoded != ARCHIVE_OK ? decoded : extracted;
+}
+
 }  // namespace
 
 int extractFileArchive(const std::string& archivePath, const std::string& destination) {
@@ -250,27 +347,34 @@ int extractPackage(const std::string& packagePath, const std::string& destinatio
     if (!system.fs->currentFolder(session.savedDirectory))
         return archiveFailure(ARCHIVE_ERR_IO, "Cannot determine current directory");
 
-    char magic[4] = {};
+    unsigned char head[ARPK_ESCAPE_OFFSET] = {};
     std::size_t got = 0;
     std::vector<platform::FileIdentity> keep;
     // Held open to the end: a file deleted meanwhile keeps its identity from being reused.
     platform::FilePtr package = system.fs->openFile(packagePath, "rb");
     if (package) {
-        got = std::fread(magic, 1, sizeof magic, package.get());
+        got = std::fread(head, 1, sizeof head, package.get());
         platform::FileIdentity id;
         if (platform::identityOf(package.get(), id)) keep.push_back(id);
     }
-    if (got != sizeof magic || std::memcmp(magic, ARPK_MAGIC, sizeof magic) != 0)
+    if (got < sizeof ARPK_MAGIC || std::memcmp(head, ARPK_MAGIC, sizeof ARPK_MAGIC) != 0)
         return extractArchive(packagePath, destination, keep);
+    std::int32_t unpackedSize = 0;
+    ByteReader(head + ARPK_SIZE_OFFSET, got - ARPK_SIZE_OFFSET).readI32(unpackedSize);
 
     system.fs->createFolder(destination);
     std::string tempPath;
     platform::FileIdentity tempId;
     platform::FilePtr temp = createTemporary(destination, keep, tempPath, tempId);
     if (!temp) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
-    int r = unpackArpk(packagePath, std::move(temp), tempPath);
     keep.push_back(tempId);
-    if (r == ARCHIVE_OK) r = extractArchive(tempPath, destination, keep);
+    int r;
+    if (unpackedSize >= static_cast<std::int64_t>(ARPK_OVERLAP_MIN)) {
+        r = decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep);
+    } else {
+        r = unpackArpk(packagePath, std::move(temp), tempPath);
+        if (r == ARCHIVE_OK) r = extractArchive(tempPath, destination, keep);
+    }
     system.fs->deleteFile(tempPath);
     return r;
 }

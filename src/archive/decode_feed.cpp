@@ -1,0 +1,120 @@
+#include "archive/decode_feed.h"
+
+#include "archive/archive_progress.h"
+#include "archive/package_extractor.h"
+
+namespace {
+
+// How often the main thread looks at the extraction's progress while it waits for its end.
+const std::chrono::milliseconds FOLLOW_INTERVAL{100};
+
+}  // namespace
+
+void DecodeFeed::advance(std::int64_t written) {
+    bool wake;
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        written_ = written;
+        // The extractor mostly trails the decoder: wake it only when its bytes are there.
+        wake = wanted_ > 0 && written_ >= wanted_;
+    }
+    if (wake) changed_.notify_all();
+}
+
+void DecodeFeed::finishDecoding() {
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        decoded_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool DecodeFeed::stopped() const {
+    std::lock_guard<std::mutex> l(lock_);
+    return held_;
+}
+
+void DecodeFeed::bindExtractor() {
+    std::lock_guard<std::mutex> l(lock_);
+    extractor_ = std::this_thread::get_id();
+}
+
+bool DecodeFeed::waitFor(std::int64_t end) {
+    std::unique_lock<std::mutex> l(lock_);
+    if (written_ < end && !decoded_ && !held_) {
+        wanted_ = end;
+        changed_.wait(l, [&] { return written_ >= end || decoded_ || held_; });
+        wanted_ = 0;
+    }
+    return !held_;
+}
+
+void DecodeFeed::setInDestination(bool in) {
+    std::lock_guard<std::mutex> l(lock_);
+    inDestination_ = in;
+}
+
+void DecodeFeed::startProcessing(std::int32_t totalSize) {
+    std::lock_guard<std::mutex> l(lock_);
+    processing_ = true;
+    totalSize_ = totalSize;
+}
+
+void DecodeFeed::extracted(std::int64_t written) {
+    std::lock_guard<std::mutex> l(lock_);
+    extracted_ = written;
+}
+
+void DecodeFeed::finishExtracting() {
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        extractorDone_ = true;
+    }
+    changed_.notify_all();
+}
+
+int DecodeFeed::hold(int code, const char* format, const std::string& argument) {
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        if (held_) return code;
+        held_ = true;
+        heldCode_ = code;
+        heldFormat_ = format;
+        heldArgument_ = argument;
+        heldInDestination_ = inDestination_ && std::this_thread::get_id() == extractor_;
+    }
+    changed_.notify_all();
+    return code;
+}
+
+void DecodeFeed::followExtraction(const platform::System& system) {
+    bool shown = false;
+    for (;;) {
+        std::unique_lock<std::mutex> l(lock_);
+        bool show = processing_ && !held_ && !shown;
+        bool done = extractorDone_;
+        std::int64_t extracted = extracted_;
+        std::int32_t total = totalSize_;
+        l.unlock();
+        // The second pass of the display, as when the passes run one after the other.
+        if (show) {
+            beginArchiveProgress(system);
+            setArchiveProgressText("Processing APK files...", total);
+            shown = true;
+        }
+        if (shown) stepArchiveProgress(extracted / 3, total, 66);
+        if (done) break;
+        l.lock();
+        changed_.wait_for(l, FOLLOW_INTERVAL, [&] { return extractorDone_; });
+    }
+    endArchiveProgress();
+}
+
+int DecodeFeed::reportHeld(platform::FileSystem& fs, const std::string& destination) {
+    std::lock_guard<std::mutex> l(lock_);
+    if (!held_) return 0;
+    // The report puts the working directory back where the caller had it.
+    if (heldInDestination_) fs.setCurrentFolder(destination);
+    reportArchiveError(heldFormat_, heldArgument_);
+    return heldCode_;
+}
