@@ -57,6 +57,16 @@ struct ArpkStream {
     }
 };
 
+// The stream as literals only, with an escape byte the content lacks: a cut anywhere is a
+// short stream, never a broken token, and the decoder reads the whole package in order.
+inline std::string literalArpk(const std::string& content) {
+    int escape = 0;
+    while (escape < 256 && content.find(static_cast<char>(escape)) != std::string::npos) ++escape;
+    EXPECT_LT(escape, 256);
+    return "ARPK" + le32(static_cast<std::int64_t>(content.size())) +
+           std::string(1, static_cast<char>(escape)) + content;
+}
+
 inline std::string record(std::int64_t offset, std::int64_t size, std::int64_t nameLength,
                           std::int64_t access = 0, std::int64_t modify = 0) {
     return le32(offset) + le32(size) + le32(nameLength) + le32(access) + le32(modify);

@@ -29,6 +29,7 @@ using archive_test::ArchiveTest;
 using archive_test::bytesOf;
 using archive_test::le32;
 using archive_test::letters;
+using archive_test::literalArpk;
 using archive_test::oneFileArchive;
 using testing_support::RecordedMessage;
 namespace fs = std::filesystem;
@@ -37,16 +38,6 @@ const char* const UNPACKING = "Unpacking APK files...";
 const char* const PROCESSING = "Processing APK files...";
 const std::int64_t BIG = 100000;  // big.bin: four copy chunks
 const std::int64_t SMALL = 3000;  // a.txt: one chunk
-
-// The stream as literals only, with an escape byte the content lacks: a cut anywhere is a
-// short stream, never a broken token, and the decoder reads the whole package in order.
-std::string literalArpk(const std::string& content) {
-    int escape = 0;
-    while (escape < 256 && content.find(static_cast<char>(escape)) != std::string::npos) ++escape;
-    EXPECT_LT(escape, 256);
-    return "ARPK" + le32(static_cast<std::int64_t>(content.size())) +
-           std::string(1, static_cast<char>(escape)) + content;
-}
 
 // a.txt, then data\big.bin.
 std::string standardArchive() {
