@@ -7,6 +7,8 @@ namespace {
 
 // How often the main thread looks at the extraction's progress while it waits for its end.
 const std::chrono::milliseconds FOLLOW_INTERVAL{100};
+// How much more than it needs an extractor that caught up with the decoder waits for.
+const std::size_t WAKE_STRETCH = 512u << 10;
 
 }  // namespace
 
@@ -42,8 +44,9 @@ void DecodeFeed::bindExtractor() {
 bool DecodeFeed::waitFor(std::int64_t end) {
     std::unique_lock<std::mutex> l(lock_);
     if (written_ < end && !decoded_ && !held_) {
-        wanted_ = end;
-        changed_.wait(l, [&] { return written_ >= end || decoded_ || held_; });
+        // Caught up: sleep until a good stretch is there, not for every write-out.
+        wanted_ = end + static_cast<std::int64_t>(WAKE_STRETCH);
+        changed_.wait(l, [&] { return written_ >= wanted_ || decoded_ || held_; });
         wanted_ = 0;
     }
     return !held_;

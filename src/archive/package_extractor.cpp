@@ -55,28 +55,40 @@ private:
     DecodeFeed* feed_;
 };
 
-// The archive as the extractor reads it, in order or after a seek. While the decoder still
-// writes it, a read first waits until its bytes are written.
+// The archive as the extractor reads it: the directory in order through the stream's
+// buffer, then each file's data at its place, a chunk a read. While the decoder still writes
+// the archive, a read first waits until its bytes are written.
 class ArchiveInput {
 public:
     ArchiveInput(std::FILE* file, const std::string& path, DecodeFeed* feed)
         : file_(file), path_(path), feed_(feed) {}
     // 0; a quiet ARCHIVE_STOPPED when the decoder failed; or a short read, reported.
     int read(void* dst, std::size_t n) {
-        if (feed_ && !feed_->waitFor(pos_ + static_cast<std::int64_t>(n))) return ARCHIVE_STOPPED;
+        if (int r = await(n)) return r;
         if (std::fread(dst, 1, n, file_) != n)
             return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, path_);
         pos_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
+    // Where the data reads go on; the directory is not read after this.
     int seek(std::int64_t pos) {
-        if (std::fseek(file_, static_cast<long>(pos), SEEK_SET) != 0)
-            return archiveFailure(ARCHIVE_ERR_IO, "Seek error");
+        if (pos < 0) return archiveFailure(ARCHIVE_ERR_IO, "Seek error");
         pos_ = pos;
+        return ARCHIVE_OK;
+    }
+    int readData(void* dst, std::size_t n) {
+        if (int r = await(n)) return r;
+        if (!platform::readAt(file_, pos_, dst, n))
+            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, path_);
+        pos_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
 
 private:
+    int await(std::size_t n) const {
+        if (feed_ && !feed_->waitFor(pos_ + static_cast<std::int64_t>(n))) return ARCHIVE_STOPPED;
+        return ARCHIVE_OK;
+    }
     std::FILE* file_;
     const std::string& path_;
     DecodeFeed* feed_;
@@ -147,7 +159,7 @@ int copyData(ArchiveInput& archive, std::FILE* out, const Entry& e, const std::s
     while (remaining > 0) {
         std::size_t chunk =
             remaining < static_cast<std::int64_t>(FA_COPY_BUFFER) ? remaining : FA_COPY_BUFFER;
-        if (int r = archive.read(buffer, chunk)) return r;
+        if (int r = archive.readData(buffer, chunk)) return r;
         if (std::fwrite(buffer, 1, chunk, out) != chunk)
             return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
         remaining -= static_cast<std::int64_t>(chunk);
@@ -198,6 +210,8 @@ int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const En
     // Folders are made on the way; a link already in the destination is never written through.
     platform::FilePtr out = folder.createFile(e.name, false, keep);
     if (!out) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", outPath);
+    // Chunks go to the file as they are: a stream buffer would only split them.
+    std::setvbuf(out.get(), nullptr, _IONBF, 0);
     if (int r = copyData(archive, out.get(), e, outPath, buffer, written)) return r;
     // A failing close loses buffered bytes: a full disk, as a short write would be.
     if (std::fclose(out.release()) != 0) return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);

@@ -106,9 +106,10 @@ public:
 
     bool identity(const std::string& name, FileIdentity& out) override {
         std::string leaf;
-        int dir = openParent(name, false, leaf);
+        bool absent = false;
+        int dir = openParent(name, false, leaf, &absent);
         struct stat st;
-        if (dir < 0 || ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        if (dir < 0 || absent || ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(st.st_mode))
             return false;
         out = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -128,21 +129,31 @@ public:
 
 private:
     // The folder holding the last part of name (creating missing folders when create), as a
-    // descriptor this object keeps; leaf receives the last part as spelt on disk. -1 on failure.
-    int openParent(const std::string& name, bool create, std::string& leaf) {
+    // descriptor this object keeps; leaf receives the last part as spelt on disk, absent (when
+    // given) whether the folder's listing lacks it. -1 on failure.
+    int openParent(const std::string& name, bool create, std::string& leaf,
+                   bool* absent = nullptr) {
         std::vector<std::string> parts;
         if (!splitRelativeName(name, parts)) {
             errno = EINVAL;
             return -1;
         }
         std::string folder = name.substr(0, name.size() - parts.back().size());
+        // Names looked at before anything is made often share a folder that is not there yet.
+        if (create) {
+            missingName_.clear();
+        } else if (!missingName_.empty() && folder == missingName_) {
+            errno = ENOENT;
+            return -1;
+        }
         if (parentFd_ < 0 || folder != parentName_) {
             if (parentFd_ >= 0) ::close(parentFd_);
             parentFd_ = -1;
             int fd = ::dup(root_);
             std::string key;
             for (std::size_t i = 0; fd >= 0 && i + 1 < parts.size(); ++i) {
-                std::string part = spelling(fd, key, parts[i]);
+                bool unlisted = false;
+                std::string part = spelling(fd, key, parts[i], unlisted);
                 const int dirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
                 int next = ::openat(fd, part.c_str(), dirFlags);
                 if (next < 0 && errno == ENOENT && create &&
@@ -154,25 +165,35 @@ private:
                 fd = next;
                 key += '/' + part;
             }
-            if (fd < 0) return -1;
+            if (fd < 0) {
+                if (!create) missingName_ = folder;
+                return -1;
+            }
             parentFd_ = fd;
             parentName_ = folder;
             parentKey_ = key;
         }
-        leaf = spelling(parentFd_, parentKey_, parts.back());
+        bool unlisted = false;
+        leaf = spelling(parentFd_, parentKey_, parts.back(), unlisted);
+        if (absent) *absent = unlisted;
         return parentFd_;
     }
 
     // The name on disk of part in the folder dir (known as key): part itself when it exists as
-    // spelt, else an entry equal to it without regard to case, else part.
-    std::string spelling(int dir, const std::string& key, const std::string& part) {
-        struct stat st;
-        if (::fstatat(dir, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT)
-            return part;
+    // spelt, else an entry equal to it without regard to case, else part (unlisted then). A
+    // folder listed once answers from its listing, which this object's creations keep up to
+    // date: no system call a name.
+    std::string spelling(int dir, const std::string& key, const std::string& part, bool& unlisted) {
         auto found = listed_.find(key);
-        if (found == listed_.end()) found = listed_.emplace(key, list(dir)).first;
+        if (found == listed_.end()) {
+            struct stat st;
+            if (::fstatat(dir, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT)
+                return part;
+            found = listed_.emplace(key, list(dir)).first;
+        }
         auto entry = found->second.find(folded(part));
-        return entry == found->second.end() ? part : entry->second;
+        unlisted = entry == found->second.end();
+        return unlisted ? part : entry->second;
     }
 
     // Every entry of a folder by its folded name: one scan a folder, not one a new name.
@@ -198,6 +219,7 @@ private:
     int root_;
     int parentFd_ = -1;  // the folder of the last name, kept for the next one
     std::string parentName_, parentKey_;
+    std::string missingName_;  // a folder found missing since the last creation
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> listed_;
 };
 

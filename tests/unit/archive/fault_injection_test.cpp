@@ -517,7 +517,7 @@ TEST_F(FaultTest, FileSizeLimitOfTheSystem) {
              .fails(-2, bigFailed, Log::Destination)
              .files({{"a.txt", SMALL}, {"data/big.bin", 50000}}),
          50000},
-        {Row("bytes still buffered are lost at the close", small)
+        {Row("a file of one short chunk outgrows the limit", small)
              .fails(-2, "i/o error in file " + outFile("a.txt") + "\n", Log::Destination)
              .files({{"a.txt", 1000}}),
          1000},
