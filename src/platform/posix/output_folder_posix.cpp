@@ -106,10 +106,9 @@ public:
 
     bool identity(const std::string& name, FileIdentity& out) override {
         std::string leaf;
-        bool absent = false;
-        int dir = openParent(name, false, leaf, &absent);
+        int dir = openParent(name, false, leaf);
         struct stat st;
-        if (dir < 0 || absent || ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        if (dir < 0 || ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(st.st_mode))
             return false;
         out = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -129,10 +128,8 @@ public:
 
 private:
     // The folder holding the last part of name (creating missing folders when create), as a
-    // descriptor this object keeps; leaf receives the last part as spelt on disk, absent (when
-    // given) whether the folder's listing lacks it. -1 on failure.
-    int openParent(const std::string& name, bool create, std::string& leaf,
-                   bool* absent = nullptr) {
+    // descriptor this object keeps; leaf receives the last part as spelt on disk. -1 on failure.
+    int openParent(const std::string& name, bool create, std::string& leaf) {
         std::vector<std::string> parts;
         if (!splitRelativeName(name, parts)) {
             errno = EINVAL;
@@ -152,8 +149,7 @@ private:
             int fd = ::dup(root_);
             std::string key;
             for (std::size_t i = 0; fd >= 0 && i + 1 < parts.size(); ++i) {
-                bool unlisted = false;
-                std::string part = spelling(fd, key, parts[i], unlisted);
+                std::string part = spelling(fd, key, parts[i]);
                 const int dirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
                 int next = ::openat(fd, part.c_str(), dirFlags);
                 if (next < 0 && errno == ENOENT && create &&
@@ -173,17 +169,15 @@ private:
             parentName_ = folder;
             parentKey_ = key;
         }
-        bool unlisted = false;
-        leaf = spelling(parentFd_, parentKey_, parts.back(), unlisted);
-        if (absent) *absent = unlisted;
+        leaf = spelling(parentFd_, parentKey_, parts.back());
         return parentFd_;
     }
 
     // The name on disk of part in the folder dir (known as key): part itself when it exists as
-    // spelt, else an entry equal to it without regard to case, else part (unlisted then). A
-    // folder listed once answers from its listing, which this object's creations keep up to
-    // date: no system call a name.
-    std::string spelling(int dir, const std::string& key, const std::string& part, bool& unlisted) {
+    // spelt, else an entry equal to it without regard to case, else part. A folder listed once
+    // answers from its listing, which this object's creations keep up to date: no system call
+    // a name. (A name someone else makes meanwhile is then used as spelt.)
+    std::string spelling(int dir, const std::string& key, const std::string& part) {
         auto found = listed_.find(key);
         if (found == listed_.end()) {
             struct stat st;
@@ -192,8 +186,7 @@ private:
             found = listed_.emplace(key, list(dir)).first;
         }
         auto entry = found->second.find(folded(part));
-        unlisted = entry == found->second.end();
-        return unlisted ? part : entry->second;
+        return entry == found->second.end() ? part : entry->second;
     }
 
     // Every entry of a folder by its folded name: one scan a folder, not one a new name.

@@ -1,6 +1,7 @@
 // The file layer as the core sees it: separators, case, patterns, times, folders.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "platform/file_system.h"
@@ -145,6 +146,45 @@ TEST(FileSystem, FileTimesInUtc) {
                     .count();
     EXPECT_EQ(secs, modify);
     EXPECT_FALSE(fs.setFileTimes(join(d, "missing.bin"), access, modify));
+}
+
+// An extraction's folder: names looked at before anything is made (in folders not there yet),
+// then made, then found again in any case, by the same object, as one file each.
+TEST(FileSystem, OutputFolderNamesAsTheExtractionMeetsThem) {
+    ScratchDir d;
+    d.write("out/Keep.txt", "kept");
+    auto& fs = platform::systemFileSystem();
+    std::unique_ptr<platform::OutputFolder> folder = fs.openOutputFolder(join(d, "out"));
+    ASSERT_TRUE(folder);
+    platform::FileIdentity id, other;
+    auto make = [&](const char* name) {
+        platform::FilePtr f = folder->createFile(name, false, {});
+        return f && std::fputs(name, f.get()) >= 0;
+    };
+    auto known = [&](const char* name) { return folder->identity(name, id); };
+    struct Step {
+        const char* what;
+        std::function<bool()> act;
+        bool result;
+    } steps[] = {
+        {"a name in a missing folder", [&] { return known("sub\\a.txt"); }, false},
+        {"another one there", [&] { return known("SUB\\b.txt"); }, false},
+        {"an existing file in another case", [&] { return known("keep.TXT"); }, true},
+        {"the same file as spelt on disk",
+         [&] { return folder->identity("Keep.txt", other) && other == id; }, true},
+        {"a file made in the missing folder", [&] { return make("sub\\A.txt"); }, true},
+        {"found in the other case", [&] { return known("Sub\\a.TXT"); }, true},
+        {"not a name never made", [&] { return known("sub\\b.txt"); }, false},
+        {"the existing file written in another case", [&] { return make("KEEP.TXT"); }, true},
+        {"a file put there by someone else meanwhile",
+         [&] { return d.write("out/late.txt", "x"), known("late.txt"); }, true},
+        {"times set in another case",
+         [&] { return folder->setFileTimes("SUB\\A.TXT", 946684800, 1234567890); }, true},
+    };
+    for (const Step& step : steps) EXPECT_EQ(step.act(), step.result) << step.what;
+    EXPECT_EQ(namesIn(d, "out"), (std::set<std::string>{"Keep.txt", "sub", "late.txt"}));
+    EXPECT_EQ(namesIn(d, "out\\sub"), (std::set<std::string>{"A.txt"}));
+    EXPECT_EQ(testing_support::readFile(d.path() / "out" / "Keep.txt"), "KEEP.TXT");
 }
 
 TEST(FileSystem, CurrentFolderRoundTrip) {
