@@ -37,7 +37,7 @@ private:
     }
     int refill() {
         inPos_ = 0;
-        inLength_ = eof_ ? 0 : std::fread(in_.get(), 1, ARPK_BUFFER, package_.get());
+        inLength_ = eof_ ? 0 : std::fread(in_.get(), 1, unit_, package_.get());
         if (inLength_ == 0) {
             eof_ = true;
             return 0;
@@ -63,7 +63,7 @@ private:
     // Room for one more byte in the write-out buffer. An extractor reading along that has
     // failed ends the decoding here.
     int makeRoom() {
-        if (waiting() < ARPK_BUFFER) return ARCHIVE_OK;
+        if (waiting() < unit_) return ARCHIVE_OK;
         if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
         return flush(APPEND_WRITE_ERROR);
     }
@@ -83,6 +83,8 @@ private:
     const std::string &packagePath_, &tempPath_;
     platform::FilePtr temp_, package_;
     DecodeFeed* feed_;
+    // Reads and write-outs: larger for a package extracted meanwhile, fewer system calls.
+    const std::size_t unit_ = feed_ ? ARPK_FEED_UNIT : ARPK_BUFFER;
     std::unique_ptr<unsigned char[]> in_, ring_;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
     bool eof_ = false;
@@ -113,7 +115,7 @@ void ArpkDecoder::put(const unsigned char* p, std::size_t n) {
 int ArpkDecoder::appendBytes(const unsigned char* p, std::size_t n) {
     while (n > 0) {
         if (int r = makeRoom()) return r;
-        std::size_t m = std::min(n, ARPK_BUFFER - waiting());
+        std::size_t m = std::min(n, unit_ - waiting());
         put(p, m);
         p += m;
         n -= m;
@@ -189,7 +191,7 @@ int ArpkDecoder::copy(int k) {
     if (produced_ + length > unpackedSize_ || offset + length > produced_)
         return archiveFailure(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
     std::size_t n = static_cast<std::size_t>(length);
-    if (waiting() + n <= ARPK_BUFFER) return fetch(offset, n);
+    if (waiting() + n <= unit_) return fetch(offset, n);
     // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
     // a time straight to the file. The source lies wholly before the old end.
     if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
@@ -254,11 +256,11 @@ int ArpkDecoder::decodeTokens() {
 
 int ArpkDecoder::run() {
     platform::FileSystem& fs = *archiveSession().system.fs;
-    in_.reset(new (std::nothrow) unsigned char[ARPK_BUFFER]);
+    in_.reset(new (std::nothrow) unsigned char[unit_]);
     if (!in_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (!temp_) temp_ = fs.openFile(tempPath_, "wb+");
     if (!temp_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
-    package_ = fs.openFile(packagePath_, "rb");
+    package_ = fs.openRegularFile(packagePath_);
     if (!package_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath_);
     for (char m : ARPK_MAGIC)
         if (readByte() != static_cast<unsigned char>(m))

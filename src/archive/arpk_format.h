@@ -45,3 +45,5 @@ inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared 
 // threads. Smaller ones decode in a few milliseconds: they are decoded whole first, so that a
 // broken one writes no file at all.
 inline constexpr std::size_t ARPK_OVERLAP_MIN = 1u << 20;
+// Their reads and write-outs go in units of this size.
+inline constexpr std::size_t ARPK_FEED_UNIT = 128u << 10;

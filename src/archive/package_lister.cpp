@@ -173,7 +173,7 @@ int readListing(Head& head, PackageListing& out) {
 int listPackage(platform::FileSystem& fs, const std::string& packagePath, PackageListing& out,
                 std::string& message) {
     out = PackageListing();
-    platform::FilePtr f = fs.openFile(packagePath, "rb");
+    platform::FilePtr f = fs.openRegularFile(packagePath);
     if (!f) {
         message = formatArchiveMessage("Can't read %s\n", packagePath);
         return ARCHIVE_ERR_OPEN;

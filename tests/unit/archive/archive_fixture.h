@@ -10,6 +10,8 @@
 
 #include "archive/archive_progress.h"
 #include "archive/archive_session.h"
+#include "archive/archive_writer.h"
+#include "archive/arpk_encoder.h"
 #include "archive/package_extractor.h"
 #include "support/fakes.h"
 
@@ -65,6 +67,16 @@ inline std::string literalArpk(const std::string& content) {
     EXPECT_LT(escape, 256);
     return "ARPK" + le32(static_cast<std::int64_t>(content.size())) +
            std::string(1, static_cast<char>(escape)) + content;
+}
+
+inline std::string archiveOf(const std::vector<ArchiveEntry>& entries) {
+    std::string bytes, error;
+    EXPECT_TRUE(buildFileArchive(entries, bytes, error)) << error;
+    return bytes;
+}
+
+inline std::string encoded(const std::string& content) {
+    return encodeArpk(reinterpret_cast<const unsigned char*>(content.data()), content.size());
 }
 
 inline std::string record(std::int64_t offset, std::int64_t size, std::int64_t nameLength,

@@ -2,6 +2,10 @@
 // at the declared size, and records may not share their data.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "archive/archive_writer.h"
 #include "archive/arpk_decoder.h"
 #include "archive/arpk_encoder.h"
@@ -10,31 +14,18 @@
 
 namespace {
 
+using archive_test::archiveOf;
 using archive_test::ArchiveTest;
+using archive_test::bytesOf;
+using archive_test::encoded;
 using archive_test::le32;
 using archive_test::record;
 namespace fs = std::filesystem;
 
 const int E = 0xFF;
 
-std::string bytesOf(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s.push_back(static_cast<char>(v));
-    return s;
-}
-
 std::string arpk(std::int64_t size, const std::string& tokens) {
     return "ARPK" + le32(size) + std::string(1, static_cast<char>(E)) + tokens;
-}
-
-std::string archiveOf(const std::vector<ArchiveEntry>& entries) {
-    std::string bytes, error;
-    EXPECT_TRUE(buildFileArchive(entries, bytes, error)) << error;
-    return bytes;
-}
-
-std::string encoded(const std::string& archive) {
-    return encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size());
 }
 
 // The header, directory and names of a one-file archive as literal tokens, declaring 1.5 GB of
@@ -159,6 +150,31 @@ TEST_F(ArchiveTest, DecodingStopsAtTheDeclaredSize) {
 
 // Records may not share data: an honest package stores each file's bytes once, so one region
 // written a thousand times is refused before anything is written.
+// What is named as a package but is no file is refused at once, by the unpacker and the
+// lister alike: no wait for a writer that never comes, no endless reading.
+TEST_F(ArchiveTest, PackagesThatAreNoFilesAreRefused) {
+    fs::create_directory(dir.path() / "folder.apk");
+    const std::string cases[] = {
+        path("folder.apk"),
+#ifndef _WIN32
+        path("pipe.apk"),
+        "/dev/zero",
+#endif
+    };
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(path("pipe.apk").c_str(), 0600), 0);
+#endif
+    for (const std::string& package : cases) {
+        fake.messages.messages.clear();
+        EXPECT_EQ(extractPackage(package, out(), fake.system()), -3) << package;
+        EXPECT_EQ(lastMessage(), "Can't read " + package + "\n");
+        PackageListing listing;
+        std::string message;
+        EXPECT_EQ(listPackage(platform::systemFileSystem(), package, listing, message), -3);
+        EXPECT_EQ(message, "Can't read " + package + "\n");
+    }
+}
+
 TEST_F(ArchiveTest, RecordsThatShareDataAreRefused) {
     auto names = [](int n) {
         std::string s;

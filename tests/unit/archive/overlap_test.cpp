@@ -3,16 +3,16 @@
 // temporary file goes and the working directory comes back.
 #include <gtest/gtest.h>
 
-#include "archive/archive_writer.h"
-#include "archive/arpk_encoder.h"
 #include "archive/arpk_format.h"
 #include "archive/file_archive_format.h"
 #include "archive_fixture.h"
 
 namespace {
 
+using archive_test::archiveOf;
 using archive_test::ArchiveTest;
 using archive_test::bytesOf;
+using archive_test::encoded;
 using archive_test::le32;
 using archive_test::letters;
 using archive_test::literalArpk;
@@ -21,16 +21,6 @@ namespace fs = std::filesystem;
 const std::vector<ArchiveEntry> ENTRIES = {{"a.txt", letters(700000, 1), 100, 200},
                                            {"d\\b.bin", letters(600000, 2), 300, 400},
                                            {"d\\empty", "", 500, 600}};
-
-std::string archiveOf(const std::vector<ArchiveEntry>& entries) {
-    std::string bytes, error;
-    EXPECT_TRUE(buildFileArchive(entries, bytes, error)) << error;
-    return bytes;
-}
-
-std::string encoded(const std::string& content) {
-    return encodeArpk(reinterpret_cast<const unsigned char*>(content.data()), content.size());
-}
 
 std::string slashed(std::string name) {
     for (char& c : name)
