@@ -30,7 +30,7 @@ fi
 echo "real-files corpus: $(wc -l <real.list) files listed in $work/real.list"
 
 python3 - "$tool" "${1:-}" <<'PY'
-import json, os, shutil, statistics, subprocess, sys, time
+import json, os, random, shutil, statistics, subprocess, sys, time
 tool, best_too = sys.argv[1], sys.argv[2] == "--best"
 
 def fresh():
@@ -39,11 +39,15 @@ def fresh():
 
 def timed(commands, runs=7):
     """Median wall times of fresh extractions, the commands taking turns in each round so
-    that a slow spell of the machine weighs on all of them alike. A command is a list, or a
-    string for the shell."""
+    that a slow spell of the machine weighs on all of them alike, in a new order each round
+    so that none always follows the same one. A command is a list, or a string for the
+    shell."""
     times = {name: [] for name in commands}
+    order = list(commands.items())
+    rng = random.Random(7)
     for _ in range(runs):
-        for name, cmd in commands.items():
+        rng.shuffle(order)
+        for name, cmd in order:
             fresh()
             t = time.perf_counter()
             p = subprocess.run(cmd, shell=isinstance(cmd, str), stdout=subprocess.DEVNULL)
