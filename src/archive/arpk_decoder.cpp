@@ -51,11 +51,13 @@ private:
     }
     std::size_t waiting() const { return static_cast<std::size_t>(produced_ - written_); }
     std::size_t slot(std::int64_t pos) const { return static_cast<std::size_t>(pos) & mask_; }
-    // Writes ring bytes [from, to) of the output to the file at their place.
-    bool writeRange(std::int64_t from, std::int64_t to);
+    // Writes ring bytes [from, to) of the output to the file at their place (all of them, or
+    // with shared writing, hands them over).
+    bool writeRange(std::int64_t from, std::int64_t to, bool all = false);
+    bool writeOut(std::int64_t from, std::int64_t to);
     // Writes the waiting bytes out; a short write reports failure with the temporary path.
-    int flush(const char* failure) {
-        if (!writeRange(written_, produced_))
+    int flush(const char* failure, bool all = false) {
+        if (!writeRange(written_, produced_, all))
             return archiveFailure(ARCHIVE_ERR_IO, failure, tempPath_);
         written_ = produced_;
         return ARCHIVE_OK;
@@ -83,6 +85,7 @@ private:
     const std::string &packagePath_, &tempPath_;
     platform::FilePtr temp_, package_;
     DecodeFeed* feed_;
+    bool sharedWriting_ = false;  // the extractor's thread may write out too
     // Reads and write-outs: larger for a package extracted meanwhile, fewer system calls.
     const std::size_t unit_ = feed_ ? ARPK_FEED_UNIT : ARPK_BUFFER;
     std::unique_ptr<unsigned char[]> in_, ring_;
@@ -92,14 +95,25 @@ private:
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
 
-bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to) {
+bool ArpkDecoder::writeOut(std::int64_t from, std::int64_t to) {
     while (from < to) {
         std::size_t at = slot(from);
         std::size_t n = std::min(static_cast<std::size_t>(to - from), mask_ + 1 - at);
         if (!platform::writeAt(temp_.get(), from, ring_.get() + at, n)) return false;
-        head_.append(from, ring_.get() + at, n);
         from += static_cast<std::int64_t>(n);
     }
+    return true;
+}
+
+bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to, bool all) {
+    for (std::int64_t pos = from; pos < to;) {
+        std::size_t at = slot(pos);
+        std::size_t n = std::min(static_cast<std::size_t>(to - pos), mask_ + 1 - at);
+        head_.append(pos, ring_.get() + at, n);
+        pos += static_cast<std::int64_t>(n);
+    }
+    if (sharedWriting_) return feed_->handOver(to, all);
+    if (!writeOut(from, to)) return false;
     if (feed_) feed_->advance(to);
     return true;
 }
@@ -276,12 +290,22 @@ int ArpkDecoder::run() {
     ring_.reset(new (std::nothrow) unsigned char[ring + ARPK_WINDOW_MARGIN]);
     if (!ring_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     mask_ = ring - 1;
+    // An extractor waiting for bytes may write them out itself, off this thread, when the file
+    // takes positioned writes. Bytes not yet written stay fewer than half the ring, so any
+    // source outside the window is in the file.
+    platform::FileIdentity id;
+    if (feed_ && platform::identityOf(temp_.get(), id)) {
+        sharedWriting_ = true;
+        feed_->shareWriting(
+            [this](std::int64_t from, std::int64_t to) { return writeOut(from, to); },
+            static_cast<std::int64_t>(ring / 2), APPEND_WRITE_ERROR, tempPath_);
+    }
     beginArchiveProgress(archiveSession().system);
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
     int r = decodeTokens();
     readsBackOfLastRun = readsBack_;
     if (r) return r;
-    if (int r = flush(APPEND_WRITE_ERROR)) return r;
+    if (int r = flush(APPEND_WRITE_ERROR, true)) return r;
     // Buffered bytes that cannot be written when the file closes are a failed write-out.
     if (std::fclose(temp_.release()) != 0)
         return archiveFailure(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_);

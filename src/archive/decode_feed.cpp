@@ -41,12 +41,60 @@ void DecodeFeed::bindExtractor() {
     extractor_ = std::this_thread::get_id();
 }
 
+void DecodeFeed::shareWriting(std::function<bool(std::int64_t, std::int64_t)> writer,
+                              std::int64_t backlog, const char* failure,
+                              const std::string& argument) {
+    std::lock_guard<std::mutex> l(lock_);
+    writer_ = std::move(writer);
+    backlog_ = backlog;
+    writeFailure_ = failure;
+    writeFailureArgument_ = argument;
+}
+
+bool DecodeFeed::writeOutLocked(std::unique_lock<std::mutex>& l) {
+    const std::int64_t from = written_, to = ready_;
+    writing_ = true;
+    l.unlock();
+    bool ok = writer_(from, to);
+    l.lock();
+    writing_ = false;
+    if (ok) written_ = to;
+    changed_.notify_all();
+    return ok;
+}
+
+bool DecodeFeed::handOver(std::int64_t ready, bool all) {
+    std::unique_lock<std::mutex> l(lock_);
+    ready_ = ready;
+    // An extractor waiting for bytes writes them out itself, off the decoder's thread.
+    if (wanted_ > 0) changed_.notify_all();
+    while (ready_ - written_ > (all ? 0 : backlog_)) {
+        if (writing_) {
+            changed_.wait(l, [&] { return !writing_; });
+            continue;
+        }
+        if (!writeOutLocked(l)) return false;
+    }
+    return true;
+}
+
 bool DecodeFeed::waitFor(std::int64_t end) {
     std::unique_lock<std::mutex> l(lock_);
-    if (written_ < end && !decoded_ && !held_) {
+    while (written_ < end && !decoded_ && !held_) {
+        if (writer_ && !writing_ && ready_ > written_) {
+            if (!writeOutLocked(l)) {
+                l.unlock();
+                hold(ARCHIVE_ERR_IO, writeFailure_, writeFailureArgument_, true);
+                l.lock();
+            }
+            continue;
+        }
         // Caught up: sleep until a good stretch is there, not for every write-out.
         wanted_ = end + static_cast<std::int64_t>(WAKE_STRETCH);
-        changed_.wait(l, [&] { return written_ >= wanted_ || decoded_ || held_; });
+        changed_.wait(l, [&] {
+            return written_ >= wanted_ || decoded_ || held_ ||
+                   (writer_ && !writing_ && ready_ > written_);
+        });
         wanted_ = 0;
     }
     return !held_;
@@ -76,7 +124,7 @@ void DecodeFeed::finishExtracting() {
     changed_.notify_all();
 }
 
-int DecodeFeed::hold(int code, const char* format, const std::string& argument) {
+int DecodeFeed::hold(int code, const char* format, const std::string& argument, bool decoderSide) {
     {
         std::lock_guard<std::mutex> l(lock_);
         if (held_) return code;
@@ -84,7 +132,8 @@ int DecodeFeed::hold(int code, const char* format, const std::string& argument) 
         heldCode_ = code;
         heldFormat_ = format;
         heldArgument_ = argument;
-        heldInDestination_ = inDestination_ && std::this_thread::get_id() == extractor_;
+        heldInDestination_ =
+            !decoderSide && inDestination_ && std::this_thread::get_id() == extractor_;
     }
     changed_.notify_all();
     return code;

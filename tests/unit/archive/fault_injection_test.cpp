@@ -25,6 +25,7 @@
 
 namespace {
 
+using archive_test::archiveOf;
 using archive_test::ArchiveTest;
 using archive_test::bytesOf;
 using archive_test::le32;
@@ -529,6 +530,13 @@ TEST_F(FaultTest, FileSizeLimitOfTheSystem) {
              .fails(-2, "Error writing to " + temp(), Log::Caller)
              .files({{"a.txt", -1}}),
          1000},
+        // Extracted while decoded: whichever thread writes the temporary file out meets the
+        // limit, the decoder's message is the one shown, logged where the caller is.
+        {Row("the temporary file of a large package outgrows the limit",
+             literalArpk(archiveOf(
+                 {{"a.txt", letters(700000, 6), 1, 2}, {"b.txt", letters(600000, 7), 3, 4}})))
+             .fails(-2, "Error writing to " + temp(), Log::Caller),
+         1u << 20},
     };
     for (const LimitRow& r : rows) {
         prepare(r.row);
