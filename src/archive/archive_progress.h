@@ -9,6 +9,9 @@
 #include "platform/system.h"
 
 inline constexpr std::uint32_t ARCHIVE_REFRESH_MS = 500;
+// The display's text while the files are written (also when they are written beside the
+// decoder).
+inline constexpr const char* ARCHIVE_PROCESSING_TEXT = "Processing APK files...";
 
 class ArchiveProgressChannel {
 public:

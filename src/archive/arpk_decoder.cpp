@@ -55,6 +55,10 @@ private:
     // with shared writing, hands them over).
     bool writeRange(std::int64_t from, std::int64_t to, bool all = false);
     bool writeOut(std::int64_t from, std::int64_t to);
+    // Calls f(position, bytes, count) for the ring's pieces of output [from, to) while it
+    // returns true.
+    template <typename F>
+    bool eachPiece(std::int64_t from, std::int64_t to, F f) const;
     // Writes the waiting bytes out; a short write reports failure with the temporary path.
     int flush(const char* failure, bool all = false) {
         if (!writeRange(written_, produced_, all))
@@ -95,23 +99,28 @@ private:
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
 
-bool ArpkDecoder::writeOut(std::int64_t from, std::int64_t to) {
+template <typename F>
+bool ArpkDecoder::eachPiece(std::int64_t from, std::int64_t to, F f) const {
     while (from < to) {
         std::size_t at = slot(from);
         std::size_t n = std::min(static_cast<std::size_t>(to - from), mask_ + 1 - at);
-        if (!platform::writeAt(temp_.get(), from, ring_.get() + at, n)) return false;
+        if (!f(from, ring_.get() + at, n)) return false;
         from += static_cast<std::int64_t>(n);
     }
     return true;
 }
 
+bool ArpkDecoder::writeOut(std::int64_t from, std::int64_t to) {
+    return eachPiece(from, to, [&](std::int64_t pos, const unsigned char* p, std::size_t n) {
+        return platform::writeAt(temp_.get(), pos, p, n);
+    });
+}
+
 bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to, bool all) {
-    for (std::int64_t pos = from; pos < to;) {
-        std::size_t at = slot(pos);
-        std::size_t n = std::min(static_cast<std::size_t>(to - pos), mask_ + 1 - at);
-        head_.append(pos, ring_.get() + at, n);
-        pos += static_cast<std::int64_t>(n);
-    }
+    eachPiece(from, to, [&](std::int64_t pos, const unsigned char* p, std::size_t n) {
+        head_.append(pos, p, n);
+        return true;
+    });
     if (sharedWriting_) return feed_->handOver(to, all);
     if (!writeOut(from, to)) return false;
     if (feed_) feed_->advance(to);

@@ -151,7 +151,7 @@ void DecodeFeed::followExtraction(const platform::System& system) {
         // The second pass of the display, as when the passes run one after the other.
         if (show) {
             beginArchiveProgress(system);
-            setArchiveProgressText("Processing APK files...", total);
+            setArchiveProgressText(ARCHIVE_PROCESSING_TEXT, total);
             shown = true;
         }
         if (shown) stepArchiveProgress(extracted / 3, total, 66);

@@ -270,7 +270,7 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
         feed->startProcessing(totalSize);
     } else {
         beginArchiveProgress(session.system);
-        setArchiveProgressText("Processing APK files...", totalSize);
+        setArchiveProgressText(ARCHIVE_PROCESSING_TEXT, totalSize);
     }
     Written written{0, -1, totalSize, feed, chunk};
     for (const Entry& e : entries)

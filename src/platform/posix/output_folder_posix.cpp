@@ -24,37 +24,32 @@ bool identityOf(std::FILE* f, FileIdentity& out) {
 
 namespace {
 
-bool seekAndTransfer(std::FILE* f, std::int64_t offset, void* p, std::size_t n, bool write) {
-    if (!f || offset < 0 || ::fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-    return (write ? std::fwrite(p, 1, n, f) : std::fread(p, 1, n, f)) == n;
+bool transferAt(std::FILE* f, std::int64_t offset, void* p, std::size_t n, bool write) {
+    int fd = f ? ::fileno(f) : -1;
+    if (offset < 0) return false;
+    if (fd < 0) {
+        if (!f || ::fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+        return (write ? std::fwrite(p, 1, n, f) : std::fread(p, 1, n, f)) == n;
+    }
+    auto* bytes = static_cast<unsigned char*>(p);
+    while (n > 0) {
+        ssize_t done = write ? ::pwrite(fd, bytes, n, static_cast<off_t>(offset))
+                             : ::pread(fd, bytes, n, static_cast<off_t>(offset));
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done, offset += done, n -= static_cast<std::size_t>(done);
+    }
+    return true;
 }
 
 }  // namespace
 
 bool readAt(std::FILE* f, std::int64_t offset, void* dst, std::size_t n) {
-    int fd = f ? ::fileno(f) : -1;
-    if (fd < 0) return seekAndTransfer(f, offset, dst, n, false);
-    auto* p = static_cast<unsigned char*>(dst);
-    while (n > 0) {
-        ssize_t got = ::pread(fd, p, n, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        p += got, offset += got, n -= static_cast<std::size_t>(got);
-    }
-    return true;
+    return transferAt(f, offset, dst, n, false);
 }
 
 bool writeAt(std::FILE* f, std::int64_t offset, const void* src, std::size_t n) {
-    int fd = f ? ::fileno(f) : -1;
-    if (fd < 0) return seekAndTransfer(f, offset, const_cast<void*>(src), n, true);
-    auto* p = static_cast<const unsigned char*>(src);
-    while (n > 0) {
-        ssize_t put = ::pwrite(fd, p, n, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        p += put, offset += put, n -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return transferAt(f, offset, const_cast<void*>(src), n, true);
 }
 
 namespace {
