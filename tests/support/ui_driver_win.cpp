@@ -279,11 +279,18 @@ bool dragWindow(HWND window, POINT clientPoint, int dx, int dy, DWORD timeoutMs)
         ::Sleep(15);  // lets the window's move loop see each step, not the outcome
     }
     sendMouse(MOUSEEVENTF_LEFTUP, POINT{p.x + dx, p.y + dy});
+    // Done when the window is in place and its thread has left the move loop: a key sent while
+    // the loop still runs would end the move instead of reaching the window.
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
     return waitUntil(
         [&] {
             RECT now;
             ::GetWindowRect(window, &now);
-            return now.left == before.left + dx && now.top == before.top + dy;
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            return now.left == before.left + dx && now.top == before.top + dy &&
+                   ::GetGUIThreadInfo(thread, &gui) && !(gui.flags & GUI_INMOVESIZE) &&
+                   !gui.hwndCapture;
         },
         timeoutMs);
 }

@@ -123,6 +123,7 @@ TEST(Driver, WorksAPageByKeysAndTakesItsPicture) {
     EXPECT_TRUE(dragWindow(window, POINT{250, 5}, 40, 25, TIMEOUT_MS));
 
     pressKey(window, VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); }, TIMEOUT_MS));  // else ~Thread quits it
     EXPECT_EQ(run.wait(), static_cast<DWORD>(WIZ_NEXT));
 }
 
