@@ -433,9 +433,11 @@ TEST(CheckMode, SetupExeAndSetuptoolWriteTheSameReport) {
 TEST(CheckMode, CancelInTheProgressWindowEndsTheReportWhereItStopped) {
     ScratchDir dir;
     writeDiscSettings(dir, "disc");
-    constexpr int OPTIONS = 9000;
-    std::string script = "PALM\r\n2\r\nBig\r\n1.0\r\n-\r\n";
-    for (int m = 0; m < 2; ++m) {
+    // The check pumps messages only every half second: it must outlast a few of those on a
+    // fast machine, or it ends before it sees the click.
+    constexpr int MENUS = 12, OPTIONS = 9000;
+    std::string script = "PALM\r\n" + std::to_string(MENUS) + "\r\nBig\r\n1.0\r\n-\r\n";
+    for (int m = 0; m < MENUS; ++m) {
         script += "MENU " + std::to_string(m) + " " + std::to_string(OPTIONS) + " LIST\r\n";
         for (int i = 0; i < OPTIONS; ++i)
             script += "HTMLOPTION\r\nDocument\r\ndoc" + std::to_string(i) + ".htm\r\n";
@@ -445,7 +447,7 @@ TEST(CheckMode, CancelInTheProgressWindowEndsTheReportWhereItStopped) {
     std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "disc" / "Setup.exe");
     const std::string discDir = (dir.path() / "disc").string();
     std::string full;
-    for (int m = 0; m < 2; ++m) {
+    for (int m = 0; m < MENUS; ++m) {
         full += "Checking menu " + discDir + "\\Big\\PALM.mnu:" + std::to_string(m) + "...\r\n";
         for (int i = 0; i < OPTIONS; ++i)
             full +=
