@@ -35,6 +35,9 @@ protected:
     }
     bool OnInitDialog() override {
         ::SetWindowTextA(hwnd(), "Throwaway");
+        // Its background is not painted over its children, whichever thread asks for a repaint.
+        ::SetWindowLongPtrA(hwnd(), GWL_STYLE,
+                            ::GetWindowLongPtrA(hwnd(), GWL_STYLE) | WS_CLIPCHILDREN);
         ::SetWindowPos(hwnd(), nullptr, 100, 100, 320, 240, SWP_NOZORDER | SWP_SHOWWINDOW);
         list_.create(hwnd(), CHECK_LIST_VIEW_ID, RECT{10, 30, 200, 150},
                      LVS_SINGLESEL | LVS_SHOWSELALWAYS);
@@ -116,6 +119,9 @@ TEST(Driver, WorksAPageByKeysAndTakesItsPicture) {
     Picture picture = captureClient(window);
     ASSERT_EQ(picture.width, 320 - 2 * ::GetSystemMetrics(SM_CXDLGFRAME));
     EXPECT_EQ(picture.at(250, 200), 0x3366CCu);  // the page's own background
+    // The check box is painted by the page's thread, in every picture.
+    EXPECT_NE(picture.at(100, 170), 0x3366CCu);
+    EXPECT_NE(captureClient(window).at(100, 170), 0x3366CCu);
     std::string saved = saveScreenshot(window, "checked");
     EXPECT_FALSE(saved.empty());
     EXPECT_GT(std::filesystem::file_size(saved), 320u * 200 * 3);
