@@ -327,13 +327,37 @@ Picture copyArea(HDC source, int x, int y, int w, int h) {
 }
 }  // namespace
 
+namespace {
+BOOL CALLBACK notePendingPaint(HWND child, LPARAM pending) {
+    if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(pending) = true;
+    return FALSE;
+}
+
+// True while the window or a visible child still waits for its thread to paint it.
+bool paintPending(HWND window) {
+    bool pending = ::GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!pending) ::EnumChildWindows(window, notePendingPaint, reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
+// Once nothing waits to be painted, the window's thread may still be in its last paint; a
+// message sent to it is answered only after that.
+void waitForPainting(HWND window) {
+    waitUntil([&] { return !paintPending(window); }, 2000);
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+}
+}  // namespace
+
 Picture captureClient(HWND window) {
     RECT client;
     if (!::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return {};
     const int w = client.right, h = client.bottom;
-    // Whatever is pending is painted first (by the window's own thread).
+    // Whatever is pending is painted first, by the window's own thread.
     ::RedrawWindow(window, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    waitForPainting(window);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
     if (pid == ::GetCurrentProcessId()) {
