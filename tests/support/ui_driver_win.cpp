@@ -325,9 +325,7 @@ Picture copyArea(HDC source, int x, int y, int w, int h) {
     ::DeleteDC(memory);
     return picture;
 }
-}  // namespace
 
-namespace {
 BOOL CALLBACK notePendingPaint(HWND child, LPARAM pending) {
     if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
     *reinterpret_cast<bool*>(pending) = true;

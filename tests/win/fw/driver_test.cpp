@@ -35,9 +35,6 @@ protected:
     }
     bool OnInitDialog() override {
         ::SetWindowTextA(hwnd(), "Throwaway");
-        // Its background is not painted over its children, whichever thread asks for a repaint.
-        ::SetWindowLongPtrA(hwnd(), GWL_STYLE,
-                            ::GetWindowLongPtrA(hwnd(), GWL_STYLE) | WS_CLIPCHILDREN);
         ::SetWindowPos(hwnd(), nullptr, 100, 100, 320, 240, SWP_NOZORDER | SWP_SHOWWINDOW);
         list_.create(hwnd(), CHECK_LIST_VIEW_ID, RECT{10, 30, 200, 150},
                      LVS_SINGLESEL | LVS_SHOWSELALWAYS);
