@@ -286,9 +286,10 @@ class Actions : public RunFixture, public ::testing::WithParamInterface<ActionCa
 
 TEST_P(Actions, CarryOutDocumentsAndPrograms) {
     const ActionCase& c = GetParam();
-    addScript("Tools", script({"EPOC", "1", "Tools", "2.0", c.url, "MENU 0 3 LIST", "HTMLOPTION",
-                               "Readme", "http://example.com/readme", "EXEOPTION", "Tool",
-                               "Tool.exe /Q", "copyright tool.txt", "QUIT", "Leave", "END"}));
+    addScript("Tools",
+              script({"EPOC", "1", "Tools", "2.0", c.url, "MENU 0 4 LIST", "HTMLOPTION", "Readme",
+                      "http://example.com/readme", "EXEOPTION", "Tool", "Tool.exe /Q",
+                      "copyright tool.txt", "I", "Calc", "calc", "QUIT", "Leave", "END"}));
     disc.dir.write("Tools/EPOC/tool.txt", "Licence of the tool");
     WizardRun& r = start();
     r.keepRunning = 1;
@@ -302,6 +303,7 @@ TEST_P(Actions, CarryOutDocumentsAndPrograms) {
         expected.push_back(o == "{tool}" ? folder("Tools") + "\\EPOC\\tool.exe|/q" : o);
     EXPECT_EQ(opened(), expected) << c.what;
     EXPECT_EQ(r.programStarted, c.programStarted) << c.what;
+    EXPECT_TRUE(services.processes.commandLines.empty()) << c.what;
     for (const PageRecord& p : pages.shown)
         if (p.kind == PageKind::Accept) {
             EXPECT_EQ(p.acceptText, "Licence of the tool\r\n");
@@ -336,9 +338,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  false},
                       ActionCase{"quit ends the loop; the document before it still opens",
                                  "http://reg",
-                                 {0, 2},
+                                 {0, 3},
                                  {{PageKind::ChoiceCheck, WIZ_CANCEL}},
                                  {"http://example.com/readme|"},
+                                 false},
+                      ActionCase{"quit after an install drops it: no summary, the closing page",
+                                 "http://reg",
+                                 {2, 3},
+                                 {{PageKind::ChoiceCheck}},
+                                 {"http://reg|"},
                                  false}));
 
 }  // namespace
@@ -354,6 +362,7 @@ struct FaultCase {
     std::vector<UserStep> user;
     const char* trail;
     std::vector<std::string> messages;
+    std::vector<std::string> opened = {};
 };
 
 class Faults : public RunFixture, public ::testing::WithParamInterface<FaultCase> {};
@@ -369,6 +378,7 @@ TEST_P(Faults, EndAsTheFailureTableSays) {
     EXPECT_EQ(pages.trail(), c.trail) << c.what;
     EXPECT_EQ(pages.next, c.user.size()) << c.what;
     EXPECT_EQ(messageTexts(), c.messages) << c.what;
+    EXPECT_EQ(opened(), c.opened) << c.what;
 }
 
 std::string radioScript(const char* url, std::vector<std::string> body) {
@@ -427,6 +437,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {{PageKind::Radio, WIZ_NEXT, 1}},
                   "Radio:0",
                   {BAD_INSTRUCTION}},
+        FaultCase{"an automatic menu that takes a document opens it once, then is shown",
+                  {script({"PALM", "2", "Tools", "1.0", "-", "MENU 0 1 RADIOBUTTONS",
+                           "AUTOMENUOPTION", "Go", "1", "MENU 1 2 RADIOBUTTONS", "QUIT", "Leave",
+                           "HTMLOPTION", "Guide", "http://example.com/guide", "END"})},
+                  {},
+                  {{PageKind::Radio, WIZ_NEXT, 0}, {PageKind::Radio, WIZ_CANCEL}},
+                  "Radio:0 Radio:1",
+                  {},
+                  {"http://example.com/guide|"}},
         FaultCase{
             "a script whose full load fails shows no page",
             {radioScript("http://reg", {"MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "BOGUS", "END"})},
