@@ -4,9 +4,10 @@
 # template, and the cost of one type-ahead key for lists of 100 to 1,000,000 options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target bench_wizard_win >/dev/null
 source scripts/wine-env
+preset=$(setup_windows_preset)
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target bench_wizard_win >/dev/null
 setup_start_display
 setup_boot_prefix
-wine build/win64/bin/bench_wizard_win.exe "$(winepath -w examples/disc)"
+wine "build/$preset/bin/bench_wizard_win.exe" "$(winepath -w examples/disc)"

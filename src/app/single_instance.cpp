@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include <psapi.h>
-#include <strings.h>
 #include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
 
+#include "app/startup_logic.h"
 #include "platform/win32/handle_win.h"
 
 namespace {
@@ -19,13 +19,16 @@ using platform::win32::KernelHandle;
 // A function of a system DLL by name; through void (*)() as GetProcAddress's type says nothing.
 template <class Function>
 Function procAddress(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    return module ? reinterpret_cast<Function>(
+                        reinterpret_cast<void (*)()>(::GetProcAddress(module, name)))
+                  : nullptr;
 }
 
-// The Windows 95 family: process snapshot functions looked up at run time.
+}  // namespace
+
+// The Windows 95 family: process snapshot functions looked up at run time (NT 4 has none).
 bool onlyInstanceBySnapshot() {
     HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
-    if (!kernel) return false;
     using Snapshot = HANDLE(WINAPI*)(DWORD, DWORD);
     using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
     auto snapshot = procAddress<Snapshot>(kernel, "CreateToolhelp32Snapshot");
@@ -53,14 +56,23 @@ bool onlyInstanceBySnapshot() {
     return true;
 }
 
-// NT 4 with service pack 6 and every later version: the process-status library.
+// The process-status library, loaded on first use: Windows XP has its functions only there
+// (Windows 7 moved them into KERNEL32 under other names). It stays loaded, as a system DLL.
 bool onlyInstanceByPsapi() {
+    static HMODULE psapi = ::LoadLibraryA("PSAPI.DLL");
+    using EnumIds = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+    using EnumModules = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
+    using BaseName = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+    auto enumProcesses = procAddress<EnumIds>(psapi, "EnumProcesses");
+    auto enumModules = procAddress<EnumModules>(psapi, "EnumProcessModules");
+    auto baseName = procAddress<BaseName>(psapi, "GetModuleBaseNameA");
+    if (!enumProcesses || !enumModules || !baseName) return false;
+
     char own[MAX_PATH] = "unknown";
-    if (!::GetModuleBaseNameA(::GetCurrentProcess(), nullptr, own, sizeof own))
-        std::strcpy(own, "unknown");
+    if (!baseName(::GetCurrentProcess(), nullptr, own, sizeof own)) std::strcpy(own, "unknown");
     DWORD ids[1024];
     DWORD bytes = 0;
-    if (!::EnumProcesses(ids, sizeof ids, &bytes)) return false;
+    if (!enumProcesses(ids, sizeof ids, &bytes)) return false;
     const DWORD self = ::GetCurrentProcessId();
     for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
         KernelHandle process(
@@ -68,37 +80,34 @@ bool onlyInstanceByPsapi() {
         if (!process) continue;
         HMODULE module;
         DWORD needed;
-        if (!::EnumProcessModules(process.get(), &module, sizeof module, &needed)) continue;
+        if (!enumModules(process.get(), &module, sizeof module, &needed)) continue;
         char name[MAX_PATH] = "";
-        ::GetModuleBaseNameA(process.get(), module, name, sizeof name);
+        baseName(process.get(), module, name, sizeof name);
         if (std::strcmp(name, own) == 0 && ids[i] != self) return false;
     }
     return true;
 }
-
-}  // namespace
 
 bool isOnlyInstance() {
     OSVERSIONINFOEXA ex{};
     ex.dwOSVersionInfoSize = sizeof ex;
     OSVERSIONINFOA plain{};
     plain.dwOSVersionInfoSize = sizeof plain;
-    DWORD platformId, major;
-    const char* servicePack;
-    if (::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&ex))) {
-        platformId = ex.dwPlatformId;
-        major = ex.dwMajorVersion;
-        servicePack = ex.szCSDVersion;
-    } else if (::GetVersionExA(&plain)) {
-        platformId = plain.dwPlatformId;
-        major = plain.dwMajorVersion;
-        servicePack = plain.szCSDVersion;
-    } else {
-        return false;
+    const OSVERSIONINFOA* version = nullptr;
+    if (::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&ex)))
+        version = reinterpret_cast<const OSVERSIONINFOA*>(&ex);
+    else if (::GetVersionExA(&plain))
+        version = &plain;
+    if (!version) return false;
+    const WindowsFamily family =
+        version->dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? WindowsFamily::Windows95
+        : version->dwPlatformId == VER_PLATFORM_WIN32_NT    ? WindowsFamily::NT
+                                                            : WindowsFamily::Unknown;
+    switch (chooseInstanceTest(family, version->dwMajorVersion, version->szCSDVersion)) {
+        case InstanceTest::Passes: return true;
+        case InstanceTest::ByProcessSnapshot: return onlyInstanceBySnapshot();
+        case InstanceTest::ByProcessStatus: return onlyInstanceByPsapi();
+        case InstanceTest::Fails: break;
     }
-    if (platformId == VER_PLATFORM_WIN32_WINDOWS) return onlyInstanceBySnapshot();
-    if (platformId != VER_PLATFORM_WIN32_NT) return false;
-    if (major < 5 && (servicePack[0] == 0 || ::strcasecmp(servicePack, "Service Pack 6") < 0))
-        return true;
-    return onlyInstanceByPsapi();
+    return false;
 }

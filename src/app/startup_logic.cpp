@@ -3,6 +3,8 @@
 #include "config/setup_config.h"
 #include "platform/file_system.h"
 
+#include <cctype>
+
 CommandLineFlags readCommandLine(const std::string& commandLine) {
     CommandLineFlags flags;
     flags.allPlatforms = commandLine.find("-all") != std::string::npos;
@@ -50,4 +52,25 @@ ScreenRect centredRect(int screenWidth, int screenHeight, int width, int height)
     r.right = r.left + width;
     r.bottom = r.top + height;
     return r;
+}
+
+namespace {
+// Text order without regard to ASCII case, as the C library's stricmp.
+int compareNoCase(const std::string& a, const std::string& b) {
+    for (std::size_t i = 0;; ++i) {
+        int x = i < a.size() ? std::tolower(static_cast<unsigned char>(a[i])) : 0;
+        int y = i < b.size() ? std::tolower(static_cast<unsigned char>(b[i])) : 0;
+        if (x != y || x == 0) return x - y;
+    }
+}
+}  // namespace
+
+InstanceTest chooseInstanceTest(WindowsFamily family, unsigned majorVersion,
+                                const std::string& servicePack) {
+    if (family == WindowsFamily::Windows95) return InstanceTest::ByProcessSnapshot;
+    if (family != WindowsFamily::NT) return InstanceTest::Fails;
+    if (majorVersion < 5 &&
+        (servicePack.empty() || compareNoCase(servicePack, "Service Pack 6") < 0))
+        return InstanceTest::Passes;
+    return InstanceTest::ByProcessStatus;
 }

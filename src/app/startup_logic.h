@@ -16,6 +16,17 @@ struct CommandLineFlags {
 // program path counts too.
 CommandLineFlags readCommandLine(const std::string& commandLine);
 
+// How the single-instance test is made on the Windows the program runs on.
+enum class InstanceTest {
+    Fails,              // unknown platform or no version: counts as another instance
+    Passes,             // NT before 5 below service pack 6: no look at the processes
+    ByProcessSnapshot,  // the Windows 95 family
+    ByProcessStatus,    // NT 4 with service pack 6 or later, NT 5 and later: PSAPI
+};
+enum class WindowsFamily { Unknown, Windows95, NT };
+InstanceTest chooseInstanceTest(WindowsFamily family, unsigned majorVersion,
+                                const std::string& servicePack);
+
 // The drives of the machine, for the look for setup data on a CD-ROM.
 class DriveInfo {
 public:

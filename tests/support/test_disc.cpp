@@ -1,6 +1,10 @@
 #include "support/test_disc.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "support/bmp_writer.h"
+#include "support/crc32.h"
 
 namespace testing_support {
 
@@ -9,6 +13,27 @@ std::string under(const std::string& at, const std::string& relative) {
     return at.empty() ? relative : at + "/" + relative;
 }
 }  // namespace
+
+std::string treeDigest(const std::filesystem::path& root) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> lines;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        std::string line = e.path().lexically_relative(root).generic_string();
+        const auto status = e.symlink_status();
+        if (fs::is_regular_file(status)) {
+            line += " file " + std::to_string(e.file_size()) + " " +
+                    std::to_string(e.last_write_time().time_since_epoch().count()) + " " +
+                    std::to_string(crc32(readFile(e.path())));
+        } else {
+            line += fs::is_directory(status) ? " folder" : " other";
+        }
+        lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string all;
+    for (const auto& l : lines) all += l + "\n";
+    return all;
+}
 
 std::string crlf(std::initializer_list<const char*> lines) {
     std::string s;

@@ -2,6 +2,7 @@
 // Setup data folders written into scratch folders: the settings with their skins, and the
 // disc of the check-mode tests together with the report expected of it.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "support/fakes.h"
@@ -21,6 +22,10 @@ void writeCheckDisc(const ScratchDir& dir, const std::string& at);
 // The report of that disc; dataDir is the setup data folder as the program names it, ending
 // in its separator.
 std::string expectedCheckReport(const std::string& dataDir);
+
+// Every name under root with its kind, size, time stamp and CRC-32, one a line, in order: two
+// listings differ when anything was written under root.
+std::string treeDigest(const std::filesystem::path& root);
 
 // Joins lines with CR LF.
 std::string crlf(std::initializer_list<const char*> lines);

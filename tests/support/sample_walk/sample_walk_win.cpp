@@ -2,7 +2,8 @@
 // through its wizard as a user would, one platform a time: installs on each, opens a document,
 // goes Back, starts a program after its copyright page, cancels, and ends on the closing page.
 // Every page is saved as a screenshot; the stand-in installers' log must show what each pass
-// handed over.
+// handed over. Setup.exe starts as users start it, from a CD-ROM drive: the disc folder
+// becomes one for the walk.
 //   sample_walk DISC_FOLDER SCREENSHOT_FOLDER     (the log: the environment's STANDIN_LOG)
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "setup_process_win.h"
+#include "support/wine_cdrom_win.h"
 
 namespace sample_walk {
 namespace {
@@ -34,7 +36,7 @@ public:
         std::printf("-- %s\n", name.c_str());
         scenario_ = name;
         logStart_ = readFile(log_).size();
-        setup_ = std::make_unique<SetupProcess>(disc_ + "\\Setup.exe", disc_);
+        setup_ = std::make_unique<SetupProcess>(disc_ + "Setup.exe", disc_);
         page_ = nullptr;
         HWND splash =
             setup_->waitFor({WindowKind::Splash, WindowKind::Page}, nullptr, "the splash");
@@ -339,7 +341,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sample_walk: STANDIN_LOG names no log\n");
         return 2;
     }
-    Walk walk(argv[1], argv[2], log);
+    // The first free letter from D: on.
+    char letter = 'd';
+    while (letter < 'z' && (::GetLogicalDrives() >> (letter - 'a') & 1)) ++letter;
+    testing_support::WineCdRom cd(letter, argv[1]);
+    if (!cd.ok() || ::GetDriveTypeA(cd.root().c_str()) != DRIVE_CDROM) {
+        std::fprintf(stderr, "sample_walk: %s could not be made a CD-ROM drive\n", argv[1]);
+        return 1;
+    }
+    std::printf("the disc is the CD-ROM drive %s\n", cd.root().c_str());
+    Walk walk(cd.root(), argv[2], log);
     try {
         palm(walk);
         palmGerman(walk);

@@ -5,6 +5,7 @@
 //   STANDIN_HOLD  wait until this file exists (at most two minutes) before exiting
 //   STANDIN_WAIT_MS  wait this long before exiting
 //   STANDIN_EXIT  exit code (default 0)
+// The record also names the Windows version the program was told.
 #include <windows.h>
 
 #include <cstdint>
@@ -67,8 +68,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     char cwd[MAX_PATH] = "";
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    std::string record =
-        "program=" + name + "\r\ncmdline=" + ::GetCommandLineA() + "\r\ncwd=" + cwd + "\r\n";
+    // The Windows version this program was told (platform id, major, minor): Wine tells each
+    // program name its own when asked to.
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    ::GetVersionExA(&version);
+    char windows[48];
+    std::snprintf(windows, sizeof windows, "%lu.%lu.%lu",
+                  static_cast<unsigned long>(version.dwPlatformId),
+                  static_cast<unsigned long>(version.dwMajorVersion),
+                  static_cast<unsigned long>(version.dwMinorVersion));
+    std::string record = "program=" + name + "\r\ncmdline=" + ::GetCommandLineA() +
+                         "\r\ncwd=" + cwd + "\r\nwindows=" + windows + "\r\n";
     for (int i = 1; i < __argc; ++i) {
         record += std::string("arg=") + __argv[i] + "\r\n";
         std::string data;

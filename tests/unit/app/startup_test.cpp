@@ -8,6 +8,34 @@
 
 namespace {
 
+// How the single-instance test looks, by the version the system reports.
+TEST(InstanceTestChoice, ByFamilyVersionAndServicePack) {
+    using F = WindowsFamily;
+    using T = InstanceTest;
+    struct Row {
+        F family;
+        unsigned major;
+        const char* servicePack;
+        T expected;
+    } rows[] = {
+        {F::Windows95, 4, "", T::ByProcessSnapshot},
+        {F::Windows95, 4, " A ", T::ByProcessSnapshot},
+        {F::NT, 3, "", T::Passes},
+        {F::NT, 4, "", T::Passes},
+        {F::NT, 4, "Service Pack 5", T::Passes},
+        {F::NT, 4, "service pack 6", T::ByProcessStatus},  // case does not count
+        {F::NT, 4, "Service Pack 6a", T::ByProcessStatus},
+        {F::NT, 4, "Service Pack 10", T::Passes},  // text order, as the system's own compare
+        {F::NT, 5, "", T::ByProcessStatus},
+        {F::NT, 5, "Service Pack 3", T::ByProcessStatus},
+        {F::NT, 10, "", T::ByProcessStatus},
+        {F::Unknown, 5, "", T::Fails},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(chooseInstanceTest(r.family, r.major, r.servicePack), r.expected)
+            << static_cast<int>(r.family) << " " << r.major << " '" << r.servicePack << "'";
+}
+
 struct FlagCase {
     const char* commandLine;
     bool all, check;

@@ -120,3 +120,91 @@ TEST(SetupExe, StartupPackageThatFailsToUnpackIsKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// Wine tells a program the Windows version set for its file name; gone again with the object.
+class VersionForProgram {
+public:
+    VersionForProgram(const std::string& program, const std::string& version)
+        : key_("Software\\Wine\\AppDefaults\\" + program) {
+        if (version.empty()) return;
+        HKEY key;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr) != ERROR_SUCCESS)
+            return;
+        set_ = ::RegSetValueExA(key, "Version", 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(version.c_str()),
+                                static_cast<DWORD>(version.size() + 1)) == ERROR_SUCCESS;
+        ::RegCloseKey(key);
+    }
+    ~VersionForProgram() {
+        if (set_) ::RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
+    }
+    bool set() const { return set_; }
+
+private:
+    std::string key_;
+    bool set_ = false;
+};
+
+}  // namespace
+
+// The single-instance test looks at the processes as each Windows family allows: the process
+// snapshot on the Windows 95 family, the process-status library on NT 4 with its last service
+// pack and on every later NT (the version of this suite's prefix). On each, a lone start goes
+// on to look for its data, and a second start while the first runs is turned away.
+TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
+    struct Row {
+        const char* version;   // as Wine names it; empty: the prefix's own
+        const char* reported;  // platform id, major and minor version as a program is told
+    };
+    const std::string suiteVersion = [] {
+        char buf[32] = "";
+        ::GetEnvironmentVariableA("SETUP_WINE_VERSION", buf, sizeof buf);
+        return std::string(buf);
+    }();
+    for (const Row& row : {Row{"win98", "1.4.10"}, Row{"nt40", "2.4.0"}, Row{"", ""}}) {
+        SCOPED_TRACE(*row.version ? row.version : "the prefix's own version " + suiteVersion);
+        ScratchDir dir;
+        VersionForProgram version("Twin.exe", row.version);
+        if (*row.version) {
+            ASSERT_TRUE(version.set());
+            // A stand-in of that name says which version Wine tells it.
+            std::filesystem::create_directories(dir.path() / "probe");
+            std::filesystem::copy_file(ownFolder() + "stand ins\\Web Browser.exe",
+                                       dir.path() / "probe" / "Twin.exe");
+            const std::string log = (dir.path() / "probe" / "log.txt").string();
+            ::SetEnvironmentVariableA("STANDIN_LOG", log.c_str());
+            DWORD pid = 0, code = 0;
+            HANDLE probe = startProgram(
+                "\"" + (dir.path() / "probe" / "Twin.exe").string() + "\"", dir.str(), pid);
+            ::SetEnvironmentVariableA("STANDIN_LOG", nullptr);
+            ASSERT_NE(probe, nullptr);
+            EXPECT_TRUE(waitForExit(probe, TIMEOUT_MS, code));
+            ::CloseHandle(probe);
+            EXPECT_NE(readFile(log).find(std::string("windows=") + row.reported + "\r\n"),
+                      std::string::npos)
+                << readFile(log);
+        }
+        // Without setup data the first start waits in its message: it has passed the test.
+        for (const char* folder : {"first", "second"}) {
+            std::filesystem::create_directories(dir.path() / folder);
+            std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / folder / "Twin.exe");
+        }
+        DWORD firstPid = 0;
+        HANDLE first = startProgram("\"" + (dir.path() / "first" / "Twin.exe").string() + "\"",
+                                    dir.str(), firstPid);
+        ASSERT_NE(first, nullptr);
+        HWND box = waitForDialog(firstPid, TIMEOUT_MS);
+        if (!box) ::TerminateProcess(first, 1);
+        ASSERT_NE(box, nullptr) << "the first start showed nothing";
+        EXPECT_EQ(messageBoxText(box), "No SETUP information found on disk or CD-ROM");
+        expectMessageThenEnd("\"" + (dir.path() / "second" / "Twin.exe").string() + "\"",
+                             dir.str(), "Twin", "This application could only be started once.");
+        clickButton(box, IDOK);
+        DWORD code = 0;
+        EXPECT_TRUE(waitForExit(first, TIMEOUT_MS, code));
+        ::CloseHandle(first);
+    }
+}

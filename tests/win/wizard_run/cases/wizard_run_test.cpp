@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/test_disc.h"
 #include "support/ui_driver_win.h"
+#include "support/wine_cdrom_win.h"
 
 namespace {
 
@@ -33,7 +34,8 @@ std::string packageOf(const std::string& name, const std::string& data, bool com
 
 // Two languages (the sample disc's settings and skin), EPOC with two products, PALM with one.
 struct WizardDisc {
-    ScratchDir dir;
+    ScratchDir dir;   // the disc
+    ScratchDir work;  // the user's side: the temporary folder, the stand-ins' log
     std::string temp;
     WizardDisc() {
         fs::path sample = fs::path(windowsPathFromEnv("SETUP_SOURCE_DIR")) / "examples" / "disc";
@@ -89,10 +91,17 @@ struct WizardDisc {
                                            "MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "END"}));
         dir.write("Tools/PALM.mnu", crlf({"PALM", "1", "Palm Tools", "1.0", "-",
                                           "MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "END"}));
-        temp = dir.str() + "\\tmp dir";
+        temp = work.str() + "\\tmp dir";
         fs::create_directories(temp);
     }
     std::string exe() const { return dir.str() + "\\Setup.exe"; }
+    // A copy of Setup.exe in a folder that holds no setup data.
+    std::string exeElsewhere() const {
+        fs::create_directories(work.path() / "elsewhere");
+        fs::copy_file(dir.path() / "Setup.exe", work.path() / "elsewhere" / "Setup.exe",
+                      fs::copy_options::overwrite_existing);
+        return work.str() + "\\elsewhere\\Setup.exe";
+    }
     std::string text(int language, int n) const {
         char buf[1024] = "";
         std::string section = "lang", key = "text";
@@ -117,13 +126,13 @@ HWND choice(HWND page, int i) {
 // One Setup.exe process on the disc, and the page it shows.
 class Session {
 public:
-    Session(const WizardDisc& disc, const std::string& shotPrefix) : shots_(shotPrefix) {
+    // Starts the disc's Setup.exe, or the program given, in the folder it lies in.
+    Session(const WizardDisc& disc, const std::string& shotPrefix, const std::string& program = "")
+        : shots_(shotPrefix) {
         ::GetEnvironmentVariableA("TMP", savedTmp_, sizeof savedTmp_);
         ::SetEnvironmentVariableA("TMP", disc.temp.c_str());
-        std::string line = "\"";
-        line += disc.exe();
-        line += '"';
-        process_ = startProgram(line, disc.dir.str(), pid_);
+        const std::string exe = program.empty() ? disc.exe() : program;
+        process_ = startProgram("\"" + exe + "\"", exe.substr(0, exe.find_last_of('\\')), pid_);
     }
     ~Session() {
         DWORD code = 0;
@@ -264,10 +273,17 @@ std::regex installCommand(const std::string& temp, const std::string& package) {
     return std::regex(pattern);
 }
 
+// Started as from a CD: a copy of Setup.exe in a folder without setup data finds the disc on
+// the first CD-ROM drive, and writes nothing onto it.
 TEST(WizardRun, FromTheSplashToTheRegistration) {
     WizardDisc disc;
-    StandinLog log(disc.dir.str());
-    Session s(disc, "first-");
+    StandinLog log(disc.work.str());
+    WineCdRom cd('m', disc.dir.str());
+    ASSERT_TRUE(cd.ok()) << "no CD-ROM drive could be defined";
+    for (char d = 'a'; d < 'm'; ++d)  // a CD-ROM drive before m: would be looked at instead
+        ASSERT_NE(::GetDriveTypeA((std::string(1, d) + ":\\").c_str()), UINT(DRIVE_CDROM)) << d;
+    const std::string discBefore = treeDigest(disc.dir.path());
+    Session s(disc, "first-", disc.exeElsewhere());
     ASSERT_TRUE(s.started());
     s.splash();
 
@@ -361,12 +377,13 @@ TEST(WizardRun, FromTheSplashToTheRegistration) {
     ASSERT_TRUE(log.waitForRecords(5));
     EXPECT_NE(records(log.read())[4].find("arg=http://example.com/register\r\n"), std::string::npos)
         << log.read();
+    EXPECT_EQ(treeDigest(disc.dir.path()), discBefore) << "Setup wrote onto the disc";
 }
 
 TEST(WizardRun, CancelInTheProgressWindowEndsWithoutTheClosingPage) {
     WizardDisc disc;
-    StandinLog log(disc.dir.str());
-    std::string hold = disc.dir.str() + "\\release";
+    StandinLog log(disc.work.str());
+    std::string hold = disc.work.str() + "\\release";
     ::SetEnvironmentVariableA("STANDIN_HOLD", hold.c_str());
     Session s(disc, "");
     ASSERT_TRUE(s.started());

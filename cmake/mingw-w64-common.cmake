@@ -1,0 +1,11 @@
+# Shared part of the MinGW-w64 cross builds (posix thread model); SETUP_MINGW_TRIPLE names the
+# target. Tests run under Wine through scripts/wine-run.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${SETUP_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${SETUP_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${SETUP_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${SETUP_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
