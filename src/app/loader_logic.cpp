@@ -29,7 +29,8 @@ bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
     return added;
 }
 
-int runLoader(LoaderJob& job) {
+namespace {
+int loadDisc(LoaderJob& job) {
     std::string& dataDir = *job.setupDataDir;
     dataDir = folderOf(dataDir);
     SetupConfig& config = *job.config;
@@ -56,4 +57,15 @@ int runLoader(LoaderJob& job) {
         }
     }
     return LOADER_SUCCESS;
+}
+}  // namespace
+
+int runLoader(LoaderJob& job) {
+    // The splash waits for the loader's last word: what the disc or the system throws (out of
+    // memory in the folder search, the settings or a parse) is a failure like any other.
+    try {
+        return loadDisc(job);
+    } catch (...) {
+        return LOADER_FAILURE;
+    }
 }

@@ -8,8 +8,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <new>
 #include <vector>
 
+#include "fw/thread.h"
+#include "skin/splash_dialog.h"
 #include "support/bmp_writer.h"
 #include "support/crc32.h"
 #include "support/fakes.h"
@@ -314,6 +318,27 @@ TEST(Splash, AFailingScriptEndsWithItsMessageAndASecondInstanceIsTurnedAway) {
     expectMessage(first.pid, "Setup", "Error.\nSetup instructions not found.\nCannot run Setup.");
     expectMessage(first.pid, "Setup", "Error.\n\nCannot run Setup.");
     EXPECT_TRUE(first.ends());
+}
+
+// The splash run here with a loader that throws or answers neither success nor failure: it
+// ends at once as a failure, as it does when loading fails, instead of waiting for ever.
+TEST(Splash, ALoaderThatThrowsOrAnswersNonsenseEndsItAsAFailure) {
+    const std::pair<const char*, std::function<int()>> loaders[] = {
+        {"throws", []() -> int { throw std::bad_alloc(); }},
+        {"answers 0", [] { return 0; }},
+    };
+    for (const auto& [what, loader] : loaders) {
+        SplashDialog splash("", RGB(0x33, 0x66, 0xCC), "Setup", loader);
+        fw::Thread page;
+        ASSERT_TRUE(page.start([&splash] { return static_cast<DWORD>(splash.doModal()); }));
+        const bool ended = waitUntil([&] { return !page.running(); }, 10000);
+        EXPECT_TRUE(ended) << what << ": the splash still waits for the loader";
+        // A splash left waiting ends with its thread's quit message.
+        const DWORD result = ended ? page.wait() : page.quitAndWait();
+        if (ended) {
+            EXPECT_EQ(result, static_cast<DWORD>(SPLASH_FAILED)) << what;
+        }
+    }
 }
 
 // A drive of type CD-ROM on a folder, through Wine's mount manager (as winecfg makes one);
