@@ -50,7 +50,7 @@ int loadDisc(LoaderJob& job) {
             if (parseMenuScript(path, file, !job.checkMode, false, env) != 0) {
                 job.system.messages->showMessage(
                     "Error.\nSetup instructions not found.\nCannot run Setup.", job.messageCaption,
-                    platform::MessageIcon::None);
+                    platform::MessageIcon::Exclamation);
                 return LOADER_FAILURE;
             }
             job.menuFiles->push_back(std::move(file));

@@ -70,12 +70,14 @@ HWND waitForWindow(DWORD pid, bool messageBox, DWORD timeoutMs = TIMEOUT_MS) {
     }
 }
 
-// Answers the next message box of the process, expecting its caption and text.
+// Answers the next message box of the process, expecting its caption and text and the icon
+// that every box of the start-up shows.
 void expectMessage(DWORD pid, const std::string& caption, const std::string& text) {
     HWND box = waitForWindow(pid, true);
     ASSERT_NE(box, nullptr) << "no message box: " << text;
     EXPECT_EQ(windowText(box), caption);
     EXPECT_EQ(messageBoxText(box), text);
+    EXPECT_EQ(messageBoxIcon(box), "exclamation") << text;
     clickButton(box, IDOK);
     // The box must be gone before the next is looked for.
     for (DWORD start = ::GetTickCount(); ::IsWindow(box) && ::GetTickCount() - start < TIMEOUT_MS;)
