@@ -29,7 +29,8 @@ bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
     return added;
 }
 
-int runLoader(LoaderJob& job) {
+namespace {
+int loadDisc(LoaderJob& job) {
     std::string& dataDir = *job.setupDataDir;
     dataDir = folderOf(dataDir);
     SetupConfig& config = *job.config;
@@ -49,11 +50,22 @@ int runLoader(LoaderJob& job) {
             if (parseMenuScript(path, file, !job.checkMode, false, env) != 0) {
                 job.system.messages->showMessage(
                     "Error.\nSetup instructions not found.\nCannot run Setup.", job.messageCaption,
-                    platform::MessageIcon::None);
+                    platform::MessageIcon::Exclamation);
                 return LOADER_FAILURE;
             }
             job.menuFiles->push_back(std::move(file));
         }
     }
     return LOADER_SUCCESS;
+}
+}  // namespace
+
+int runLoader(LoaderJob& job) {
+    // The splash waits for the loader's last word: what the disc or the system throws (out of
+    // memory in the folder search, the settings or a parse) is a failure like any other.
+    try {
+        return loadDisc(job);
+    } catch (...) {
+        return LOADER_FAILURE;
+    }
 }

@@ -34,6 +34,6 @@ struct LoaderJob {
 };
 
 // Cuts the data folder, finds the scripts, loads the configuration and parses every script;
-// LOADER_SUCCESS or LOADER_FAILURE. A script that fails has shown the parser's message and
-// then the loader's own.
+// LOADER_SUCCESS or LOADER_FAILURE, also when something throws. A script that fails has shown
+// the parser's message and then the loader's own.
 int runLoader(LoaderJob& job);

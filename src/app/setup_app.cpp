@@ -39,7 +39,7 @@ std::string SetupApp::programTitle() const {
 }
 
 void SetupApp::showStartupMessage(const std::string& text) {
-    messages_.showMessage(text, programTitle(), platform::MessageIcon::None);
+    messages_.showMessage(text, programTitle(), platform::MessageIcon::Exclamation);
 }
 
 bool SetupApp::locateSetupData() {
@@ -66,7 +66,7 @@ bool SetupApp::findDesktopSoftware() {
     if (actions::detectInstallers(config.allPlatforms, config.installerPresent, finder_))
         return true;
     SetupDataDir = folderOf(SetupDataDir);
-    if (config.load(SetupDataDir))
+    if (config.load(SetupDataDir))  // the plain system box, without an icon
         messages_.showMessage(config.getText(16), config.getText(1), platform::MessageIcon::None);
     else
         showStartupMessage("Error.\n\nCannot run Setup.");

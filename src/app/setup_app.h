@@ -32,7 +32,8 @@ public:
     std::string SetupDataDir;
 
 private:
-    // Start-up messages: an OK box captioned with the program's name without extension.
+    // Start-up messages: an OK box captioned with the program's name without extension, with
+    // the icon the framework gives such a box.
     void showStartupMessage(const std::string& text);
     bool unpackStartupPackage();
     bool findDesktopSoftware();

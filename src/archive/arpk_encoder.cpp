@@ -22,7 +22,8 @@ std::string encodeArpk(const unsigned char* data, std::size_t size,
     appendLE32(out, static_cast<std::uint32_t>(size));
     out.push_back(static_cast<char>(e));
     out.reserve(size / 2 + 64);
-    std::size_t pos = 0;
+    std::size_t pos = 0, reported = 0;
+    constexpr std::size_t PROGRESS_STEP = std::size_t{1} << 16;
     // The quick parse runs some ten times faster than the closest, for a few per cent more.
     parseArpk(data, size, e, options.best ? 32 : 0, [&](const ArpkStep& st) {
         if (st.kind == ArpkStep::LITERAL) {
@@ -43,6 +44,10 @@ std::string encodeArpk(const unsigned char* data, std::size_t size,
                 out.push_back(static_cast<char>(st.length >> (8 * i)));
         }
         pos += st.length;
+        if (options.progress && pos - reported >= PROGRESS_STEP) {
+            reported = pos;
+            options.progress(pos, size);
+        }
     });
     return out;
 }

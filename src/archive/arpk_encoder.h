@@ -1,11 +1,14 @@
 #pragma once
 // The encoder of ArpkLayer streams (authoring only; Setup itself only decodes).
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct ArpkEncoderOptions {
     int escape = -1;    // 0..255, or -1 for the least frequent byte of the input
     bool best = false;  // the closest parse, at a fraction of the speed
+    // Told the bytes of the input encoded so far (and the input's size) every 64 KiB or so.
+    std::function<void(std::size_t done, std::size_t size)> progress;
 };
 
 // The least frequent byte value of data (the lowest such value on a tie).

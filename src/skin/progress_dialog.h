@@ -30,6 +30,9 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // Enter (the Cancel button hidden or not focused) must not end the window: its owner
+    // still reports to it and destroys it.
+    void OnOK() override {}
     void OnCancel() override;
     bool onClose() override;
 };

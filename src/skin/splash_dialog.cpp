@@ -52,7 +52,13 @@ bool SplashDialog::OnInitDialog() {
                    SWP_NOZORDER | SWP_SHOWWINDOW);
     HWND self = hwnd();
     bool started = thread_.start([this, self]() -> DWORD {
-        int command = loader_();
+        // Without a final command the splash would stay for ever: whatever else the loader
+        // does, a throw included, is a failure.
+        int command = SPLASH_FAILED;
+        try {
+            if (loader_() == IDOK) command = IDOK;
+        } catch (...) {
+        }
         rule_.loaderFinished(command);
         // The last thing this thread does: the dialog may be gone right after it.
         ::PostMessageA(self, WM_COMMAND, static_cast<WPARAM>(command), 0);

@@ -21,7 +21,8 @@ inline constexpr int SPLASH_FAILED = 3;  // the loader's failure command and end
 class SplashDialog : public fw::Dialog {
 public:
     // picturePath: skin picture 6; colour: red + green * 256 + blue * 65536; title: the window
-    // text. loader runs on the loader thread and returns 1 (success) or 3 (failure).
+    // text. loader runs on the loader thread and returns 1 (success) or 3 (failure); any
+    // other value, or a throw, counts as failure.
     SplashDialog(std::string picturePath, COLORREF colour, std::string title,
                  std::function<int()> loader);
     ~SplashDialog() override;

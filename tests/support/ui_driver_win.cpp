@@ -381,6 +381,60 @@ Picture captureClient(HWND window) {
     return now;
 }
 
+namespace {
+BOOL CALLBACK findIconControl(HWND child, LPARAM found) {
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// A system icon drawn as a static control draws it: at its top left, over the background.
+Picture drawnIcon(LPCSTR id, int w, int h, std::uint32_t background) {
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP surface = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(memory, surface);
+    HBRUSH brush =
+        ::CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
+    RECT all{0, 0, w, h};
+    ::FillRect(memory, &all, brush);
+    ::DeleteObject(brush);
+    ::DrawIconEx(memory, 0, 0, ::LoadIconA(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
+    Picture picture = copyArea(memory, 0, 0, w, h);
+    ::SelectObject(memory, previous);
+    ::DeleteObject(surface);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return picture;
+}
+}  // namespace
+
+std::string messageBoxIcon(HWND box) {
+    HWND control = nullptr;
+    ::EnumChildWindows(box, findIconControl, reinterpret_cast<LPARAM>(&control));
+    if (!control || !::IsWindowVisible(control) || !::SendMessageA(control, STM_GETICON, 0, 0))
+        return "none";
+    Picture shown = captureClient(control);
+    if (shown.pixels.empty()) return "other";
+    // The corners of the system icons are transparent: the top left pixel is the background.
+    const std::uint32_t background = shown.at(0, 0);
+    const std::pair<LPCSTR, const char*> icons[] = {{IDI_EXCLAMATION, "exclamation"},
+                                                    {IDI_QUESTION, "question"},
+                                                    {IDI_ASTERISK, "information"},
+                                                    {IDI_HAND, "error"}};
+    for (const auto& [id, name] : icons)
+        if (drawnIcon(id, shown.width, shown.height, background).pixels == shown.pixels)
+            return name;
+    return "other";
+}
+
 std::string saveScreenshot(HWND window, const std::string& state) {
     Picture picture = captureClient(window);
     if (picture.pixels.empty()) return "";

@@ -90,6 +90,10 @@ struct Picture {
 };
 // The window's client area as it is on the screen.
 Picture captureClient(HWND window);
+// The system icon a message box shows, told by its pixels (an icon handle means nothing in
+// another process): "exclamation", "question", "information", "error", "none" without an
+// icon, "other" for any other picture.
+std::string messageBoxIcon(HWND box);
 // Saves the client area as build/test-artifacts/<suite>.<test>-<state>.png; its path, or empty
 // when it could not be written.
 std::string saveScreenshot(HWND window, const std::string& state);

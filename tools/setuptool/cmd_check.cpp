@@ -4,13 +4,6 @@
 // report cannot be written.
 #include <cstdio>
 #include <filesystem>
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 #include "app/check_logic.h"
 #include "app/loader_logic.h"
@@ -18,49 +11,13 @@
 #include "config/setup_config.h"
 #include "last_message_sink.h"
 #include "platform/file_system.h"
+#include "progress_output.h"
 
 namespace {
 
 // --all is Setup.exe's -all: there it lets the check run without desktop software; the check
 // itself always covers every platform's scripts, and setuptool needs no desktop software.
 const char* const USAGE = "check DISC [--all]";
-
-// The progress of the check on standard error: one line rewritten in place on a terminal,
-// a line per update in a log.
-class ConsoleLine : public platform::ProgressDisplay {
-public:
-    ~ConsoleLine() override {
-        if (shown_ && terminal_) std::fputc('\n', stderr);
-    }
-    void setText(const std::string& text, int, int high) override {
-        text_ = text.substr(0, text.find_first_of("\r\n"));
-        high_ = high;
-        setPos(0);
-    }
-    void setPos(int pos) override {
-        if (terminal_)
-            std::fprintf(stderr, "\r%s %d/%d\033[K", text_.c_str(), pos, high_);
-        else
-            std::fprintf(stderr, "%s %d/%d\n", text_.c_str(), pos, high_);
-        std::fflush(stderr);
-        shown_ = true;
-    }
-
-private:
-    std::string text_;
-    int high_ = 0;
-    bool shown_ = false;
-    bool terminal_ = isatty(fileno(stderr)) != 0;
-};
-
-class ConsoleProgress : public platform::ProgressSink {
-public:
-    std::unique_ptr<platform::ProgressDisplay> open(platform::ProceedFlag*, bool,
-                                                    const std::string&, bool) override {
-        return std::make_unique<ConsoleLine>();
-    }
-    bool pumpMessages() override { return true; }
-};
 
 int run(const Arguments& args) {
     std::string disc;
@@ -82,8 +39,10 @@ int run(const Arguments& args) {
     std::string dataDir = folder.string();
     if (!platform::isSeparator(dataDir.back())) dataDir += '\\';
 
+    StderrProgress line("check: menu", false);
+    platform::ConsoleProgressSink progress(line, 0, "check: menu");
     LastMessageSink messages;
-    ConsoleProgress progress;
+    messages.progress = &line;
     platform::System system = platform::consoleSystem();
     system.messages = &messages;
     system.progress = &progress;
@@ -108,6 +67,7 @@ int run(const Arguments& args) {
         return 2;
     }
     CheckOutcome outcome = checkAllMenus(report.get(), menuFiles, system);
+    line.finish();
     if (std::fclose(report.release()) != 0) {
         std::fprintf(stderr, "setuptool: cannot write report.txt\n");
         return 2;

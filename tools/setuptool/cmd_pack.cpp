@@ -13,6 +13,7 @@
 #include "command.h"
 #include "json_text.h"
 #include "platform/file_system.h"
+#include "progress_output.h"
 
 namespace {
 
@@ -160,12 +161,19 @@ std::string unreadable(const Source& s) {
 
 // Writes the package to file: plain archives stream file by file; the compressor needs the
 // whole archive in memory.
+// The progress line counts the archive's bytes: written, or read and then compressed.
 bool writePackage(std::FILE* file, const std::string& head, const std::vector<Source>& sources,
-                  bool compress, const ArpkEncoderOptions& options, std::uint64_t& packageSize,
-                  std::string& error) {
-    auto put = [file](const char* p, std::size_t n) { return std::fwrite(p, 1, n, file) == n; };
+                  std::uint64_t archiveSize, bool compress, ArpkEncoderOptions options,
+                  StderrProgress& line, std::uint64_t& packageSize, std::string& error) {
+    auto write = [file](const char* p, std::size_t n) { return std::fwrite(p, 1, n, file) == n; };
+    std::uint64_t done = head.size();
+    auto put = [&](const char* p, std::size_t n) {
+        done += n;
+        line.report(done, archiveSize);
+        return write(p, n);
+    };
     if (!compress) {
-        if (!put(head.data(), head.size())) return failWith(error, "cannot write the package");
+        if (!write(head.data(), head.size())) return failWith(error, "cannot write the package");
         packageSize = head.size();
         for (const Source& s : sources) {
             if (!streamFile(s, put)) return failWith(error, unreadable(s));
@@ -173,18 +181,23 @@ bool writePackage(std::FILE* file, const std::string& head, const std::vector<So
         }
         return true;
     }
+    line.restart("pack: reading");
     std::string archive = head;
     for (const Source& s : sources) {
-        auto keep = [&archive](const char* p, std::size_t n) {
+        auto keep = [&archive, &line, archiveSize](const char* p, std::size_t n) {
             archive.append(p, n);
+            line.report(archive.size(), archiveSize);
             return true;
         };
         if (!streamFile(s, keep)) return failWith(error, unreadable(s));
     }
+    line.restart("pack: compressing");
+    options.progress = [&line](std::size_t at, std::size_t size) { line.report(at, size); };
     std::string package =
         encodeArpk(reinterpret_cast<const unsigned char*>(archive.data()), archive.size(), options);
+    line.report(archive.size(), archive.size());
     packageSize = package.size();
-    if (!put(package.data(), package.size())) return failWith(error, "cannot write the package");
+    if (!write(package.data(), package.size())) return failWith(error, "cannot write the package");
     return true;
 }
 
@@ -222,7 +235,10 @@ int pack(const fs::path& root, const fs::path& output, bool compress,
     platform::FilePtr file = createTemporary(output, temp);
     if (!file) return fail("cannot write " + output.string());
     std::uint64_t packageSize = 0;
-    bool ok = writePackage(file.get(), head, sources, compress, options, packageSize, error);
+    StderrProgress line("pack", true);
+    bool ok = writePackage(file.get(), head, sources, archiveSize, compress, options, line,
+                           packageSize, error);
+    line.finish();
     if (std::fclose(file.release()) != 0 && ok) {
         ok = false;
         error = "cannot write the package";

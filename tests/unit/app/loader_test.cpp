@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 
 #include "app/loader_logic.h"
 #include "config/setup_config.h"
+#include "support/failing_file_system.h"
 #include "support/test_disc.h"
 
 namespace {
@@ -126,5 +128,47 @@ INSTANTIATE_TEST_SUITE_P(
                    {{}, {}, {}, {"App"}},
                    {}}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// Out of memory where the loader has no test of its own: in the folder search and in the
+// settings' pictures. It is a failure like any other, reported and not thrown.
+class ThrowingSkins : public SkinLoader {
+public:
+    std::unique_ptr<SkinBitmap> loadFromFile(const std::string&) override {
+        throw std::bad_alloc();
+    }
+    std::unique_ptr<SkinBitmap> loadFromResource(const std::string&) override {
+        throw std::bad_alloc();
+    }
+};
+
+class ThrowingSearch : public FailingFileSystem {
+public:
+    using FailingFileSystem::FailingFileSystem;
+    std::unique_ptr<platform::FileFinder> findFirst(const std::string&) override {
+        throw std::bad_alloc();
+    }
+};
+
+TEST(LoaderThrow, IsAFailure) {
+    ScratchDir dir;
+    writeDiscSettings(dir, "");
+    dir.write("App/PALM.mnu", GOOD_PALM);
+    for (bool inSearch : {true, false}) {
+        FakeSystem fake;
+        ThrowingSearch search(platform::systemFileSystem());
+        ThrowingSkins skins;
+        SetupConfig config;
+        if (!inSearch) config.setSkinLoader(&skins);
+        platform::System system = fake.system();
+        if (inSearch) system.fs = &search;
+        MenuFileList menuFiles;
+        std::string dataDir = dir.str() + "/Setup.exe";
+        LoaderJob job{&dataDir, &config, &menuFiles, false, system, "Setup", nullptr};
+        int result = 0;
+        EXPECT_NO_THROW(result = runLoader(job)) << inSearch;
+        EXPECT_EQ(result, LOADER_FAILURE) << inSearch;
+        EXPECT_TRUE(fake.messages.messages.empty()) << inSearch;
+    }
+}
 
 }  // namespace

@@ -85,6 +85,7 @@ TEST(ProgressDialog, MinimizedWithCloseSetup) {
 // The archive channel's form: no Cancel; closing clears the byte nobody looks at and the
 // window stays. The sink removes the window with its display.
 TEST(ProgressDialog, SinkWithoutCancel) {
+    const char* const ARCHIVE_TEXT = "Unpacking APK files...";
     DialogProgressSink sink;
     platform::ProceedFlag proceed{1};
     auto display = sink.open(&proceed, true, "", false);
@@ -92,12 +93,19 @@ TEST(ProgressDialog, SinkWithoutCancel) {
     HWND w = testing_support::waitForDialog(::GetCurrentProcessId(), TIMEOUT_MS);
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(visible(w, IDCANCEL));
-    display->setText("Unpacking APK files...", 0, 100);
+    display->setText(ARCHIVE_TEXT, 0, 100);
     display->setPos(66);
     EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 66);
     ::PostMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
     EXPECT_TRUE(::IsWindowVisible(w));
+    // Enter, with no Cancel to press, leaves the window to its owner, who still reports to it.
+    testing_support::pressKey(w, VK_RETURN);
+    EXPECT_TRUE(pumpMessages());
+    ASSERT_TRUE(::IsWindow(w));
+    display->setText(ARCHIVE_TEXT, 0, 100);
+    display->setPos(80);
+    EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 80);
     display.reset();
     EXPECT_FALSE(::IsWindow(w));
 }

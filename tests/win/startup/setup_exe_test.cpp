@@ -34,10 +34,11 @@ struct Disc {
     std::string exe() const { return (dir.path() / "Setup.exe").string(); }
 };
 
-// Starts Setup.exe, expects one message box with the given caption and text, answers it and
-// expects the program to end.
+// Starts Setup.exe, expects one message box with the given caption, text and icon (as
+// messageBoxIcon names it), answers it and expects the program to end.
 void expectMessageThenEnd(const std::string& commandLine, const std::string& folder,
-                          const std::string& caption, const std::string& text) {
+                          const std::string& caption, const std::string& text,
+                          const std::string& icon) {
     DWORD pid = 0;
     HANDLE process = startProgram(commandLine, folder, pid);
     ASSERT_NE(process, nullptr);
@@ -46,6 +47,7 @@ void expectMessageThenEnd(const std::string& commandLine, const std::string& fol
     ASSERT_NE(box, nullptr) << "no message box appeared";
     EXPECT_EQ(windowText(box), caption);
     EXPECT_EQ(messageBoxText(box), text);
+    EXPECT_EQ(messageBoxIcon(box), icon) << text;
     clickButton(box, IDOK);
     DWORD code = 0;
     EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
@@ -59,7 +61,7 @@ TEST(SetupExe, WithoutDesktopSoftwareShowsText16AndEnds) {
     ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
     Disc disc;
     expectMessageThenEnd("\"" + disc.exe() + "\"", disc.dir.str(), "Sample Setup",
-                         "No desktop software for any handheld was found.");
+                         "No desktop software for any handheld was found.", "none");
     // The look-up only reads: no empty key is left behind in the machine's registry.
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, APP_PATHS_KEY));
 }
@@ -68,7 +70,7 @@ TEST(SetupExe, WithoutDesktopSoftwareOnADiscThatCannotLoadSaysSoAndEnds) {
     Disc disc;
     std::filesystem::remove(disc.dir.path() / "rsc" / "bcancel.bmp");
     expectMessageThenEnd("\"" + disc.exe() + "\"", disc.dir.str(), "Setup",
-                         "Error.\n\nCannot run Setup.");
+                         "Error.\n\nCannot run Setup.", "exclamation");
 }
 
 TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
@@ -76,7 +78,7 @@ TEST(SetupExe, WithoutSetupDataSaysSoAndEnds) {
     std::filesystem::copy_file(ownFolder() + "Setup.exe", dir.path() / "Lonely.exe");
     // The caption is the program's name without extension.
     expectMessageThenEnd("\"" + (dir.path() / "Lonely.exe").string() + "\"", dir.str(), "Lonely",
-                         "No SETUP information found on disk or CD-ROM");
+                         "No SETUP information found on disk or CD-ROM", "exclamation");
 }
 
 // With "-all" every platform counts as served; a package named like the program is unpacked
@@ -115,7 +117,7 @@ TEST(SetupExe, StartupPackageThatFailsToUnpackIsKept) {
     const std::string broken = "KLIX not an archive";
     disc.dir.write("Setup.APK", broken);
     expectMessageThenEnd("\"" + disc.exe() + "\" -all", disc.dir.str(), "Error!",
-                         "Incorrect archive header");
+                         "Incorrect archive header", "exclamation");
     EXPECT_EQ(readFile(disc.dir.path() / "Setup.APK"), broken);
 }
 

@@ -7,8 +7,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <new>
 #include <vector>
 
+#include "fw/thread.h"
+#include "skin/splash_dialog.h"
 #include "support/bmp_writer.h"
 #include "support/crc32.h"
 #include "support/fakes.h"
@@ -66,12 +70,14 @@ HWND waitForWindow(DWORD pid, bool messageBox, DWORD timeoutMs = TIMEOUT_MS) {
     }
 }
 
-// Answers the next message box of the process, expecting its caption and text.
+// Answers the next message box of the process, expecting its caption and text and the icon
+// that every box of the start-up shows.
 void expectMessage(DWORD pid, const std::string& caption, const std::string& text) {
     HWND box = waitForWindow(pid, true);
     ASSERT_NE(box, nullptr) << "no message box: " << text;
     EXPECT_EQ(windowText(box), caption);
     EXPECT_EQ(messageBoxText(box), text);
+    EXPECT_EQ(messageBoxIcon(box), "exclamation") << text;
     clickButton(box, IDOK);
     // The box must be gone before the next is looked for.
     for (DWORD start = ::GetTickCount(); ::IsWindow(box) && ::GetTickCount() - start < TIMEOUT_MS;)
@@ -314,6 +320,27 @@ TEST(Splash, AFailingScriptEndsWithItsMessageAndASecondInstanceIsTurnedAway) {
     expectMessage(first.pid, "Setup", "Error.\nSetup instructions not found.\nCannot run Setup.");
     expectMessage(first.pid, "Setup", "Error.\n\nCannot run Setup.");
     EXPECT_TRUE(first.ends());
+}
+
+// The splash run here with a loader that throws or answers neither success nor failure: it
+// ends at once as a failure, as it does when loading fails, instead of waiting for ever.
+TEST(Splash, ALoaderThatThrowsOrAnswersNonsenseEndsItAsAFailure) {
+    const std::pair<const char*, std::function<int()>> loaders[] = {
+        {"throws", []() -> int { throw std::bad_alloc(); }},
+        {"answers 0", [] { return 0; }},
+    };
+    for (const auto& [what, loader] : loaders) {
+        SplashDialog splash("", RGB(0x33, 0x66, 0xCC), "Setup", loader);
+        fw::Thread page;
+        ASSERT_TRUE(page.start([&splash] { return static_cast<DWORD>(splash.doModal()); }));
+        const bool ended = waitUntil([&] { return !page.running(); }, 10000);
+        EXPECT_TRUE(ended) << what << ": the splash still waits for the loader";
+        // A splash left waiting ends with its thread's quit message.
+        const DWORD result = ended ? page.wait() : page.quitAndWait();
+        if (ended) {
+            EXPECT_EQ(result, static_cast<DWORD>(SPLASH_FAILED)) << what;
+        }
+    }
 }
 
 // Started from a folder without the settings, Setup uses the first CD-ROM drive whose root
