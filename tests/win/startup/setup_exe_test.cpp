@@ -179,8 +179,8 @@ TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
             const std::string log = (dir.path() / "probe" / "log.txt").string();
             ::SetEnvironmentVariableA("STANDIN_LOG", log.c_str());
             DWORD pid = 0, code = 0;
-            HANDLE probe = startProgram(
-                "\"" + (dir.path() / "probe" / "Twin.exe").string() + "\"", dir.str(), pid);
+            HANDLE probe = startProgram("\"" + (dir.path() / "probe" / "Twin.exe").string() + "\"",
+                                        dir.str(), pid);
             ::SetEnvironmentVariableA("STANDIN_LOG", nullptr);
             ASSERT_NE(probe, nullptr);
             EXPECT_TRUE(waitForExit(probe, TIMEOUT_MS, code));
@@ -202,8 +202,8 @@ TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
         if (!box) ::TerminateProcess(first, 1);
         ASSERT_NE(box, nullptr) << "the first start showed nothing";
         EXPECT_EQ(messageBoxText(box), "No SETUP information found on disk or CD-ROM");
-        expectMessageThenEnd("\"" + (dir.path() / "second" / "Twin.exe").string() + "\"",
-                             dir.str(), "Twin", "This application could only be started once.");
+        expectMessageThenEnd("\"" + (dir.path() / "second" / "Twin.exe").string() + "\"", dir.str(),
+                             "Twin", "This application could only be started once.", "exclamation");
         clickButton(box, IDOK);
         DWORD code = 0;
         EXPECT_TRUE(waitForExit(first, TIMEOUT_MS, code));
