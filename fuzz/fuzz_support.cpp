@@ -148,18 +148,20 @@ public:
     ConfinedOutputFolder(ConfinedFileSystem& fs, std::unique_ptr<platform::OutputFolder> inner,
                          std::string base)
         : fs_(fs), inner_(std::move(inner)), base_(std::move(base)) {}
-    platform::FilePtr createFile(const std::string& name, bool exclusive,
+    platform::FilePtr createFile(const std::string& name, platform::CreateMode mode,
                                  const std::vector<platform::FileIdentity>& keep,
                                  platform::FileIdentity* created) override {
-        return fs_.inside(base_ + "/" + name, true)
-                   ? inner_->createFile(name, exclusive, keep, created)
-                   : nullptr;
+        return fs_.inside(base_ + "/" + name, true) ? inner_->createFile(name, mode, keep, created)
+                                                    : nullptr;
     }
     bool identity(const std::string& name, platform::FileIdentity& out) override {
         return fs_.inside(base_ + "/" + name, false) && inner_->identity(name, out);
     }
     bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
         return fs_.inside(base_ + "/" + name, true) && inner_->setFileTimes(name, a, m);
+    }
+    bool removeFile(const std::string& name, const platform::FileIdentity& id) override {
+        return fs_.inside(base_ + "/" + name, true) && inner_->removeFile(name, id);
     }
 
 private:

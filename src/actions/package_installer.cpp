@@ -5,6 +5,7 @@
 
 #include "actions/install_command.h"
 #include "actions/text_rules.h"
+#include "platform/control_bytes.h"
 
 namespace actions {
 
@@ -196,9 +197,12 @@ void checkPackageFiles(platform::FileSystem& fs, bool& ok, std::FILE* report,
     std::string base = folder + "\\" + name;
     if (fs.exists(base + ".APK")) return;
     if (fs.findFirst(base + pattern)) return;
-    if (report)
-        std::fprintf(report, "Neither files %s%s nor %s.apk in %s not found.\r\n", name.c_str(),
-                     pattern.c_str(), name.c_str(), folder.c_str());
+    if (report) {
+        std::string shownName = platform::escapeControlBytes(name);
+        std::fprintf(report, "Neither files %s%s nor %s.apk in %s not found.\r\n",
+                     shownName.c_str(), pattern.c_str(), shownName.c_str(),
+                     platform::escapeControlBytes(folder).c_str());
+    }
     ok = false;
 }
 

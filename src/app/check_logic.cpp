@@ -1,6 +1,7 @@
 #include "app/check_logic.h"
 
 #include "actions/package_installer.h"
+#include "platform/control_bytes.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ void checkPath(bool& ok, std::FILE* report, const std::string& folder, const std
     if (startsWith(name.c_str(), "http://") || startsWith(name.c_str(), "mailto://")) return;
     std::string path = folder + "\\" + name;
     if (fs.exists(path)) return;
-    std::fprintf(report, "%s %s not found.\r\n", isFolder ? "Directory" : "File", path.c_str());
+    std::fprintf(report, "%s %s not found.\r\n", isFolder ? "Directory" : "File",
+                 platform::escapeControlBytes(path).c_str());
     ok = false;
 }
 
@@ -42,9 +44,11 @@ CheckOutcome checkAllMenus(std::FILE* report, const MenuFileList& menuFiles,
             const Menu& menu = (*file)[n];
             // A record that no MENU line filled has no package folder of its own.
             std::string folder = text(menu.directory) + "\\" + text(menu.packageFolder);
-            const std::string header = "Checking menu " + text(menu.directory) + "\\" +
-                                       text(menu.platformName) + ".mnu:" + std::to_string(n) +
-                                       "...\r\n";
+            // Names from the disc go into the report with their control bytes escaped.
+            const std::string header = "Checking menu " +
+                                       platform::escapeControlBytes(text(menu.directory)) + "\\" +
+                                       platform::escapeControlBytes(text(menu.platformName)) +
+                                       ".mnu:" + std::to_string(n) + "...\r\n";
             std::fputs(header.c_str(), report);
             long mark = std::ftell(report);
             if (display) display->setText(header, 0, menu.optionCount);

@@ -96,7 +96,8 @@ bool SetupApp::loadBehindSplash() {
 // Check mode: the report of missing files in the current folder instead of the wizard.
 void SetupApp::writeCheckReport() {
     platform::FileSystem& fs = platform::systemFileSystem();
-    platform::FilePtr report = fs.openFile("report.txt", "wb");
+    // Never written through a link or a second name of another file.
+    platform::FilePtr report = fs.openPlainFile("report.txt", platform::CreateMode::Replace);
     if (!report) {
         std::string folder;
         fs.currentFolder(folder);

@@ -5,6 +5,7 @@
 #include "archive/archive_progress.h"
 #include "archive/decode_feed.h"
 #include "archive/package_extractor.h"
+#include "platform/control_bytes.h"
 
 ArchiveSession& archiveSession() {
     static ArchiveSession session;
@@ -14,7 +15,8 @@ ArchiveSession& archiveSession() {
 std::string formatArchiveMessage(const char* format, const std::string& argument) {
     std::string text = format;
     std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, argument);
+    // Names come from the package: its control bytes must not reach a terminal or the log.
+    if (at != std::string::npos) text.replace(at, 2, platform::escapeControlBytes(argument));
     return text;
 }
 
@@ -23,7 +25,9 @@ void reportArchiveError(const char* format, const std::string& argument) {
     platform::System system = session.active ? session.system : platform::consoleSystem();
     endArchiveProgress();
     std::string text = formatArchiveMessage(format, argument);
-    platform::FilePtr log = system.fs->openFile("errors.txt", "a");
+    // Never appended to through a link: the package chooses what the message says.
+    platform::FilePtr log =
+        system.fs->openPlainFile("errors.txt", platform::CreateMode::AppendText);
     if (log) std::fwrite(text.data(), 1, text.size(), log.get());
     system.messages->showMessage(text, "Error!", platform::MessageIcon::Exclamation);
     log.reset();

@@ -18,7 +18,7 @@ struct ArchiveSession {
 
 ArchiveSession& archiveSession();
 
-// The format with its first "%s" replaced by argument.
+// The format with its first "%s" replaced by argument, control bytes of which are escaped.
 std::string formatArchiveMessage(const char* format, const std::string& argument);
 
 // Fails the current layer: reports once (or, while two threads work, holds the report for

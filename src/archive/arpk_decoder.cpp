@@ -281,7 +281,7 @@ int ArpkDecoder::run() {
     platform::FileSystem& fs = *archiveSession().system.fs;
     in_.reset(new (std::nothrow) unsigned char[unit_]);
     if (!in_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
-    if (!temp_) temp_ = fs.openFile(tempPath_, "wb+");
+    if (!temp_) temp_ = fs.openPlainFile(tempPath_, platform::CreateMode::Replace);
     if (!temp_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
     package_ = fs.openRegularFile(packagePath_);
     if (!package_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath_);

@@ -46,7 +46,11 @@ bool isReservedDevice(const std::string& component) {
     static const char* const fixed[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* f : fixed)
         if (equalsFolded(base, f)) return true;
-    if (base.size() == 4 && base[3] >= '0' && base[3] <= '9') {
+    // The superscript digits of the Western code page count as digits here too.
+    auto digit = [](unsigned char c) {
+        return (c >= '0' && c <= '9') || c == 0xB9 || c == 0xB2 || c == 0xB3;
+    };
+    if (base.size() == 4 && digit(static_cast<unsigned char>(base[3]))) {
         std::string stem = base.substr(0, 3);
         if (equalsFolded(stem, "COM") || equalsFolded(stem, "LPT")) return true;
     }
@@ -62,11 +66,18 @@ bool isUnsafeComponent(const std::string& c) {
     return onlyDotsAndSpaces || isReservedDevice(c);
 }
 
+// Bytes no Windows file name may hold: control bytes and the wildcard, pipe and redirection
+// characters; ':' names drives and streams.
+bool isForbiddenByte(unsigned char c) {
+    return c < 32 || std::strchr(":*?\"<>|", c) != nullptr;
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::string& name) {
     if (name.empty() || platform::isSeparator(name[0])) return false;
-    if (name.find(':') != std::string::npos) return false;
+    for (char c : name)
+        if (isForbiddenByte(static_cast<unsigned char>(c))) return false;
     std::size_t start = 0;
     for (;;) {
         std::size_t sep = start;

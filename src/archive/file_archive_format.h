@@ -39,7 +39,8 @@ enum class NameCheck { Ok, Empty, TooLong, Unterminated, Unsafe };
 // Takes the name out of its nameLength bytes (up to the first zero byte).
 NameCheck extractEntryName(const unsigned char* bytes, std::size_t length, std::string& name);
 
-// True when the name stays inside the destination: not empty, relative, no ':' (drive
-// letters, streams), no "." or ".." component (nor one Windows would trim to it), no empty
-// component, and no reserved device name such as CON, NUL or COM1.
+// True when the name stays inside the destination and Windows can create it: not empty,
+// relative, no ':' (drive letters, streams), no control byte nor any of * ? " < > |, no "."
+// or ".." component (nor one Windows would trim to it), no empty component, and no reserved
+// device name such as CON, NUL, COM1 or COM followed by a superscript digit.
 bool isSafeEntryName(const std::string& name);

@@ -16,12 +16,15 @@
 #include "archive/byte_reader.h"
 #include "archive/decode_feed.h"
 #include "archive/file_archive_format.h"
+#include "archive/name_clash.h"
 
 namespace {
 
 const char* const TEMP_ARCHIVE_NAME = "_temp.arh";
 const int TEMP_ATTEMPTS = 100;
 const char* const IO_ERROR = "i/o error in file %s\n";
+// An output whose place holds a link, a device, a pipe or a file with further names.
+const char* const IN_THE_WAY = "Can't write %s: a link or special file is in the way\n";
 
 std::string withTrailingSeparator(std::string p) {
     if (p.empty() || !platform::isSeparator(p.back())) p += '\\';
@@ -204,13 +207,27 @@ int readDirectory(ArchiveInput& archive, int fileCount, std::vector<Entry>& entr
     return ARCHIVE_OK;
 }
 
+// Names Windows takes for one file would overwrite each other: the package is refused whole,
+// as no package made on Windows holds two of them.
+int refuseClashingNames(const std::vector<Entry>& entries) {
+    std::vector<std::string> names;
+    for (const Entry& e : entries) names.push_back(e.name);
+    std::size_t first = 0, second = 0;
+    if (!findNameClash(names, first, second)) return ARCHIVE_OK;
+    return archiveFailure(ARCHIVE_ERR_INVALID, NAME_CLASH_FORMAT,
+                          clashArgument(names[first], names[second]));
+}
+
 int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const Entry& e,
                  const std::string& dest, const std::vector<platform::FileIdentity>& keep,
                  unsigned char* buffer, Written& written) {
     std::string outPath = dest + e.name;
     // Folders are made on the way; a link already in the destination is never written through.
-    platform::FilePtr out = folder.createFile(e.name, false, keep);
-    if (!out) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", outPath);
+    errno = 0;
+    platform::FilePtr out = folder.createFile(e.name, platform::CreateMode::Replace, keep);
+    if (!out)
+        return archiveFailure(ARCHIVE_ERR_OPEN, errno == ELOOP ? IN_THE_WAY : "Can't write %s\n",
+                              outPath);
     // Chunks go to the file as they are: a stream buffer would only split them.
     std::setvbuf(out.get(), nullptr, _IONBF, 0);
     if (int r = copyData(archive, out.get(), e, outPath, buffer, written)) return r;
@@ -262,6 +279,7 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
 
     std::vector<Entry> entries;
     int r = readDirectory(input, fileCount, entries);
+    if (r == ARCHIVE_OK) r = refuseClashingNames(entries);
     if (r == ARCHIVE_OK) r = refuseSharedData(entries);
     if (r == ARCHIVE_OK) r = refuseKeptFiles(entries, *folder, keep);
     if (r != ARCHIVE_OK) return r;
@@ -278,28 +296,36 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
     return ARCHIVE_OK;
 }
 
-// Creates the temporary file of a compressed package in the destination: "_temp.arh", or
+// The temporary file of a compressed package in the destination: "_temp.arh", or
 // "_temp1.arh" and so on when that name is taken, always a new file, never through a link.
-platform::FilePtr createTemporary(const std::string& dest,
-                                  const std::vector<platform::FileIdentity>& keep,
-                                  std::string& tempPath, platform::FileIdentity& tempId) {
-    const std::string base = withTrailingSeparator(dest);
-    tempPath = base + TEMP_ARCHIVE_NAME;
-    std::unique_ptr<platform::OutputFolder> folder =
-        archiveSession().system.fs->openOutputFolder(dest);
-    if (!folder) return nullptr;
-    for (int n = 0; n < TEMP_ATTEMPTS; ++n) {
-        std::string name = n == 0 ? TEMP_ARCHIVE_NAME : "_temp" + std::to_string(n) + ".arh";
-        errno = 0;
-        platform::FilePtr f = folder->createFile(name, true, keep, &tempId);
-        if (f) {
-            tempPath = base + name;
-            return f;
+struct Temporary {
+    std::unique_ptr<platform::OutputFolder> folder;
+    std::string name, path;
+    platform::FileIdentity id;
+    platform::FilePtr create(const std::string& dest,
+                             const std::vector<platform::FileIdentity>& keep) {
+        const std::string base = withTrailingSeparator(dest);
+        path = base + TEMP_ARCHIVE_NAME;
+        folder = archiveSession().system.fs->openOutputFolder(dest);
+        if (!folder) return nullptr;
+        for (int n = 0; n < TEMP_ATTEMPTS; ++n) {
+            name = n == 0 ? TEMP_ARCHIVE_NAME : "_temp" + std::to_string(n) + ".arh";
+            errno = 0;
+            platform::FilePtr f = folder->createFile(name, platform::CreateMode::New, keep, &id);
+            if (f) {
+                path = base + name;
+                return f;
+            }
+            if (errno != EEXIST) break;
         }
-        if (errno != EEXIST) break;
+        folder.reset();
+        return nullptr;
     }
-    return nullptr;
-}
+    // Only the file made here goes, never one that a link put in its place leads to.
+    ~Temporary() {
+        if (folder) folder->removeFile(name, id);
+    }
+};
 
 // Decodes a large package and extracts its files at once, the extractor on a worker reading
 // the temporary file as the decoder writes it out. A failure of either side stops both and is
@@ -380,18 +406,13 @@ int extractPackage(const std::string& packagePath, const std::string& destinatio
     ByteReader(head + ARPK_SIZE_OFFSET, got - ARPK_SIZE_OFFSET).readI32(unpackedSize);
 
     system.fs->createFolder(destination);
-    std::string tempPath;
-    platform::FileIdentity tempId;
-    platform::FilePtr temp = createTemporary(destination, keep, tempPath, tempId);
+    Temporary temporary;
+    platform::FilePtr temp = temporary.create(destination, keep);
+    const std::string& tempPath = temporary.path;
     if (!temp) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
-    keep.push_back(tempId);
-    int r;
-    if (unpackedSize >= static_cast<std::int64_t>(ARPK_OVERLAP_MIN)) {
-        r = decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep);
-    } else {
-        r = unpackArpk(packagePath, std::move(temp), tempPath);
-        if (r == ARCHIVE_OK) r = extractArchive(tempPath, destination, keep);
-    }
-    system.fs->deleteFile(tempPath);
-    return r;
+    keep.push_back(temporary.id);
+    if (unpackedSize >= static_cast<std::int64_t>(ARPK_OVERLAP_MIN))
+        return decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep);
+    int r = unpackArpk(packagePath, std::move(temp), tempPath);
+    return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep) : r;
 }

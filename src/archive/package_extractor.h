@@ -22,6 +22,7 @@ int extractPackage(const std::string& packagePath, const std::string& destinatio
 // Extracts a plain FileArchive; used by extractPackage.
 int extractFileArchive(const std::string& archivePath, const std::string& destination);
 
-// Shows one failure: format with its first "%s" replaced by argument, appended to
-// "errors.txt" in the working directory and shown in a message box "Error!".
+// Shows one failure: format with its first "%s" replaced by argument (control bytes escaped),
+// appended to "errors.txt" in the working directory (unless a link or special file is in its
+// place) and shown in a message box "Error!".
 void reportArchiveError(const char* format, const std::string& argument = std::string());

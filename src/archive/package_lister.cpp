@@ -7,6 +7,7 @@
 #include "archive/arpk_format.h"
 #include "archive/byte_reader.h"
 #include "archive/file_archive_format.h"
+#include "archive/name_clash.h"
 
 namespace {
 
@@ -164,6 +165,14 @@ int readListing(Head& head, PackageListing& out) {
         e.accessTime = r.accessTime;
         e.modifyTime = r.modifyTime;
         out.entries.push_back(std::move(e));
+    }
+    std::vector<std::string> names;
+    for (const ListedEntry& e : out.entries) names.push_back(e.name);
+    std::size_t first = 0, second = 0;
+    if (findNameClash(names, first, second)) {
+        head.message =
+            formatArchiveMessage(NAME_CLASH_FORMAT, clashArgument(names[first], names[second]));
+        return ARCHIVE_ERR_INVALID;
     }
     return ARCHIVE_OK;
 }

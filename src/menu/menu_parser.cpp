@@ -9,6 +9,7 @@
 #include <set>
 
 #include "menu/script_reader.h"
+#include "platform/control_bytes.h"
 
 namespace {
 
@@ -76,16 +77,7 @@ private:
         if (!env_.trace) return;
         trace_ += '[';
         if (env_.escapeTrace) {
-            for (const char* p = line; *p; ++p) {
-                auto c = static_cast<unsigned char>(*p);
-                if (c < 32 || c == 127) {
-                    char escaped[5];
-                    std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-                    trace_ += escaped;
-                } else {
-                    trace_ += *p;
-                }
-            }
+            platform::appendEscaped(trace_, line, std::strlen(line));
         } else {
             trace_ += line;
         }

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <cerrno>
 #include <vector>
 
 namespace platform {
@@ -8,6 +9,17 @@ FilePtr FileSystem::openRegularFile(const std::string& path) {
     FilePtr file = openFile(path, "rb");
     if (file && !isRegularStream(file.get())) file.reset();
     return file;
+}
+
+FilePtr FileSystem::openPlainFile(const std::string& path, CreateMode mode) {
+    std::size_t sep = lastSeparator(path);
+    std::string folder = sep == std::string::npos ? "." : path.substr(0, sep + 1);
+    std::unique_ptr<OutputFolder> out = openOutputFolder(folder);
+    if (!out) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return out->createFile(sep == std::string::npos ? path : path.substr(sep + 1), mode, {});
 }
 
 std::size_t lastSeparator(const std::string& path) {

@@ -43,24 +43,38 @@ bool identityOf(std::FILE* f, FileIdentity& out);
 bool readAt(std::FILE* f, std::int64_t offset, void* dst, std::size_t n);
 bool writeAt(std::FILE* f, std::int64_t offset, const void* src, std::size_t n);
 
+// How OutputFolder::createFile treats a file already under its name.
+enum class CreateMode {
+    Replace,     // truncated; the stream reads and writes, binary
+    New,         // the call fails with errno EEXIST; the stream reads and writes, binary
+    AppendText,  // kept and appended to, in text mode (CR LF line ends on Windows): a log
+};
+
 // A folder that packages are unpacked into. Names are relative to it, with either separator.
 // No part of a name is ever followed through a link (a symbolic link, a junction or another
-// reparse point): such a name fails, so nothing lands outside through a link already there.
+// reparse point, or under Wine a Unix link, which Windows calls see as a plain file): such a
+// name fails, so nothing lands outside through a link already there.
 class OutputFolder {
 public:
     virtual ~OutputFolder() = default;
-    // Creates the missing folders of name, then opens the file for reading and writing: an
-    // existing one is truncated, unless exclusive (the call then fails). Fails without touching
-    // the file when it is a link, not a regular file, has further names (hard links) or is one
-    // of keep. created, when given, receives the file's identity.
-    virtual FilePtr createFile(const std::string& name, bool exclusive,
+    // Creates the missing folders of name, then opens the file for writing as mode says. A
+    // file is written only when this call creates it, or when the existing one is a plain file
+    // of this folder with one name: the call fails without touching anything, errno ELOOP, when
+    // a link or anything but a plain file (a device, a pipe, a hard-linked file) is in the way,
+    // and errno EACCES when the file is one of keep. created, when given, receives the file's
+    // identity.
+    virtual FilePtr createFile(const std::string& name, CreateMode mode,
                                const std::vector<FileIdentity>& keep,
                                FileIdentity* created = nullptr) = 0;
-    // The identity of an existing file reached without links; false when there is none.
+    // The identity of an existing file reached without links (under Wine also the file a Unix
+    // link leads to: what an entry of that name would reach); false when there is none.
     virtual bool identity(const std::string& name, FileIdentity& out) = 0;
     // Times in seconds since 1970-01-01 UTC, set without following a link.
     virtual bool setFileTimes(const std::string& name, std::int64_t accessTime,
                               std::int64_t modifyTime) = 0;
+    // Deletes the file of name if it is still the file id, never what a link in its place
+    // leads to; false when it is not deleted.
+    virtual bool removeFile(const std::string& name, const FileIdentity& id) = 0;
 };
 
 class FileSystem {
@@ -101,6 +115,10 @@ public:
     // A regular file opened for reading ("rb"); null for a folder, a device, a pipe or
     // anything else that could block or never end. What a disc names is read only so.
     virtual FilePtr openRegularFile(const std::string& path);
+    // A file the programs write besides the unpacked ones (a log, a report): created by
+    // OutputFolder::createFile in the folder of path, so never written through a link; null,
+    // errno as createFile leaves it, when it cannot be.
+    FilePtr openPlainFile(const std::string& path, CreateMode mode);
 };
 
 // True when an open file is a regular file (not a device, pipe or folder).

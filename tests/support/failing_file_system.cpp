@@ -128,7 +128,7 @@ public:
     FailingOutputFolder(FailingFileSystem& fs, std::unique_ptr<platform::OutputFolder> inner,
                         std::string base)
         : fs_(fs), inner_(std::move(inner)), base_(std::move(base)) {}
-    platform::FilePtr createFile(const std::string& name, bool exclusive,
+    platform::FilePtr createFile(const std::string& name, platform::CreateMode mode,
                                  const std::vector<platform::FileIdentity>& keep,
                                  platform::FileIdentity* created) override {
         std::string full = base_ + "/" + name;
@@ -136,8 +136,10 @@ public:
             errno = EACCES;
             return nullptr;
         }
-        platform::FilePtr f = inner_->createFile(name, exclusive, keep, created);
-        if (f && fs_.isUnder(full, fs_.diskFolder)) return fs_.onDisk(std::move(f), full, "w+b");
+        platform::FilePtr f = inner_->createFile(name, mode, keep, created);
+        const char* streamMode = mode == platform::CreateMode::AppendText ? "a" : "w+b";
+        if (f && fs_.isUnder(full, fs_.diskFolder))
+            return fs_.onDisk(std::move(f), full, streamMode);
         return f;
     }
     bool identity(const std::string& name, platform::FileIdentity& out) override {
@@ -145,6 +147,9 @@ public:
     }
     bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
         return inner_->setFileTimes(name, a, m);
+    }
+    bool removeFile(const std::string& name, const platform::FileIdentity& id) override {
+        return inner_->removeFile(name, id);
     }
 
 private:

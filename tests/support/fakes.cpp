@@ -55,9 +55,14 @@ std::filesystem::path ScratchDir::write(const std::string& relative,
                                         const std::string& content) const {
     std::filesystem::path p = path_ / relative;
     std::filesystem::create_directories(p.parent_path());
+    writeFile(p, content);
+    return p;
+}
+
+bool writeFile(const std::filesystem::path& p, const std::string& content) {
     std::ofstream out(p, std::ios::binary);
     out << content;
-    return p;
+    return static_cast<bool>(out.flush());
 }
 
 std::string readFile(const std::filesystem::path& p) {

@@ -77,6 +77,8 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& p);
+// Writes a file whose folder exists; true when all of it was written.
+bool writeFile(const std::filesystem::path& p, const std::string& content);
 
 // A System with the real file system, a recording sink, a stepping clock and no display.
 struct FakeSystem {

@@ -37,6 +37,12 @@ mkdir -p src-folder/X && echo 1 >src-folder/x.txt && echo 2 >src-folder/X/y && m
 row folder "would fold into one"
 mkdir -p src-dots && echo 1 >src-dots/n.txt && echo 2 >'src-dots/n.txt.'
 row dots "would fold into one"
+mkdir -p src-alias && echo 1 >src-alias/longfilename.txt && echo 2 >'src-alias/LONGFI~1.TXT'
+row alias "src-alias/LONGFI~1.TXT and src-alias/longfilename.txt"
+mkdir -p src-accent && echo 1 >"src-accent/$(printf '\xc9')" && echo 2 >"src-accent/$(printf '\xe9')"
+row accent "would fold into one"
+mkdir -p src-star && echo 1 >'src-star/a*b'
+row star 'unusable file name: a*b'
 mkdir -p src-dirlink/real && echo 1 >src-dirlink/real/f && ln -s real src-dirlink/alias
 row dirlink "a link to a folder or to nothing is not packed: alias"
 mkdir -p src-dangling && ln -s nowhere src-dangling/d.txt

@@ -59,7 +59,8 @@ int run(const Arguments& args) {
         return 2;
     }
 
-    platform::FilePtr report = fs.openFile("report.txt", "wb");
+    // Never written through a link or a second name of another file.
+    platform::FilePtr report = fs.openPlainFile("report.txt", platform::CreateMode::Replace);
     if (!report) {
         std::string here;
         fs.currentFolder(here);

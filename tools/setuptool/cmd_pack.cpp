@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <new>
 
 #include "archive/archive_writer.h"
 #include "archive/arpk_encoder.h"
+#include "archive/name_clash.h"
 #include "archive_files.h"
 #include "command.h"
 #include "json_text.h"
@@ -28,9 +28,10 @@ const char* const HELP =
     "A link to a file is packed as a file of the link's name holding the content it points\n"
     "to; a link to a folder, a dangling link and anything that is neither a file nor a\n"
     "folder are refused. Names that unpacking on Windows would fold into one (A.TXT and\n"
-    "a.txt, a file a\\b beside a folder a holding b) are refused. PACKAGE.APK itself is\n"
-    "left out when it lies under SRC_DIR; it is written under a temporary name and renamed\n"
-    "when complete, so a failed pack leaves no partial package.\n";
+    "a.txt, x.txt and x.txt., a long name and a short alias it may get, a file a\\b beside a\n"
+    "folder a holding b) are refused, and so are names Windows cannot create. PACKAGE.APK\n"
+    "itself is left out when it lies under SRC_DIR; it is written under a temporary name and\n"
+    "renamed when complete, so a failed pack leaves no partial package.\n";
 
 struct Source {
     fs::path path;
@@ -52,47 +53,15 @@ bool identityOfPath(const fs::path& p, platform::FileIdentity& id) {
     return f && platform::identityOf(f.get(), id);
 }
 
-// A name as Windows compares it: case folded, trailing dots and blanks of each part dropped.
-std::string foldedName(const std::string& name) {
-    std::string out, part;
-    auto flush = [&] {
-        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
-        out += part;
-        part.clear();
-    };
-    for (char c : name) {
-        if (c == '\\') {
-            flush();
-            out += '\\';
-        } else {
-            part += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-    }
-    flush();
-    return out;
-}
-
 // Two entries that would become one file (or a file and a folder of one name) when unpacked.
 bool refuseFoldedNames(const std::vector<Source>& sources, std::string& error) {
-    std::map<std::string, const Source*> files, folders;
-    auto clash = [&](const Source& a, const Source& b) {
-        error = "names that unpacking would fold into one: " + a.path.string() + " and " +
-                b.path.string();
-        return false;
-    };
-    for (const Source& s : sources) {
-        std::string key = foldedName(s.info.name);
-        if (auto f = files.find(key); f != files.end()) return clash(*f->second, s);
-        if (auto d = folders.find(key); d != folders.end()) return clash(*d->second, s);
-        files.emplace(key, &s);
-        for (std::size_t at = key.find('\\'); at != std::string::npos;
-             at = key.find('\\', at + 1)) {
-            std::string folder = key.substr(0, at);
-            if (auto f = files.find(folder); f != files.end()) return clash(*f->second, s);
-            folders.emplace(folder, &s);
-        }
-    }
-    return true;
+    std::vector<std::string> names;
+    for (const Source& s : sources) names.push_back(s.info.name);
+    std::size_t first = 0, second = 0;
+    if (!findNameClash(names, first, second)) return true;
+    error = "names that unpacking would fold into one: " + sources[first].path.string() + " and " +
+            sources[second].path.string();
+    return false;
 }
 
 bool collect(const fs::path& root, const fs::path& output, std::vector<Source>& sources,
@@ -210,7 +179,7 @@ platform::FilePtr createTemporary(const fs::path& output, fs::path& temp) {
     for (int n = 0; n < 100; ++n) {
         std::string name = output.filename().string() + "." + std::to_string(n) + ".part";
         errno = 0;
-        if (platform::FilePtr f = out->createFile(name, true, {})) {
+        if (platform::FilePtr f = out->createFile(name, platform::CreateMode::New, {})) {
             temp = folder / name;
             return f;
         }

@@ -69,29 +69,38 @@ public:
         ::close(root_);
     }
 
-    FilePtr createFile(const std::string& name, bool exclusive,
+    FilePtr createFile(const std::string& name, CreateMode mode,
                        const std::vector<FileIdentity>& keep, FileIdentity* created) override {
         std::string leaf;
         int dir = openParent(name, true, leaf);
         if (dir < 0) return nullptr;
         // Non-blocking: a FIFO planted under the name fails at once instead of waiting.
         int flags = O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-        if (exclusive) flags |= O_EXCL;
+        if (mode == CreateMode::New) flags |= O_EXCL;
+        if (mode == CreateMode::AppendText) flags = (flags & ~O_RDWR) | O_WRONLY | O_APPEND;
         int fd = ::openat(dir, leaf.c_str(), flags, 0666);
+        // A link as the last part: ELOOP from O_NOFOLLOW (EEXIST when the name had to be new).
         if (fd < 0) return nullptr;
         struct stat st;
         FileIdentity id;
-        bool usable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
-        if (usable) {
+        int refusal = 0;
+        if (::fstat(fd, &st) != 0) {
+            refusal = EACCES;
+        } else if (!S_ISREG(st.st_mode) || st.st_nlink != 1) {
+            refusal = ELOOP;
+        } else {
             id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-            usable = std::find(keep.begin(), keep.end(), id) == keep.end();
+            if (std::find(keep.begin(), keep.end(), id) != keep.end()) refusal = EACCES;
         }
-        if (usable && st.st_size != 0) usable = ::ftruncate(fd, 0) == 0;
-        if (usable) usable = ::fcntl(fd, F_SETFL, O_RDWR) == 0;
-        std::FILE* f = usable ? ::fdopen(fd, "w+b") : nullptr;
+        if (!refusal && mode == CreateMode::Replace && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+            refusal = EACCES;
+        if (!refusal && ::fcntl(fd, F_SETFL, flags & (O_RDWR | O_WRONLY | O_APPEND)) != 0)
+            refusal = EACCES;
+        std::FILE* f =
+            refusal ? nullptr : ::fdopen(fd, mode == CreateMode::AppendText ? "a" : "w+b");
         if (!f) {
             ::close(fd);
-            errno = EACCES;
+            errno = refusal ? refusal : EACCES;
             return nullptr;
         }
         remember(parentKey_, leaf);
@@ -119,6 +128,18 @@ public:
         ts[0].tv_sec = static_cast<time_t>(accessTime);
         ts[1].tv_sec = static_cast<time_t>(modifyTime);
         return ::utimensat(dir, leaf.c_str(), ts, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    bool removeFile(const std::string& name, const FileIdentity& id) override {
+        std::string leaf;
+        int dir = openParent(name, false, leaf);
+        struct stat st;
+        if (dir < 0 || ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) ||
+            FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                         static_cast<std::uint64_t>(st.st_ino)} != id)
+            return false;
+        return ::unlinkat(dir, leaf.c_str(), 0) == 0;
     }
 
 private:
@@ -152,7 +173,13 @@ private:
                     remember(key, part);
                     next = ::openat(fd, part.c_str(), dirFlags);
                 }
+                int error = errno;
+                struct stat st;
+                if (next < 0 && ::fstatat(fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISLNK(st.st_mode))
+                    error = ELOOP;  // whatever O_DIRECTORY made of it: a link is in the way
                 ::close(fd);
+                errno = error;
                 fd = next;
                 key += '/' + part;
             }

@@ -1,12 +1,19 @@
 // Unpacking into a folder on Windows: every folder on the way to a name is checked to be a
 // real folder, not a reparse point (a symbolic link or a junction), and held open without
 // delete sharing until the file is open, so it cannot be swapped for one meanwhile.
+//
+// Under Wine a Unix link to a file looks like a plain file (no reparse point), and opening it
+// opens what it leads to; but the system then names the open file by the place it really is.
+// So each opened folder and file must be found by the system directly inside the folder
+// opened before it, starting at the destination itself, and a file is preferably created new,
+// which never follows a link.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
@@ -31,119 +38,208 @@ bool isReparse(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+bool plainFile(const BY_HANDLE_FILE_INFORMATION& info) {
+    return !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+           info.nNumberOfLinks == 1;
+}
+
 // Windows drops trailing dots and spaces: a part made only of them could mean a parent.
 bool usablePart(const std::string& part) {
     return part.find_first_not_of(". ") != std::string::npos;
 }
 
+// Where the system has an open file or folder: its volume, and its path there.
+struct Location {
+    DWORD volume = 0;
+    std::wstring path;  // from the volume's root, starting with a backslash
+};
+
+bool locate(HANDLE h, const BY_HANDLE_FILE_INFORMATION& info, Location& out) {
+    // Room for the longest path there is; a FILE_NAME_INFO holds a length and the characters.
+    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR));
+    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!::GetFileInformationByHandleEx(h, FileNameInfo, name, static_cast<DWORD>(buffer.size())))
+        return false;
+    out.volume = info.dwVolumeSerialNumber;
+    out.path.assign(name->FileName, name->FileNameLength / sizeof(WCHAR));
+    return true;
+}
+
+// True when child lies directly inside the folder parent (names compared as the file system
+// does, without regard to case).
+bool directlyInside(const Location& child, const Location& parent) {
+    if (child.volume != parent.volume) return false;
+    std::size_t cut = child.path.find_last_of(L'\\');
+    if (cut == std::wstring::npos || cut + 1 == child.path.size()) return false;
+    std::size_t n = parent.path.size();
+    while (n > 0 && parent.path[n - 1] == L'\\') --n;
+    return ::CompareStringOrdinal(child.path.data(), static_cast<int>(cut), parent.path.data(),
+                                  static_cast<int>(n), TRUE) == CSTR_EQUAL;
+}
+
+template <typename T>
+T failWith(int error, T none) {
+    errno = error;
+    return none;
+}
+
+// The way to a name: the folders on it, held open, the full path, and the folder holding it.
+struct Way {
+    std::vector<FileHandle> held;
+    std::string path;
+    Location parent;
+};
+
 class Win32OutputFolder : public OutputFolder {
 public:
-    explicit Win32OutputFolder(std::string base) : base_(std::move(base)) {}
+    Win32OutputFolder(std::string base, FileHandle handle, Location where)
+        : base_(std::move(base)), handle_(std::move(handle)), where_(std::move(where)) {}
 
-    FilePtr createFile(const std::string& name, bool exclusive,
+    FilePtr createFile(const std::string& name, CreateMode mode,
                        const std::vector<FileIdentity>& keep, FileIdentity* created) override {
-        std::vector<FileHandle> held;
-        std::string path;
-        if (!walk(name, true, held, path)) return nullptr;
-        DWORD disposition = exclusive ? CREATE_NEW : OPEN_ALWAYS;
-        FileHandle h(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                   nullptr, disposition,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!h) {
+        Way way;
+        if (!walk(name, true, way)) return nullptr;
+        const bool log = mode == CreateMode::AppendText;
+        const DWORD access = GENERIC_READ | GENERIC_WRITE;
+        const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+        // A log may be written by others meanwhile, as the C run-time's streams share them.
+        const DWORD share = log ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+        // A file made new cannot be a link's target, also not under Wine.
+        FileHandle h(
+            ::CreateFileA(way.path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr));
+        const bool made = static_cast<bool>(h);
+        if (!made) {
             DWORD error = ::GetLastError();
-            errno = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? EEXIST : EACCES;
-            return nullptr;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                return failWith(EACCES, nullptr);
+            if (mode == CreateMode::New) return failWith(EEXIST, nullptr);
+            h = FileHandle(::CreateFileA(way.path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                         flags, nullptr));
+            if (!h) {
+                // There, yet not there to open: under Wine a link that leads nowhere.
+                error = ::GetLastError();
+                bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+                return failWith(missing ? ELOOP : EACCES, nullptr);
+            }
         }
         BY_HANDLE_FILE_INFORMATION info;
-        if (!handleInfo(h.get(), info) || !plainFile(info) ||
-            std::find(keep.begin(), keep.end(), identityOfInfo(info)) != keep.end())
-            return nullptr;
-        if (::SetFilePointer(h.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-            !::SetEndOfFile(h.get()))
-            return nullptr;
-        int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h.get()), _O_BINARY);
-        if (fd < 0) return nullptr;
+        Location at;
+        if (!handleInfo(h.get(), info) || !locate(h.get(), info, at))
+            return failWith(EACCES, nullptr);
+        if (!plainFile(info) || !directlyInside(at, way.parent)) return failWith(ELOOP, nullptr);
+        if (std::find(keep.begin(), keep.end(), identityOfInfo(info)) != keep.end())
+            return failWith(EACCES, nullptr);
+        if (!made && mode == CreateMode::Replace &&
+            (::SetFilePointer(h.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+             !::SetEndOfFile(h.get())))
+            return failWith(EACCES, nullptr);
+        int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h.get()),
+                                   log ? _O_APPEND | _O_TEXT : _O_BINARY);
+        if (fd < 0) return failWith(EACCES, nullptr);
         h.release();
-        std::FILE* f = ::_fdopen(fd, "w+b");
+        std::FILE* f = ::_fdopen(fd, log ? "a" : "w+b");
         if (!f) {
             ::_close(fd);
-            return nullptr;
+            return failWith(EACCES, nullptr);
         }
         if (created) *created = identityOfInfo(info);
         return FilePtr(f);
     }
 
     bool identity(const std::string& name, FileIdentity& out) override {
-        std::vector<FileHandle> held;
-        std::string path;
-        if (!walk(name, false, held, path)) return false;
-        FileHandle h = openExisting(path, FILE_READ_ATTRIBUTES);
+        Way way;
+        if (!walk(name, false, way)) return false;
+        FileHandle h = openExisting(way.path, FILE_READ_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info;
         if (!h || !handleInfo(h.get(), info) ||
             (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
             return false;
+        // Also a file that a link in the destination leads to: what an entry would reach.
         out = identityOfInfo(info);
         return true;
     }
 
     bool setFileTimes(const std::string& name, std::int64_t accessTime,
                       std::int64_t modifyTime) override {
-        std::vector<FileHandle> held;
-        std::string path;
-        if (!walk(name, false, held, path)) return false;
-        FileHandle h = openExisting(path, FILE_WRITE_ATTRIBUTES);
+        Way way;
+        if (!walk(name, false, way)) return false;
+        FileHandle h = openExisting(way.path, FILE_WRITE_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info;
-        if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes)) return false;
+        Location at;
+        if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes) ||
+            !locate(h.get(), info, at) || !directlyInside(at, way.parent))
+            return false;
         FILETIME a = unixToFileTime(accessTime), m = unixToFileTime(modifyTime);
         return ::SetFileTime(h.get(), nullptr, &a, &m) != 0;
     }
 
-private:
-    static bool plainFile(const BY_HANDLE_FILE_INFORMATION& info) {
-        return !(info.dwFileAttributes &
-                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-               info.nNumberOfLinks == 1;
+    bool removeFile(const std::string& name, const FileIdentity& id) override {
+        Way way;
+        if (!walk(name, false, way)) return false;
+        // Deleted through the handle: under Wine a deletion by name would delete what a Unix
+        // link in its place leads to.
+        FileHandle h = openExisting(way.path, DELETE | FILE_READ_ATTRIBUTES);
+        BY_HANDLE_FILE_INFORMATION info;
+        Location at;
+        if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes) ||
+            identityOfInfo(info) != id || !locate(h.get(), info, at) ||
+            !directlyInside(at, way.parent))
+            return false;
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        return ::SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition,
+                                            sizeof disposition) != 0;
     }
 
+private:
     static FileHandle openExisting(const std::string& path, DWORD access) {
         DWORD attributes = ::GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || isReparse(attributes)) return FileHandle();
-        return FileHandle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
+        return FileHandle(::CreateFileA(
+            path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
 
-    // Checks (and with create makes) every folder of name, holding each open; path receives
-    // the full path of the name. A file already there must not be a reparse point either.
-    bool walk(const std::string& name, bool create, std::vector<FileHandle>& held,
-              std::string& path) const {
+    // Checks (and with create makes) every folder of name, holding each open. A file already
+    // there must not be a reparse point either. On failure errno is ELOOP when a link is in
+    // the way.
+    bool walk(const std::string& name, bool create, Way& way) const {
         std::vector<std::string> parts;
         if (!splitRelativeName(name, parts) || !std::all_of(parts.begin(), parts.end(), usablePart))
-            return false;
-        path = base_;
+            return failWith(EINVAL, false);
+        way.path = base_;
+        way.parent = where_;
         for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-            path += parts[i];
-            if (create) ::CreateDirectoryA(path.c_str(), nullptr);
-            DWORD attributes = ::GetFileAttributesA(path.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES || isReparse(attributes) ||
-                !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return false;
+            way.path += parts[i];
+            if (create) ::CreateDirectoryA(way.path.c_str(), nullptr);
+            DWORD attributes = ::GetFileAttributesA(way.path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) return failWith(ENOENT, false);
+            if (isReparse(attributes)) return failWith(ELOOP, false);
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return failWith(ENOTDIR, false);
             FileHandle h(::CreateFileA(
-                path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                way.path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             BY_HANDLE_FILE_INFORMATION info;
-            if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes) ||
-                !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                return false;
-            held.push_back(std::move(h));
-            path += '\\';
+            Location at;
+            if (!h || !handleInfo(h.get(), info) || !locate(h.get(), info, at))
+                return failWith(EACCES, false);
+            if (isReparse(info.dwFileAttributes) ||
+                !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                !directlyInside(at, way.parent))
+                return failWith(ELOOP, false);
+            way.held.push_back(std::move(h));
+            way.parent = std::move(at);
+            way.path += '\\';
         }
-        path += parts.back();
-        DWORD attributes = ::GetFileAttributesA(path.c_str());
-        return attributes == INVALID_FILE_ATTRIBUTES || !isReparse(attributes);
+        way.path += parts.back();
+        DWORD attributes = ::GetFileAttributesA(way.path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && isReparse(attributes))
+            return failWith(ELOOP, false);
+        return true;
     }
 
-    std::string base_;  // full path with a trailing backslash
+    std::string base_;   // full path with a trailing backslash
+    FileHandle handle_;  // the destination, held open without delete sharing
+    Location where_;     // where the system has it
 };
 
 }  // namespace
@@ -202,9 +298,17 @@ std::unique_ptr<OutputFolder> openWin32OutputFolder(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(full);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
+    // The destination itself may be reached through links: that is the caller's choice.
+    FileHandle h(::CreateFileA(full, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    Location where;
+    if (!h || !handleInfo(h.get(), info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !locate(h.get(), info, where))
+        return nullptr;
     std::string base(full, n);
     if (base.back() != '\\' && base.back() != '/') base += '\\';
-    return std::make_unique<Win32OutputFolder>(std::move(base));
+    return std::make_unique<Win32OutputFolder>(std::move(base), std::move(h), std::move(where));
 }
 
 }  // namespace platform

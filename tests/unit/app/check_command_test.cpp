@@ -17,7 +17,7 @@ struct CommandCase {
     const char* what;
     const char* disc;  // "check": the check disc; "complete": one complete menu; "broken"; "none"
     const char* args;
-    bool reportIsFolder;  // report.txt cannot be created
+    const char* inPlace;  // in the place of report.txt: "", "folder", "link" or "hard link"
     int status;
     const char* stderrHas;
     bool reportExpected;
@@ -42,7 +42,12 @@ TEST_P(CheckCommand, ExitsAsAuthorsExpect) {
         dir.write("disc/App/EPOC.mnu", "EPOC\r\n");  // no settings
     }
     std::filesystem::create_directories(dir.path() / "work");
-    if (c.reportIsFolder) std::filesystem::create_directories(dir.path() / "work" / "report.txt");
+    std::string inPlace = c.inPlace;
+    std::filesystem::path report = dir.path() / "work" / "report.txt";
+    std::filesystem::path outside = dir.write("outside.txt", "outside");
+    if (inPlace == "folder") std::filesystem::create_directories(report);
+    if (inPlace == "link") std::filesystem::create_symlink(outside, report);
+    if (inPlace == "hard link") std::filesystem::create_hard_link(outside, report);
 
     std::string command = "cd '" + dir.str() + "/work' && '" + bin + "/setuptool' check " + c.args +
                           " 2>'" + dir.str() + "/err' >/dev/null";
@@ -56,7 +61,7 @@ TEST_P(CheckCommand, ExitsAsAuthorsExpect) {
         EXPECT_EQ(err, "") << c.what;
     }
 
-    std::filesystem::path report = dir.path() / "work" / "report.txt";
+    EXPECT_EQ(readFile(outside), "outside") << c.what;
     std::string dataDir = (dir.path() / "disc").string() + "\\";
     if (what == "check" && c.reportExpected) {
         EXPECT_EQ(readFile(report), expectedCheckReport(dataDir)) << c.what;
@@ -64,7 +69,7 @@ TEST_P(CheckCommand, ExitsAsAuthorsExpect) {
         EXPECT_EQ(readFile(report),
                   "Checking menu " + dataDir + "App\\EPOC.mnu:0...\r\nAll OK.\r\n")
             << c.what;
-    } else if (!c.reportIsFolder) {
+    } else if (inPlace.empty()) {
         EXPECT_FALSE(std::filesystem::exists(report)) << c.what;
     }
 }
@@ -72,15 +77,19 @@ TEST_P(CheckCommand, ExitsAsAuthorsExpect) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, CheckCommand,
     ::testing::Values(
-        CommandCase{"missingFiles", "check", "../disc", false, 1, "", true},
-        CommandCase{"missingFilesAll", "check", "--all ../disc", false, 1, "", true},
-        CommandCase{"complete", "complete", "../disc", false, 0, "", true},
-        CommandCase{"parseError", "broken", "../disc", false, 2, "Unknown menu keyword", false},
-        CommandCase{"noSettings", "none", "../disc", false, 2, "cannot load the settings", false},
-        CommandCase{"notAFolder", "none", "../nowhere", false, 2, "not a folder", false},
-        CommandCase{"reportCannotBeCreated", "check", "../disc", true, 2,
+        CommandCase{"missingFiles", "check", "../disc", "", 1, "", true},
+        CommandCase{"missingFilesAll", "check", "--all ../disc", "", 1, "", true},
+        CommandCase{"complete", "complete", "../disc", "", 0, "", true},
+        CommandCase{"parseError", "broken", "../disc", "", 2, "Unknown menu keyword", false},
+        CommandCase{"noSettings", "none", "../disc", "", 2, "cannot load the settings", false},
+        CommandCase{"notAFolder", "none", "../nowhere", "", 2, "not a folder", false},
+        CommandCase{"reportCannotBeCreated", "check", "../disc", "folder", 2,
                     "cannot create report.txt in", false},
-        CommandCase{"usage", "check", "../disc extra", false, 2, "usage: setuptool check", false}),
+        CommandCase{"reportIsALink", "check", "../disc", "link", 2, "cannot create report.txt in",
+                    false},
+        CommandCase{"reportIsAHardLink", "check", "../disc", "hard link", 2,
+                    "cannot create report.txt in", false},
+        CommandCase{"usage", "check", "../disc extra", "", 2, "usage: setuptool check", false}),
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -69,6 +69,38 @@ inline std::string literalArpk(const std::string& content) {
            std::string(1, static_cast<char>(escape)) + content;
 }
 
+// errors.txt is written in text mode: a line ends in CR LF on Windows.
+inline std::string textMode(std::string s) {
+#ifdef _WIN32
+    for (std::size_t at = 0; (at = s.find('\n', at)) != std::string::npos; at += 2)
+        s.insert(at, 1, '\r');
+#endif
+    return s;
+}
+
+// An archive of one file per name, "new:" and the name its content (big, when given, that of
+// the first), the names taken as they are: also those no package maker would write.
+inline std::string rawArchive(const std::vector<std::string>& names, const std::string& big = "") {
+    std::vector<std::string> data;
+    std::int64_t offset = 12 + 20 * static_cast<std::int64_t>(names.size()), total = 0;
+    for (const std::string& n : names) {
+        offset += static_cast<std::int64_t>(n.size()) + 1;
+        data.push_back(data.empty() && !big.empty() ? big : "new:" + n);
+        total += static_cast<std::int64_t>(data.back().size());
+    }
+    std::string head = "KLIV" + le32(total) + le32(static_cast<std::int64_t>(names.size()));
+    std::string tail;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::int64_t size = static_cast<std::int64_t>(data[i].size());
+        head += le32(offset) + le32(size) + le32(static_cast<std::int64_t>(names[i].size()) + 1) +
+                le32(100) + le32(200);
+        offset += size;
+        tail += data[i];
+    }
+    for (const std::string& n : names) head += n + std::string(1, '\0');
+    return head + tail;
+}
+
 inline std::string archiveOf(const std::vector<ArchiveEntry>& entries) {
     std::string bytes, error;
     EXPECT_TRUE(buildFileArchive(entries, bytes, error)) << error;

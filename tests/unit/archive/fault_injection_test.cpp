@@ -32,6 +32,7 @@ using archive_test::le32;
 using archive_test::letters;
 using archive_test::literalArpk;
 using archive_test::oneFileArchive;
+using archive_test::textMode;
 using testing_support::RecordedMessage;
 namespace fs = std::filesystem;
 
@@ -59,15 +60,6 @@ std::string longCopyArpk() {
            bytesOf({40000 & 0xFF, 40000 >> 8});
 }
 #endif
-
-// errors.txt is written in text mode: a line ends in CR LF on Windows.
-std::string textMode(std::string s) {
-#ifdef _WIN32
-    for (std::size_t at = 0; (at = s.find('\n', at)) != std::string::npos; at += 2)
-        s.insert(at, 1, '\r');
-#endif
-    return s;
-}
 
 bool shrinkFile(const std::string& path, std::int64_t size) {
 #ifdef _WIN32

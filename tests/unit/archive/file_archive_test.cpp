@@ -4,6 +4,8 @@
 
 #include "archive/archive_writer.h"
 #include "archive/file_archive_format.h"
+#include "archive/name_clash.h"
+#include "archive/package_lister.h"
 #include "archive_fixture.h"
 
 namespace {
@@ -193,8 +195,9 @@ TEST_F(ArchiveTest, ProgressRunsFrom66AndClosesAtTheEnd) {
     EXPECT_EQ(ev.back().what, "close");
 }
 
-// Names that would place a file outside the destination are refused before anything is
-// written, even when a harmless file comes first.
+// Names that would place a file outside the destination, or that Windows cannot create, are
+// refused before anything is written, even when a harmless file comes first; the lister
+// refuses them alike.
 TEST_F(ArchiveTest, HostileNamesWriteNothing) {
     struct Case {
         std::string nameBytes;  // exactly the nameLength bytes
@@ -222,6 +225,15 @@ TEST_F(ArchiveTest, HostileNamesWriteNothing) {
         {std::string("Com1\0", 5), "Invalid file name in archive: Com1\n"},
         {std::string("lpt9.dat\0", 9), "Invalid file name in archive: lpt9.dat\n"},
         {std::string("AUX .txt\0", 9), "Invalid file name in archive: AUX .txt\n"},
+        {std::string("COM\xB9\0", 5), "Invalid file name in archive: COM\xB9\n"},
+        {std::string("lpt\xB2.txt\0", 9), "Invalid file name in archive: lpt\xB2.txt\n"},
+        {std::string("a\\Com\xB3 .x\0", 10), "Invalid file name in archive: a\\Com\xB3 .x\n"},
+        {std::string("what?\0", 6), "Invalid file name in archive: what?\n"},
+        {std::string("a*.txt\0", 7), "Invalid file name in archive: a*.txt\n"},
+        {std::string("<x>|\"y\"\0", 8), "Invalid file name in archive: <x>|\"y\"\n"},
+        // Control bytes are refused, and shown (and logged) escaped.
+        {std::string("tab\there\0", 9), "Invalid file name in archive: tab\\x09here\n"},
+        {std::string("\x1B[2J\r\n\0", 7), "Invalid file name in archive: \\x1B[2J\\x0D\\x0A\n"},
         {std::string("noend", 5), "Invalid file name in archive: noend\n"},
         {std::string(513, 'n'), "File name too long in archive\n"},
     };
@@ -236,7 +248,12 @@ TEST_F(ArchiveTest, HostileNamesWriteNothing) {
         EXPECT_EQ(extract(bytes), -4) << c.message;
         EXPECT_EQ(lastMessage(), c.message);
         EXPECT_EQ(writtenCount(), 0) << c.message;
+        EXPECT_EQ(readOut("errors.txt"), archive_test::textMode(c.message));
         EXPECT_EQ(fs::current_path(), dir.path() / "cwd");
+        PackageListing listing;
+        std::string message;
+        EXPECT_EQ(listPackage(platform::systemFileSystem(), path("pkg.apk"), listing, message), -4);
+        EXPECT_EQ(message, c.message);
     }
 }
 
@@ -260,9 +277,11 @@ TEST(EntryNames, SafeNamesAndLengthLimit) {
     struct Case {
         const char* name;
         bool safe;
-    } cases[] = {{"a..b.txt", true}, {"console.txt", true}, {"com10", true},
-                 {"...a", true},     {"a b\\c.d", true},    {"nul", false},
-                 {"a\\.\\b", false}, {" ", false},          {"conin$", false}};
+    } cases[] = {{"a..b.txt", true}, {"console.txt", true},  {"com10", true},
+                 {"...a", true},     {"a b\\c.d", true},     {"nul", false},
+                 {"a\\.\\b", false}, {" ", false},           {"conin$", false},
+                 {"COM\xB4", true},  {"COM\xB9x", true},     {"\x7F~!#$%&'()+,;=@[]^`{}", true},
+                 {"a\x01", false},   {"sub\\LPT\xB9", false}};
     for (const Case& c : cases) EXPECT_EQ(isSafeEntryName(c.name), c.safe) << c.name;
 
     std::string name;
@@ -275,6 +294,45 @@ TEST(EntryNames, SafeNamesAndLengthLimit) {
     EXPECT_EQ(extractEntryName(reinterpret_cast<const unsigned char*>(zeroInside.data()), 5, name),
               NameCheck::Ok);
     EXPECT_EQ(name, "ab");
+}
+
+// The one rule of names Windows takes for one file, shared by the unpacker, the lister and
+// setuptool pack: the first two such names, or none.
+TEST(EntryNames, NamesWindowsFoldsIntoOne) {
+    const std::size_t none = SIZE_MAX;
+    struct Case {
+        std::vector<std::string> names;
+        std::size_t first, second;
+    } cases[] = {
+        {{"A.TXT", "b.txt", "a.txt"}, 0, 2},
+        {{"\xC9t\xE9.txt", "\xE9T\xC9.TXT"}, 0, 1},  // accented letters of the Western page
+        {{"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"}, 0, 1},
+        {{"\xD7.txt", "\xF7.txt"}, none, none},  // the multiplication and division signs
+        {{"x.txt", "x.txt."}, 0, 1},
+        {{"x.txt", "x.txt  "}, 0, 1},
+        {{"dir. \\a", "DIR/a"}, 0, 1},
+        {{"a", "A\\b"}, 0, 1},
+        {{"a\\b\\c", "A\\B"}, 0, 1},
+        {{"a\\x", "A\\y", "a\\X"}, 0, 2},
+        {{"longfilename.txt", "LONGFI~1.TXT"}, 0, 1},
+        {{"LONGFI~2.TXT", "longfilename.txt"}, 0, 1},
+        {{"longfilename.txt", "long~k3j.txt"}, 0, 1},  // as Wine makes them
+        {{"longfilename.txt", "LO1A2B~1.TXT"}, 0, 1},  // Windows, from the fifth alike name
+        {{"long name.text", "LONGNA~1.TEX"}, 0, 1},
+        {{"longfilename.txt", "LONGFI~1.DOC"}, none, none},
+        {{"longfilename.txt", "LONGXX~1.TXT"}, none, none},
+        {{"short.txt", "SHORT~1.TXT"}, none, none},  // an 8.3 name has no alias
+        {{"Long Folder\\a.txt", "LONGFO~1\\A.TXT"}, 0, 1},
+        {{"Long Folder\\a.txt", "LONGFO~1\\b.txt"}, none, none},
+        {{"a~1.txt", "b~1.txt", "c.txt"}, none, none},
+    };
+    for (const Case& c : cases) {
+        std::size_t first = none, second = none;
+        bool clash = findNameClash(c.names, first, second);
+        EXPECT_EQ(clash, c.first != none) << c.names[0] << " / " << c.names[1];
+        EXPECT_EQ(first, c.first) << c.names[0] << " / " << c.names[1];
+        EXPECT_EQ(second, c.second) << c.names[0] << " / " << c.names[1];
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // at the declared size, and records may not share their data.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -176,21 +178,21 @@ TEST_F(ArchiveTest, PackagesThatAreNoFilesAreRefused) {
 }
 
 TEST_F(ArchiveTest, RecordsThatShareDataAreRefused) {
-    auto names = [](int n) {
+    auto names = [](int n) {  // f0000, f0001 ...: six bytes each
         std::string s;
         for (int i = 0; i < n; ++i) {
-            s.push_back('f');
-            s.push_back(static_cast<char>('0' + i % 10));
-            s.push_back('\0');
+            char name[16];
+            std::snprintf(name, sizeof name, "f%04d", i);
+            s.append(name, 6);
         }
         return s;
     };
     auto package = [&](std::vector<std::pair<std::int64_t, std::int64_t>> ranges) {
         // Offsets count from the first byte past the names; 100 data bytes follow them.
         std::int64_t base = 12 + 20 * static_cast<std::int64_t>(ranges.size()) +
-                            3 * static_cast<std::int64_t>(ranges.size());
+                            6 * static_cast<std::int64_t>(ranges.size());
         std::string bytes = "KLIV" + le32(0) + le32(static_cast<std::int64_t>(ranges.size()));
-        for (const auto& [offset, size] : ranges) bytes += record(base + offset, size, 3);
+        for (const auto& [offset, size] : ranges) bytes += record(base + offset, size, 6);
         return bytes + names(static_cast<int>(ranges.size())) + std::string(100, 'd');
     };
     std::vector<std::pair<std::int64_t, std::int64_t>> thousand(1024, {0, 100});

@@ -158,7 +158,7 @@ TEST(FileSystem, OutputFolderNamesAsTheExtractionMeetsThem) {
     ASSERT_TRUE(folder);
     platform::FileIdentity id, other;
     auto make = [&](const char* name) {
-        platform::FilePtr f = folder->createFile(name, false, {});
+        platform::FilePtr f = folder->createFile(name, platform::CreateMode::Replace, {});
         return f && std::fputs(name, f.get()) >= 0;
     };
     auto known = [&](const char* name) { return folder->identity(name, id); };
