@@ -54,15 +54,68 @@ struct Location {
     std::wstring path;  // from the volume's root, starting with a backslash
 };
 
+// A file's path on its volume, as FILE_NAME_INFO and the native FILE_NAME_INFORMATION hold it.
+struct NameInfo {
+    DWORD length;  // in bytes
+    WCHAR name[1];
+};
+
+// The path of an open file on its volume. Windows XP lacks GetFileInformationByHandleEx; its
+// native call answers the same.
+bool pathOf(HANDLE h, NameInfo* name, DWORD size) {
+    using ByHandleEx = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+    struct IoStatus {
+        ULONG_PTR status, information;
+    };
+    using NtQuery = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+    static const auto byHandleEx = reinterpret_cast<ByHandleEx>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("KERNEL32.DLL"), "GetFileInformationByHandleEx")));
+    static const auto ntQuery = reinterpret_cast<NtQuery>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("NTDLL.DLL"), "NtQueryInformationFile")));
+    constexpr int FILE_NAME_INFO_CLASS = 2;         // FileNameInfo
+    constexpr int FILE_NAME_INFORMATION_CLASS = 9;  // FileNameInformation
+    if (byHandleEx) return byHandleEx(h, FILE_NAME_INFO_CLASS, name, size) != 0;
+    IoStatus status{};
+    return ntQuery && ntQuery(h, &status, name, size, FILE_NAME_INFORMATION_CLASS) >= 0;
+}
+
+// Marks an open file for deletion when its last handle closes (the native call on XP, which
+// lacks SetFileInformationByHandle).
+bool deleteOnClose(HANDLE h) {
+    using SetByHandle = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+    struct IoStatus {
+        ULONG_PTR status, information;
+    };
+    using NtSet = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+    static const auto setByHandle = reinterpret_cast<SetByHandle>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("KERNEL32.DLL"), "SetFileInformationByHandle")));
+    static const auto ntSet = reinterpret_cast<NtSet>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("NTDLL.DLL"), "NtSetInformationFile")));
+    constexpr int FILE_DISPOSITION_INFO_CLASS = 4;          // FileDispositionInfo
+    constexpr int FILE_DISPOSITION_INFORMATION_CLASS = 13;  // FileDispositionInformation
+    BOOLEAN remove = TRUE;
+    if (setByHandle)
+        return setByHandle(h, FILE_DISPOSITION_INFO_CLASS, &remove, sizeof remove) != 0;
+    IoStatus status{};
+    return ntSet &&
+           ntSet(h, &status, &remove, sizeof remove, FILE_DISPOSITION_INFORMATION_CLASS) >= 0;
+}
+
 bool locate(HANDLE h, const BY_HANDLE_FILE_INFORMATION& info, Location& out) {
-    // Room for the longest path there is; a FILE_NAME_INFO holds a length and the characters.
-    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR));
-    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    if (!::GetFileInformationByHandleEx(h, FileNameInfo, name, static_cast<DWORD>(buffer.size())))
-        return false;
+    // Room for the longest path there is.
+    std::vector<unsigned char> buffer(sizeof(NameInfo) + 32768 * sizeof(WCHAR));
+    auto* name = reinterpret_cast<NameInfo*>(buffer.data());
+    if (!pathOf(h, name, static_cast<DWORD>(buffer.size()))) return false;
     out.volume = info.dwVolumeSerialNumber;
-    out.path.assign(name->FileName, name->FileNameLength / sizeof(WCHAR));
+    out.path.assign(name->name, name->length / sizeof(WCHAR));
     return true;
+}
+
+// Upper case as the file system folds names (CompareStringOrdinal came only with Vista).
+std::wstring folded(const wchar_t* text, std::size_t n) {
+    std::wstring s(text, n);
+    if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
 }
 
 // True when child lies directly inside the folder parent (names compared as the file system
@@ -73,8 +126,7 @@ bool directlyInside(const Location& child, const Location& parent) {
     if (cut == std::wstring::npos || cut + 1 == child.path.size()) return false;
     std::size_t n = parent.path.size();
     while (n > 0 && parent.path[n - 1] == L'\\') --n;
-    return ::CompareStringOrdinal(child.path.data(), static_cast<int>(cut), parent.path.data(),
-                                  static_cast<int>(n), TRUE) == CSTR_EQUAL;
+    return folded(child.path.data(), cut) == folded(parent.path.data(), n);
 }
 
 template <typename T>
@@ -185,9 +237,7 @@ public:
             identityOfInfo(info) != id || !locate(h.get(), info, at) ||
             !directlyInside(at, way.parent))
             return false;
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        return ::SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition,
-                                            sizeof disposition) != 0;
+        return deleteOnClose(h.get());
     }
 
 private:
