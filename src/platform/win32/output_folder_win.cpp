@@ -60,45 +60,44 @@ struct NameInfo {
     WCHAR name[1];
 };
 
-// The path of an open file on its volume. Windows XP lacks GetFileInformationByHandleEx; its
-// native call answers the same.
-bool pathOf(HANDLE h, NameInfo* name, DWORD size) {
-    using ByHandleEx = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+// Reads (query) or writes a piece of an open file's information: through the kernel32 call
+// Vista added (by its class), else through ntdll's call that Windows XP has (by the native
+// class). Each names the same record.
+enum class Info { Query, Set };
+bool fileInformation(HANDLE h, Info what, int vistaClass, int nativeClass, void* data, DWORD size) {
+    using ByHandle = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
     struct IoStatus {
         ULONG_PTR status, information;
     };
-    using NtQuery = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
-    static const auto byHandleEx = reinterpret_cast<ByHandleEx>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("KERNEL32.DLL"), "GetFileInformationByHandleEx")));
-    static const auto ntQuery = reinterpret_cast<NtQuery>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("NTDLL.DLL"), "NtQueryInformationFile")));
-    constexpr int FILE_NAME_INFO_CLASS = 2;         // FileNameInfo
-    constexpr int FILE_NAME_INFORMATION_CLASS = 9;  // FileNameInformation
-    if (byHandleEx) return byHandleEx(h, FILE_NAME_INFO_CLASS, name, size) != 0;
+    using Native = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+    auto lookUp = [](const char* dll, const char* name) {
+        return reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA(dll), name));
+    };
+    static const auto query =
+        reinterpret_cast<ByHandle>(lookUp("KERNEL32.DLL", "GetFileInformationByHandleEx"));
+    static const auto set =
+        reinterpret_cast<ByHandle>(lookUp("KERNEL32.DLL", "SetFileInformationByHandle"));
+    static const auto nativeQuery =
+        reinterpret_cast<Native>(lookUp("NTDLL.DLL", "NtQueryInformationFile"));
+    static const auto nativeSet =
+        reinterpret_cast<Native>(lookUp("NTDLL.DLL", "NtSetInformationFile"));
+    const ByHandle byHandle = what == Info::Query ? query : set;
+    const Native native = what == Info::Query ? nativeQuery : nativeSet;
+    if (byHandle) return byHandle(h, vistaClass, data, size) != 0;
     IoStatus status{};
-    return ntQuery && ntQuery(h, &status, name, size, FILE_NAME_INFORMATION_CLASS) >= 0;
+    return native && native(h, &status, data, size, nativeClass) >= 0;
 }
 
-// Marks an open file for deletion when its last handle closes (the native call on XP, which
-// lacks SetFileInformationByHandle).
+// The path of an open file on its volume (FileNameInfo, FileNameInformation).
+bool pathOf(HANDLE h, NameInfo* name, DWORD size) {
+    return fileInformation(h, Info::Query, 2, 9, name, size);
+}
+
+// Marks an open file for deletion when its last handle closes (FileDispositionInfo,
+// FileDispositionInformation).
 bool deleteOnClose(HANDLE h) {
-    using SetByHandle = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
-    struct IoStatus {
-        ULONG_PTR status, information;
-    };
-    using NtSet = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
-    static const auto setByHandle = reinterpret_cast<SetByHandle>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("KERNEL32.DLL"), "SetFileInformationByHandle")));
-    static const auto ntSet = reinterpret_cast<NtSet>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("NTDLL.DLL"), "NtSetInformationFile")));
-    constexpr int FILE_DISPOSITION_INFO_CLASS = 4;          // FileDispositionInfo
-    constexpr int FILE_DISPOSITION_INFORMATION_CLASS = 13;  // FileDispositionInformation
     BOOLEAN remove = TRUE;
-    if (setByHandle)
-        return setByHandle(h, FILE_DISPOSITION_INFO_CLASS, &remove, sizeof remove) != 0;
-    IoStatus status{};
-    return ntSet &&
-           ntSet(h, &status, &remove, sizeof remove, FILE_DISPOSITION_INFORMATION_CLASS) >= 0;
+    return fileInformation(h, Info::Set, 4, 13, &remove, sizeof remove);
 }
 
 bool locate(HANDLE h, const BY_HANDLE_FILE_INFORMATION& info, Location& out) {
