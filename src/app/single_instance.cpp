@@ -24,8 +24,6 @@ Function procAddress(HMODULE module, const char* name) {
                   : nullptr;
 }
 
-}  // namespace
-
 // The Windows 95 family: process snapshot functions looked up at run time (NT 4 has none).
 bool onlyInstanceBySnapshot() {
     HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
@@ -87,6 +85,8 @@ bool onlyInstanceByPsapi() {
     }
     return true;
 }
+
+}  // namespace
 
 bool isOnlyInstance() {
     OSVERSIONINFOEXA ex{};

@@ -3,7 +3,3 @@
 // True when no other process runs a program of the same name; false also when the test
 // cannot be made. The way it looks depends on the Windows version.
 bool isOnlyInstance();
-
-// The two ways to look, each usable on its own (both work on NT 5 and later).
-bool onlyInstanceBySnapshot();
-bool onlyInstanceByPsapi();
