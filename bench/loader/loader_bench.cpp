@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/loader_logic.h"
+#include "run/loader.h"
 #include "config/setup_config.h"
 
 namespace {

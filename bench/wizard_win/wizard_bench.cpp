@@ -17,7 +17,7 @@
 #include "skin/bitmap_image.h"
 #include "wizard/check_list_page.h"
 #include "wizard/check_list_view_page.h"
-#include "wizard/type_ahead_logic.h"
+#include "rules/type_ahead.h"
 
 namespace {
 

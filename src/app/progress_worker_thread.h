@@ -2,7 +2,7 @@
 // The progress thread of the installation passes on the framework's worker thread.
 #include <memory>
 
-#include "app/progress_thread.h"
+#include "run/progress_thread.h"
 
 namespace fw {
 class Thread;

@@ -1,9 +1,9 @@
 #include "app/setup_app.h"
 
-#include "app/check_logic.h"
-#include "app/loader_logic.h"
+#include "run/check.h"
+#include "run/loader.h"
 #include "app/single_instance.h"
-#include "app/startup_logic.h"
+#include "run/startup.h"
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
 #include "skin/splash_dialog.h"

@@ -6,7 +6,7 @@
 #include "actions/package_installer.h"
 #include "app/progress_worker_thread.h"
 #include "app/wizard_page_factory.h"
-#include "app/wizard_run_logic.h"
+#include "run/wizard_run.h"
 #include "config/setup_config.h"
 #include "fw/application.h"
 #include "menu/menu_file.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/startup_logic.h"
+#include "run/startup.h"
 #include "platform/win32/handle_win.h"
 
 namespace {

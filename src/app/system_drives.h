@@ -1,5 +1,5 @@
 #pragma once
-#include "app/startup_logic.h"
+#include "run/startup.h"
 
 // The machine's drives through the Win32 calls.
 class SystemDrives : public DriveInfo {

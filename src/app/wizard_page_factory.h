@@ -1,6 +1,6 @@
 #pragma once
 // The Win32 wizard pages behind the run's page interface.
-#include "app/run_pages.h"
+#include "run/run_pages.h"
 
 class WizardPageFactory : public PageFactory {
 public:

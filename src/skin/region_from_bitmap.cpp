@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "skin/bitmap_image.h"
-#include "skin/region_logic.h"
+#include "rules/region_runs.h"
 
 namespace {
 

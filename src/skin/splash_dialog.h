@@ -11,7 +11,7 @@
 #include "fw/gdi.h"
 #include "fw/thread.h"
 #include "fw/timer.h"
-#include "skin/splash_logic.h"
+#include "rules/splash_close.h"
 
 inline constexpr UINT_PTR SPLASH_TIMER_ID = 123;
 inline constexpr UINT SPLASH_MIN_MS = 500;

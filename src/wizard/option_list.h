@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "fw/list_view.h"
-#include "wizard/type_ahead_logic.h"
-#include "wizard/wizard_layout_logic.h"
+#include "rules/type_ahead.h"
+#include "rules/wizard_layout.h"
 
 struct Menu;
 class SetupConfig;

@@ -11,7 +11,7 @@
 
 #include "fw/dialog.h"
 #include "fw/gdi.h"
-#include "wizard/wizard_layout_logic.h"
+#include "rules/wizard_layout.h"
 
 class BitmapButton;
 class SetupConfig;

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/progress_thread.h"
+#include "run/progress_thread.h"
 
 namespace testing_support {
 

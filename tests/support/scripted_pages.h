@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_pages.h"
+#include "run/run_pages.h"
 #include "menu/menu_file.h"
 
 namespace testing_support {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/check_logic.h"
-#include "app/loader_logic.h"
+#include "run/check.h"
+#include "run/loader.h"
 #include "command.h"
 #include "config/setup_config.h"
 #include "last_message_sink.h"

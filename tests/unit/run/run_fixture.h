@@ -9,7 +9,7 @@
 #include "../config/disc_fixture.h"
 #include "actions/installer_finder.h"
 #include "actions/package_installer.h"
-#include "app/wizard_run_logic.h"
+#include "run/wizard_run.h"
 #include "menu/menu_parser.h"
 #include "support/action_fakes.h"
 #include "support/queue_thread.h"

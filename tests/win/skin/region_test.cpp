@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "skin/region_from_bitmap.h"
-#include "skin/region_logic.h"
+#include "rules/region_runs.h"
 #include "skin_test_util.h"
 
 namespace {

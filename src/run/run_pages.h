@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "wizard/wizard_types.h"
+#include "rules/wizard_types.h"
 
 struct Menu;
 

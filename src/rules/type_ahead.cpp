@@ -1,4 +1,4 @@
-#include "wizard/type_ahead_logic.h"
+#include "rules/type_ahead.h"
 
 #include "config/setup_config.h"
 #include "menu/menu_file.h"

@@ -1,7 +1,7 @@
-#include "app/loader_logic.h"
+#include "run/loader.h"
 
 #include "actions/text_rules.h"
-#include "app/startup_logic.h"
+#include "run/startup.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
 #include "platform/file_system.h"

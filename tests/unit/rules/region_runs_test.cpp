@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/region_logic.h"
+#include "rules/region_runs.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Check mode on a generated disc: the report byte for byte, the progress and the cancel.
 #include <gtest/gtest.h>
 
-#include "app/check_logic.h"
-#include "app/loader_logic.h"
+#include "run/check.h"
+#include "run/loader.h"
 #include "config/setup_config.h"
 #include "support/test_disc.h"
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/startup_logic.h"
+#include "run/startup.h"
 #include "config/setup_config.h"
 #include "support/path_set_file_system.h"
 

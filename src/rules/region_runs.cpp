@@ -1,4 +1,4 @@
-#include "skin/region_logic.h"
+#include "rules/region_runs.h"
 
 #include <algorithm>
 #include <limits>

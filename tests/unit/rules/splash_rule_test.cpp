@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "skin/splash_logic.h"
+#include "rules/splash_close.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/check_logic.h"
+#include "run/check.h"
 
 #include "actions/package_installer.h"
 #include "platform/control_bytes.h"

@@ -1,7 +1,7 @@
-#include "app/wizard_run_logic.h"
+#include "run/wizard_run.h"
 
 #include "actions/package_installer.h"
-#include "app/run_pages.h"
+#include "run/run_pages.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <new>
 
-#include "app/loader_logic.h"
+#include "run/loader.h"
 #include "config/setup_config.h"
 #include "support/failing_file_system.h"
 #include "support/test_disc.h"

@@ -1,8 +1,8 @@
 // The page loop's steps: one menu page and what its options do, the Back history, and the
 // closing page.
 #include "actions/document_opener.h"
-#include "app/run_pages.h"
-#include "app/wizard_run_logic.h"
+#include "run/run_pages.h"
+#include "run/wizard_run.h"
 #include "config/setup_config.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "menu/menu_file.h"
-#include "wizard/type_ahead_logic.h"
+#include "rules/type_ahead.h"
 
 namespace {
 

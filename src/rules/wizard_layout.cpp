@@ -1,4 +1,4 @@
-#include "wizard/wizard_layout_logic.h"
+#include "rules/wizard_layout.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "wizard/wizard_layout_logic.h"
+#include "rules/wizard_layout.h"
 
 namespace {
 

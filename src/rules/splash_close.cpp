@@ -1,4 +1,4 @@
-#include "skin/splash_logic.h"
+#include "rules/splash_close.h"
 
 int SplashClosingRule::onCommand(int id) const {
     int load = load_.load(std::memory_order_acquire);

@@ -1,4 +1,4 @@
-#include "app/startup_logic.h"
+#include "run/startup.h"
 
 #include "config/setup_config.h"
 #include "platform/file_system.h"

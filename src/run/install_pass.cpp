@@ -2,9 +2,9 @@
 // thread.
 #include "actions/package_installer.h"
 #include "actions/text_rules.h"
-#include "app/progress_thread.h"
-#include "app/run_pages.h"
-#include "app/wizard_run_logic.h"
+#include "run/progress_thread.h"
+#include "run/run_pages.h"
+#include "run/wizard_run.h"
 #include "config/setup_config.h"
 #include "platform/clock.h"
 #include "platform/progress_sink.h"

@@ -4,7 +4,7 @@
 // page's marks show.
 #include <cstdint>
 
-#include "wizard/wizard_types.h"
+#include "rules/wizard_types.h"
 
 struct WizRect {
     int left = 0, top = 0, right = 0, bottom = 0;
