@@ -14,10 +14,10 @@
 #include "fw/dialog.h"
 #include "menu/menu_file.h"
 #include "resource.h"
+#include "rules/type_ahead.h"
 #include "skin/bitmap_image.h"
 #include "wizard/check_list_page.h"
 #include "wizard/check_list_view_page.h"
-#include "rules/type_ahead.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ public:
     explicit EmptyDialog(const ScreenRect& r) : Dialog(IDD_WIZARD_PAGE), r_(r) {}
 
 protected:
-    bool OnInitDialog() override {
+    bool onInitDialog() override {
         ::SetWindowPos(hwnd(), nullptr, r_.left, r_.top, r_.right - r_.left, r_.bottom - r_.top,
                        SWP_NOZORDER | SWP_SHOWWINDOW);
         return true;

@@ -1,11 +1,11 @@
 #include "app/setup_app.h"
 
-#include "run/check.h"
-#include "run/loader.h"
 #include "app/single_instance.h"
-#include "run/startup.h"
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
+#include "run/check.h"
+#include "run/loader.h"
+#include "run/startup.h"
 #include "skin/splash_dialog.h"
 #include "wizard/wizard_window.h"
 
@@ -108,7 +108,7 @@ void SetupApp::writeCheckReport() {
     checkAllMenus(report.get(), menuFiles, system);
 }
 
-bool SetupApp::InitInstance() {
+bool SetupApp::initInstance() {
     if (!isOnlyInstance()) {
         showStartupMessage("This application could only be started once.");
         return false;
@@ -134,10 +134,10 @@ bool SetupApp::InitInstance() {
     return runStartupChoices();
 }
 
-int SetupApp::ExitInstance() {
+int SetupApp::exitInstance() {
     for (auto& f : menuFiles) freeMenuFile(f);
     menuFiles.clear();
-    return fw::Application::ExitInstance();
+    return fw::Application::exitInstance();
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {

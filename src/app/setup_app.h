@@ -6,11 +6,11 @@
 #include "actions/package_installer.h"
 #include "app/progress_worker_thread.h"
 #include "app/wizard_page_factory.h"
-#include "run/wizard_run.h"
 #include "config/setup_config.h"
 #include "fw/application.h"
 #include "menu/menu_file.h"
 #include "platform/win32/message_box_win.h"
+#include "run/wizard_run.h"
 #include "skin/bitmap_image.h"
 #include "skin/dialog_progress_sink.h"
 
@@ -20,9 +20,9 @@ public:
     SetupApp();
     ~SetupApp() override;
 
-    bool InitInstance() override;
-    int Run() override;
-    int ExitInstance() override;
+    bool initInstance() override;
+    int run() override;
+    int exitInstance() override;
 
     bool locateSetupData();
 
@@ -40,7 +40,7 @@ private:
     bool loadBehindSplash();
     void writeCheckReport();
     // The last step of the start-up: language, platform and start-up text; false ends the
-    // program. Run then leads through the wizard.
+    // program. run then leads through the wizard.
     bool runStartupChoices();
     std::string programPath() const;
     std::string programTitle() const;

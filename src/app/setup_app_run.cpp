@@ -1,4 +1,4 @@
-// The wizard half of SetupApp: the start-up choices at the end of InitInstance and Run.
+// The wizard half of SetupApp: the start-up choices at the end of initInstance and Run.
 #include <cstdio>
 
 #include "app/setup_app.h"
@@ -13,7 +13,7 @@ bool SetupApp::runStartupChoices() {
     return wizard_->runStartupChoices();
 }
 
-int SetupApp::Run() {
+int SetupApp::run() {
     if (wizard_) wizard_->run();
-    return ExitInstance();
+    return exitInstance();
 }

@@ -20,11 +20,11 @@ void Application::setStartup(HINSTANCE instance, const char* commandLine, int sh
     show_ = show;
 }
 
-bool Application::OnIdle(long) {
+bool Application::onIdle(long) {
     return false;
 }
 
-bool Application::PumpMessage() {
+bool Application::pumpMessage() {
     MSG msg;
     BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
     if (got <= 0) {
@@ -35,23 +35,23 @@ bool Application::PumpMessage() {
     return true;
 }
 
-int Application::Run() {
+int Application::run() {
     for (;;) {
         MSG msg;
         long idle = 0;
-        while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && OnIdle(idle++)) {
+        while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && onIdle(idle++)) {
         }
-        if (!PumpMessage()) break;
+        if (!pumpMessage()) break;
     }
-    return ExitInstance();
+    return exitInstance();
 }
 
 int runApplication(HINSTANCE instance, const char* commandLine, int show) {
     Application* app = Application::current();
     if (!app) return 1;
     app->setStartup(instance, commandLine, show);
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    if (!app->initInstance()) return app->exitInstance();
+    return app->run();
 }
 
 }  // namespace fw

@@ -1,6 +1,6 @@
 #pragma once
 // The application object of our thin framework: one per program, created statically;
-// WinMain calls InitInstance, then Run when it succeeded, and ExitInstance for the exit code.
+// WinMain calls initInstance, then run when it succeeded, and exitInstance for the exit code.
 #include <windows.h>
 
 namespace fw {
@@ -12,15 +12,15 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    virtual bool InitInstance() { return true; }
-    // The message loop; returns ExitInstance's result.
-    virtual int Run();
-    virtual int ExitInstance() { return exitCode_; }
+    virtual bool initInstance() { return true; }
+    // The message loop; returns exitInstance's result.
+    virtual int run();
+    virtual int exitInstance() { return exitCode_; }
     // Idle processing between messages; true while there is more to do.
-    virtual bool OnIdle(long count);
+    virtual bool onIdle(long count);
     // Takes one message and hands it to its dialog or dispatches it; false on WM_QUIT (or a
     // failure of GetMessage).
-    bool PumpMessage();
+    bool pumpMessage();
 
     HINSTANCE instance() const { return instance_; }
     const char* commandLine() const { return commandLine_; }

@@ -46,21 +46,21 @@ void Dialog::endDialog(INT_PTR result) {
     }
 }
 
-bool Dialog::OnCommand(int id, int code, HWND) {
+bool Dialog::onCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return false;
     if (id == IDOK) {
-        OnOK();
+        onOk();
         return true;
     }
     if (id == IDCANCEL) {
-        OnCancel();
+        onCancel();
         return true;
     }
     return false;
 }
 
 LRESULT Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog() ? TRUE : FALSE;
+    if (message == WM_INITDIALOG) return onInitDialog() ? TRUE : FALSE;
     return Window::handleMessage(message, wParam, lParam);
 }
 

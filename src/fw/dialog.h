@@ -15,16 +15,16 @@
 //           font_.reset(::CreateFontA(...));
 //           return bool(font_);
 //       }
-//       bool OnInitDialog() override {                   // controls, position, focus
+//       bool onInitDialog() override {                   // controls, position, focus
 //           next_.create(hwnd(), "&Next", WIZ_NEXT, nextRect, true);  // a BitmapButton
 //           ::SetFocus(next_.hwnd());
 //           return false;                                // false: the focus is set
 //       }
-//       bool OnCommand(int id, int code, HWND control) override {
+//       bool onCommand(int id, int code, HWND control) override {
 //           if (id == IDC_ACCEPT_CHECK) { ...; return true; }
-//           return Dialog::OnCommand(id, code, control);  // IDOK: OnOK, IDCANCEL: OnCancel
+//           return Dialog::onCommand(id, code, control);  // IDOK: onOk, IDCANCEL: onCancel
 //       }
-//       void OnOK() override { endDialog(WIZ_NEXT); }
+//       void onOk() override { endDialog(WIZ_NEXT); }
 //       bool onEraseBackground(HDC dc) override { ...; return true; }
 //       bool onPaint() override { fw::PaintScope paint(hwnd()); ...; return true; }
 //       HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override { ... }  // or nullptr
@@ -60,15 +60,14 @@ public:
 
 protected:
     // After the controls of the template exist; true lets the system focus the first one.
-    virtual bool OnInitDialog() { return true; }
-    virtual void OnOK() { endDialog(IDOK); }
-    virtual void OnCancel() { endDialog(IDCANCEL); }
-    // Every WM_COMMAND; the normal routing sends clicks of IDOK to OnOK and of IDCANCEL to
-    // OnCancel. True when handled.
-    virtual bool OnCommand(int id, int code, HWND control);
+    virtual bool onInitDialog() { return true; }
+    virtual void onOk() { endDialog(IDOK); }
+    virtual void onCancel() { endDialog(IDCANCEL); }
+    // Every WM_COMMAND; the normal routing sends clicks of IDOK to onOk and of IDCANCEL to
+    // onCancel. True when handled.
+    bool onCommand(int id, int code, HWND control) override;
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool onCommand(int id, int code, HWND control) final { return OnCommand(id, code, control); }
     // A modal run ends with -1.
     void onUnhandledException() override;
 

@@ -45,7 +45,7 @@ public:
     // Language, platform and start-up text; false ends the program.
     bool runStartupChoices();
     // Product choice, full load, page loop, installation passes and the closing page. The
-    // caller ends the program (ExitInstance) afterwards.
+    // caller ends the program (exitInstance) afterwards.
     void run();
 
     // Keeps only the scripts of platform index 0..3; false for another index.

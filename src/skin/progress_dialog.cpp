@@ -36,7 +36,7 @@ ProgressDialog::ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCanc
 
 ProgressDialog::~ProgressDialog() = default;
 
-bool ProgressDialog::OnInitDialog() {
+bool ProgressDialog::onInitDialog() {
     ::SetWindowTextA(hwnd(), standardCaption().c_str());
     return true;
 }
@@ -58,7 +58,7 @@ void ProgressDialog::setPos(int position) {
         ::SendMessageA(item(IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void ProgressDialog::OnCancel() {
+void ProgressDialog::onCancel() {
     if (proceedFlag) *proceedFlag = 0;
 }
 
@@ -73,7 +73,7 @@ bool pumpMessages() {
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         bool going;
         if (app) {
-            going = app->PumpMessage();
+            going = app->pumpMessage();
         } else {
             going = ::GetMessageA(&msg, nullptr, 0, 0) > 0;
             if (going) fw::dispatchMessage(msg);
@@ -84,7 +84,7 @@ bool pumpMessages() {
         }
     }
     if (app)
-        for (long count = 0; app->OnIdle(count); ++count) {
+        for (long count = 0; app->onIdle(count); ++count) {
         }
     return true;
 }

@@ -29,11 +29,11 @@ public:
     std::uint8_t hideCancel;
 
 protected:
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
     // Enter (the Cancel button hidden or not focused) must not end the window: its owner
     // still reports to it and destroys it.
-    void OnOK() override {}
-    void OnCancel() override;
+    void onOk() override {}
+    void onCancel() override;
     bool onClose() override;
 };
 

@@ -44,7 +44,7 @@ void SplashDialog::onDestroy() {
     picture_.reset();
 }
 
-bool SplashDialog::OnInitDialog() {
+bool SplashDialog::onInitDialog() {
     ::SetWindowTextA(hwnd(), title_.c_str());
     const int width = area_.right - area_.left, height = area_.bottom - area_.top;
     ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
@@ -100,22 +100,22 @@ void SplashDialog::onTimer(UINT_PTR) {
     minimumTimeOver();
 }
 
-bool SplashDialog::OnCommand(int id, int code, HWND control) {
+bool SplashDialog::onCommand(int id, int code, HWND control) {
     if (id == SPLASH_FAILED) {
         closeIfAllowed(SPLASH_FAILED);
         return true;
     }
-    return Dialog::OnCommand(id, code, control);
+    return Dialog::onCommand(id, code, control);
 }
 
 void SplashDialog::closeIfAllowed(int command) {
     if (int result = rule_.onCommand(command)) endDialog(result);
 }
 
-void SplashDialog::OnOK() {
+void SplashDialog::onOk() {
     closeIfAllowed(IDOK);
 }
 
-void SplashDialog::OnCancel() {
+void SplashDialog::onCancel() {
     closeIfAllowed(IDCANCEL);
 }

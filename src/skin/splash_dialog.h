@@ -30,14 +30,14 @@ public:
 protected:
     bool onCreate(const CREATESTRUCTA& create) override;
     void onDestroy() override;
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
     bool onEraseBackground(HDC dc) override;
     bool onPaint() override;
     bool onLButtonUp(POINT, WPARAM) override;
     void onTimer(UINT_PTR id) override;
-    bool OnCommand(int id, int code, HWND control) override;
-    void OnOK() override;
-    void OnCancel() override;
+    bool onCommand(int id, int code, HWND control) override;
+    void onOk() override;
+    void onCancel() override;
 
 private:
     void minimumTimeOver();

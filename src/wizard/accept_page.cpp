@@ -1,7 +1,7 @@
 #include "wizard/accept_page.h"
 
-bool AcceptPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool AcceptPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     const int boxTop = contentRect.bottom - 2 * lineHeight;
     textBox_ = makeControl(
         "EDIT", WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 0,
@@ -15,9 +15,9 @@ bool AcceptPage::OnInitDialog() {
     return false;
 }
 
-bool AcceptPage::OnCommand(int id, int code, HWND control) {
+bool AcceptPage::onCommand(int id, int code, HWND control) {
     if (id != IDC_ACCEPT_CHECK || code != BN_CLICKED || !checkBox_)
-        return WizardWindow::OnCommand(id, code, control);
+        return WizardWindow::onCommand(id, code, control);
     if (::SendMessageA(checkBox_, BM_GETCHECK, 0, 0) != BST_CHECKED) {
         ::SendMessageA(checkBox_, BM_SETCHECK, BST_CHECKED, 0);
         showNavigationButton(BUTTON_NEXT, true);

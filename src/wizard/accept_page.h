@@ -14,8 +14,8 @@ public:
     bool hasAcceptText() const { return !acceptText_.empty(); }
 
 protected:
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
     HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
 
 private:

@@ -21,8 +21,8 @@ int CheckListPage::boxCount() const {
     return std::min(menu_->optionCount, MAX_CHECK_BOXES);
 }
 
-bool CheckListPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool CheckListPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     const int count = boxCount();
     bool made = false;
     for (int i = 0; i < count; ++i) {
@@ -52,11 +52,11 @@ HBRUSH CheckListPage::onCtlColor(HDC dc, HWND control, UINT) {
     return nullptr;
 }
 
-bool CheckListPage::OnCommand(int id, int code, HWND control) {
+bool CheckListPage::onCommand(int id, int code, HWND control) {
     const int count = boxCount();
     const int i = id - FIRST_CHOICE_ID;
     if (i < 0 || i >= count || !boxes_[i] || code != BN_CLICKED)
-        return WizardWindow::OnCommand(id, code, control);
+        return WizardWindow::onCommand(id, code, control);
     const bool wasChecked = ::SendMessageA(boxes_[i], BM_GETCHECK, 0, 0) == BST_CHECKED;
     const int state = wasChecked ? 0 : 1;
     menu_->optionSelected[i] = state;

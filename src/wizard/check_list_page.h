@@ -22,8 +22,8 @@ public:
     bool allowEmpty = false;
 
 protected:
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
     void paint(HDC dc) override;
     HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
 

@@ -2,8 +2,8 @@
 
 #include "menu/menu_file.h"
 
-bool CheckListViewPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool CheckListViewPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     WizRect r = contentRect;
     r.bottom -= 10;
     options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, *menu_);
@@ -26,8 +26,8 @@ bool CheckListViewPage::OnInitDialog() {
 }
 
 // No check boxes here: only the navigation commands.
-bool CheckListViewPage::OnCommand(int id, int code, HWND control) {
-    return WizardWindow::OnCommand(id, code, control);
+bool CheckListViewPage::onCommand(int id, int code, HWND control) {
+    return WizardWindow::onCommand(id, code, control);
 }
 
 std::optional<LRESULT> CheckListViewPage::onNotify(const NMHDR& header) {

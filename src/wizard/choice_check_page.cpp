@@ -18,8 +18,8 @@ bool ChoiceCheckPage::anyChecked() const {
     return std::any_of(states_.begin(), states_.begin() + count(), [](int s) { return s != 0; });
 }
 
-bool ChoiceCheckPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool ChoiceCheckPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     const int top = choiceBlockTop(contentRect, count(), lineHeight);
     // The top text ends where the block of boxes begins.
     topTextLimit = top;
@@ -45,10 +45,10 @@ HBRUSH ChoiceCheckPage::onCtlColor(HDC dc, HWND control, UINT) {
     return nullptr;
 }
 
-bool ChoiceCheckPage::OnCommand(int id, int code, HWND control) {
+bool ChoiceCheckPage::onCommand(int id, int code, HWND control) {
     const int i = id - FIRST_CHOICE_ID;
     if (i < 0 || i >= count() || !boxes_[i] || code != BN_CLICKED)
-        return WizardWindow::OnCommand(id, code, control);
+        return WizardWindow::onCommand(id, code, control);
     const bool wasChecked = ::SendMessageA(boxes_[i], BM_GETCHECK, 0, 0) == BST_CHECKED;
     states_[i] = wasChecked ? 0 : 1;
     ::SendMessageA(boxes_[i], BM_SETCHECK, states_[i] ? BST_CHECKED : BST_UNCHECKED, 0);

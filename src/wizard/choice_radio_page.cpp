@@ -8,8 +8,8 @@ void ChoiceRadioPage::addChoice(const std::string& text) {
     if (count() < MAX_RADIO_BUTTONS) choices_.push_back(text);
 }
 
-bool ChoiceRadioPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool ChoiceRadioPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     const int top = choiceBlockTop(contentRect, count(), lineHeight);
     for (int i = 0; i < count(); ++i) {
         buttons_[i] =
@@ -29,10 +29,10 @@ HBRUSH ChoiceRadioPage::onCtlColor(HDC dc, HWND control, UINT) {
     return nullptr;
 }
 
-bool ChoiceRadioPage::OnCommand(int id, int code, HWND control) {
+bool ChoiceRadioPage::onCommand(int id, int code, HWND control) {
     const int i = id - FIRST_CHOICE_ID;
     if (i < 0 || i >= count() || !buttons_[i] || code != BN_CLICKED)
-        return WizardWindow::OnCommand(id, code, control);
+        return WizardWindow::onCommand(id, code, control);
     if (buttons_[selected_]) ::SendMessageA(buttons_[selected_], BM_SETCHECK, BST_UNCHECKED, 0);
     selected_ = i;
     ::SendMessageA(buttons_[i], BM_SETCHECK, BST_CHECKED, 0);

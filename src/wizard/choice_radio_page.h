@@ -17,8 +17,8 @@ public:
     virtual int selectedChoice() const { return selected_; }
 
 protected:
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
     HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
     void onActivateApp(bool active) override;
 

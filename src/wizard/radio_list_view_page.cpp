@@ -2,8 +2,8 @@
 
 #include "menu/menu_file.h"
 
-bool RadioListViewPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool RadioListViewPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, *menu_);
     // The row's change notification marks the option.
     options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
@@ -14,8 +14,8 @@ bool RadioListViewPage::OnInitDialog() {
 }
 
 // No radio buttons here: only the navigation commands.
-bool RadioListViewPage::OnCommand(int id, int code, HWND control) {
-    return WizardWindow::OnCommand(id, code, control);
+bool RadioListViewPage::onCommand(int id, int code, HWND control) {
+    return WizardWindow::onCommand(id, code, control);
 }
 
 std::optional<LRESULT> RadioListViewPage::onNotify(const NMHDR& header) {

@@ -11,8 +11,8 @@ public:
     HWND listWindow() const { return options_.list.hwnd(); }
 
 protected:
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
     void paint(HDC dc) override { WizardWindow::paint(dc); }
     HBRUSH onCtlColor(HDC, HWND, UINT) override { return nullptr; }
     void onActivateApp(bool) override {}

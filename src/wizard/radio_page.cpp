@@ -19,8 +19,8 @@ int RadioPage::buttonCount() const {
     return std::min(menu_->optionCount, MAX_RADIO_BUTTONS);
 }
 
-bool RadioPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool RadioPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     for (int i = 0; i < buttonCount(); ++i) {
         buttons_[i] =
             makeControl("BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0,
@@ -45,10 +45,10 @@ HBRUSH RadioPage::onCtlColor(HDC dc, HWND control, UINT) {
     return nullptr;
 }
 
-bool RadioPage::OnCommand(int id, int code, HWND control) {
+bool RadioPage::onCommand(int id, int code, HWND control) {
     const int i = id - FIRST_CHOICE_ID;
     if (i < 0 || i >= buttonCount() || !buttons_[i] || code != BN_CLICKED)
-        return WizardWindow::OnCommand(id, code, control);
+        return WizardWindow::onCommand(id, code, control);
     if (selected_ >= 0 && selected_ < buttonCount() && buttons_[selected_])
         ::SendMessageA(buttons_[selected_], BM_SETCHECK, BST_UNCHECKED, 0);
     moveRadioChoice(menu_->optionSelected, menu_->optionCount, selected_, i);

@@ -1,7 +1,7 @@
 #include "wizard/text_page.h"
 
-bool TextPage::OnInitDialog() {
-    WizardWindow::OnInitDialog();
+bool TextPage::onInitDialog() {
+    WizardWindow::onInitDialog();
     textBox_ = makeControl("EDIT",
                            WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                ES_READONLY | ES_WANTRETURN,

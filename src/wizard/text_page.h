@@ -12,7 +12,7 @@ public:
     void setText(const std::string& text) { text_ = text; }
 
 protected:
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
 
 private:
     std::string text_;

@@ -131,7 +131,7 @@ bool WizardWindow::onCreate(const CREATESTRUCTA&) {
     return true;
 }
 
-bool WizardWindow::OnInitDialog() {
+bool WizardWindow::onInitDialog() {
     ::SetWindowTextA(hwnd(), wizardConfig->getText(1).c_str());
     ScreenRect r = wizardConfig->wizardRect;
     if (r.right <= r.left || r.bottom <= r.top) {
@@ -162,7 +162,7 @@ bool WizardWindow::OnInitDialog() {
     return false;
 }
 
-bool WizardWindow::OnCommand(int id, int code, HWND control) {
+bool WizardWindow::onCommand(int id, int code, HWND control) {
     if (code == BN_CLICKED || code == 1) {
         HWND focus = ::GetFocus();
         switch (id) {
@@ -186,7 +186,7 @@ bool WizardWindow::OnCommand(int id, int code, HWND control) {
             default: break;
         }
     }
-    return fw::Dialog::OnCommand(id, code, control);
+    return fw::Dialog::onCommand(id, code, control);
 }
 
 void WizardWindow::cancelPath() {

@@ -56,8 +56,8 @@ protected:
     static SetupConfig& config();
 
     bool onCreate(const CREATESTRUCTA& create) override;
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool onInitDialog() override;
+    bool onCommand(int id, int code, HWND control) override;
     bool onEraseBackground(HDC dc) override;
     bool onPaint() final;
     // Pages draw after the base painting.

@@ -34,7 +34,7 @@ protected:
         if (fault_ == Fault::CreateThrows) throw std::runtime_error("create");
         return fault_ != Fault::CreateFails;
     }
-    bool OnInitDialog() override {
+    bool onInitDialog() override {
         seen.push_back("init");
         if (fault_ == Fault::InitThrows) throw std::bad_alloc();
         if (isModal()) ::PostMessageA(hwnd(), END_WITH, 7, 0);
@@ -46,8 +46,8 @@ protected:
         endDialog(static_cast<INT_PTR>(wParam));
         return 0;
     }
-    void OnOK() override { seen.push_back("ok"); }
-    void OnCancel() override { seen.push_back("cancel"); }
+    void onOk() override { seen.push_back("ok"); }
+    void onCancel() override { seen.push_back("cancel"); }
     void onDestroy() override { seen.push_back("destroy"); }
 
 private:
@@ -87,7 +87,7 @@ TEST(Dialog, ModalRunEndsWithItsValueOrMinusOne) {
     }
 }
 
-// Enter and Escape posted to a modeless dialog reach OnOK and OnCancel through each kind of
+// Enter and Escape posted to a modeless dialog reach onOk and onCancel through each kind of
 // message loop: the application's, and a worker thread's own.
 TEST(Dialog, ModelessDialogGetsItsKeysInEveryLoop) {
     const std::vector<std::string> expected = {"create", "ok", "cancel"};
@@ -108,7 +108,7 @@ TEST(Dialog, ModelessDialogGetsItsKeysInEveryLoop) {
         SCOPED_TRACE("application loop");
         fw::Application app;
         std::vector<std::string> seen;
-        work([&] { app.PumpMessage(); }, seen);
+        work([&] { app.pumpMessage(); }, seen);
         EXPECT_EQ(seen, expected);
     }
     {

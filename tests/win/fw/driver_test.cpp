@@ -33,7 +33,7 @@ protected:
         panel_.reset(::CreateSolidBrush(PANEL));
         return bool(panel_);
     }
-    bool OnInitDialog() override {
+    bool onInitDialog() override {
         ::SetWindowTextA(hwnd(), "Throwaway");
         ::SetWindowPos(hwnd(), nullptr, 100, 100, 320, 240, SWP_NOZORDER | SWP_SHOWWINDOW);
         list_.create(hwnd(), CHECK_LIST_VIEW_ID, RECT{10, 30, 200, 150},
@@ -48,7 +48,7 @@ protected:
         ::SetFocus(list_.hwnd());
         return false;
     }
-    void OnOK() override { endDialog(WIZ_NEXT); }
+    void onOk() override { endDialog(WIZ_NEXT); }
     bool onEraseBackground(HDC dc) override {
         RECT r;
         ::GetClientRect(hwnd(), &r);
