@@ -6,9 +6,9 @@ BitmapImage::~BitmapImage() {
 }
 
 bool BitmapImage::attach(HBITMAP loaded) {
-    skin::GdiObject owned(loaded);
+    fw::Bitmap owned(loaded);
     if (!::GetObjectA(loaded, sizeof info_, &info_)) return false;
-    skin::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    fw::MemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!dc) return false;
     previous_ = ::SelectObject(dc.get(), loaded);
     bitmap_ = std::move(owned);

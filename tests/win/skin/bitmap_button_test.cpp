@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "fw/gdi.h"
 #include "fw/window.h"
 #include "skin/bitmap_button.h"
 #include "skin_test_util.h"
@@ -25,7 +26,7 @@ protected:
         HDC screen = GetDC(nullptr);
         surface.reset(CreateCompatibleBitmap(screen, W, H));
         ReleaseDC(nullptr, screen);
-        selection = std::make_unique<skin::Selection>(target.get(), surface.get());
+        selection = std::make_unique<fw::Selection>(target.get(), surface.get());
     }
     void TearDown() override { selection.reset(); }
     void clear() {
@@ -36,9 +37,9 @@ protected:
 
     ScratchDir dir;
     BitmapImage normal, focus;
-    skin::MemoryDc target;
-    skin::GdiObject surface;
-    std::unique_ptr<skin::Selection> selection;
+    fw::MemoryDc target;
+    fw::Bitmap surface;
+    std::unique_ptr<fw::Selection> selection;
 };
 
 TEST_F(BitmapButtonTest, PaintsByFocusAndPress) {
