@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "fw/application.h"
 #include "resource.h"
 #include "skin/dialog_progress_sink.h"
 #include "skin/progress_dialog.h"
@@ -21,7 +22,7 @@ bool pumpUntil(const std::function<bool()>& condition) {
     const DWORD start = ::GetTickCount();
     while (!condition()) {
         if (::GetTickCount() - start > TIMEOUT_MS) return false;
-        if (!pumpMessages()) return false;
+        if (!fw::pumpWaitingMessages()) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
@@ -101,23 +102,13 @@ TEST(ProgressDialog, SinkWithoutCancel) {
     EXPECT_TRUE(::IsWindowVisible(w));
     // Enter, with no Cancel to press, leaves the window to its owner, who still reports to it.
     testing_support::pressKey(w, VK_RETURN);
-    EXPECT_TRUE(pumpMessages());
+    EXPECT_TRUE(fw::pumpWaitingMessages());
     ASSERT_TRUE(::IsWindow(w));
     display->setText(ARCHIVE_TEXT, 0, 100);
     display->setPos(80);
     EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 80);
     display.reset();
     EXPECT_FALSE(::IsWindow(w));
-}
-
-// A quit request met while pumping is handed on to the main loop.
-TEST(ProgressDialog, PumpingKeepsTheQuitRequest) {
-    EXPECT_TRUE(pumpMessages());
-    ::PostQuitMessage(3);
-    EXPECT_FALSE(pumpMessages());
-    MSG msg;
-    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
 }
 
 }  // namespace
