@@ -3,6 +3,7 @@
 // from it at any time without loading or selecting anything.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "config/skin_bitmap.h"
@@ -11,7 +12,6 @@
 class BitmapImage : public SkinBitmap {
 public:
     BitmapImage() = default;
-    ~BitmapImage() override;
     BitmapImage(const BitmapImage&) = delete;
     BitmapImage& operator=(const BitmapImage&) = delete;
 
@@ -31,8 +31,9 @@ private:
     bool attach(HBITMAP loaded);
 
     fw::Bitmap bitmap_;
-    HGDIOBJ previous_ = nullptr;
     fw::MemoryDc memoryDC_;
+    // Ends first: the bitmap can only be deleted once it is no longer selected.
+    std::optional<fw::Selection> selection_;
     BITMAP info_{};
     BYTE fromResources_ = 0;
 };
