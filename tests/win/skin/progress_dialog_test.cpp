@@ -50,15 +50,17 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         bool minimized;
         const char* caption;
         std::vector<Cancel> cancels;
+        const char* shot;  // the screenshot's state; none of a window in the task bar
     } cases[] = {
-        {"standard", "", false, false, "Setup 1.81", {clickCancel, escape}},
+        {"standard", "", false, false, "Setup 1.81", {clickCancel, escape}, "standard"},
         {"minimized",
          "Handheld Collection Setup",
          false,
          true,
          "Handheld Collection Setup",
-         {closeSetup}},
-        {"archive channel, no Cancel", "", true, false, "Setup 1.81", {close}},
+         {closeSetup},
+         nullptr},
+        {"archive channel, no Cancel", "", true, false, "Setup 1.81", {close}, "no-cancel"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +85,9 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
                   "Reading the menus...");
         EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+        if (c.shot) {
+            EXPECT_FALSE(testing_support::saveScreenshot(w, c.shot).empty());
+        }
         EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 40);
         EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
         display->setText("No bar", 5, 5);
