@@ -140,6 +140,6 @@ int SetupApp::exitInstance() {
     return fw::Application::exitInstance();
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
-    return fw::runApplication(instance, commandLine, show);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return fw::runApplication();
 }

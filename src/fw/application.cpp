@@ -14,25 +14,12 @@ Application::~Application() {
     if (current_ == this) current_ = nullptr;
 }
 
-void Application::setStartup(HINSTANCE instance, const char* commandLine, int show) {
-    instance_ = instance;
-    commandLine_ = commandLine;
-    show_ = show;
-}
-
 bool Application::onIdle(long) {
     return false;
 }
 
 bool Application::pumpMessage() {
-    MSG msg;
-    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-        exitCode_ = got == 0 ? static_cast<int>(msg.wParam) : -1;
-        return false;
-    }
-    dispatchMessage(msg);
-    return true;
+    return fw::pumpMessage(exitCode_);
 }
 
 int Application::run() {
@@ -46,12 +33,27 @@ int Application::run() {
     return exitInstance();
 }
 
-int runApplication(HINSTANCE instance, const char* commandLine, int show) {
+int runApplication() {
     Application* app = Application::current();
     if (!app) return 1;
-    app->setStartup(instance, commandLine, show);
     if (!app->initInstance()) return app->exitInstance();
     return app->run();
+}
+
+bool pumpWaitingMessages() {
+    Application* app = Application::current();
+    MSG msg;
+    int quitCode = 0;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (!(app ? app->pumpMessage() : fw::pumpMessage(quitCode))) {
+            ::PostQuitMessage(0);
+            return false;
+        }
+    }
+    if (app)
+        for (long count = 0; app->onIdle(count); ++count) {
+        }
+    return true;
 }
 
 }  // namespace fw

@@ -18,26 +18,23 @@ public:
     virtual int exitInstance() { return exitCode_; }
     // Idle processing between messages; true while there is more to do.
     virtual bool onIdle(long count);
-    // Takes one message and hands it to its dialog or dispatches it; false on WM_QUIT (or a
-    // failure of GetMessage).
+    // fw::pumpMessage, keeping the code of a WM_QUIT as the exit code.
     bool pumpMessage();
 
-    HINSTANCE instance() const { return instance_; }
-    const char* commandLine() const { return commandLine_; }
-    void setStartup(HINSTANCE instance, const char* commandLine, int show);
     static Application* current() { return current_; }
 
 protected:
     int exitCode_ = 0;
 
 private:
-    HINSTANCE instance_ = nullptr;
-    const char* commandLine_ = "";
-    int show_ = SW_SHOWNORMAL;
     static Application* current_;
 };
 
 // The whole program: what WinMain does with the one Application.
-int runApplication(HINSTANCE instance, const char* commandLine, int show);
+int runApplication();
+
+// Runs the messages waiting for this thread, then the application's idle processing; false
+// when a quit message came (it is posted again, with code 0, for the main loop).
+bool pumpWaitingMessages();
 
 }  // namespace fw

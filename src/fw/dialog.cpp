@@ -38,12 +38,10 @@ bool Dialog::create(HWND parent) {
 
 void Dialog::endDialog(INT_PTR result) {
     if (!hwnd()) return;
-    if (modal_) {
+    if (modal_)
         ::EndDialog(hwnd(), result);
-    } else {
-        result_ = result;
+    else
         destroy();
-    }
 }
 
 bool Dialog::onCommand(int id, int code, HWND) {

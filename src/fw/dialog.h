@@ -52,11 +52,9 @@ public:
     INT_PTR doModal();
     // Creates the window modeless (shown when its template says WS_VISIBLE); false on failure.
     bool create(HWND parent = nullptr);
-    // Modal: ends the run with the value. Modeless: keeps the value and destroys the window.
+    // Modal: ends the run with the value. Modeless: destroys the window (the value is not
+    // kept: nothing asks a modeless dialog how it ended).
     void endDialog(INT_PTR result);
-    bool isModal() const { return modal_; }
-    // The value a modeless dialog ended with.
-    INT_PTR result() const { return result_; }
 
 protected:
     // After the controls of the template exist; true lets the system focus the first one.
@@ -76,7 +74,6 @@ private:
 
     int templateId_;
     bool modal_ = false;
-    INT_PTR result_ = 0;
 };
 
 }  // namespace fw

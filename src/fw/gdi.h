@@ -6,24 +6,12 @@
 
 namespace fw {
 
-template <typename Handle>
-struct GdiTraits {
-    using Type = Handle;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::DeleteObject(h); }
-};
-using Font = platform::win32::UniqueHandle<GdiTraits<HFONT>>;
-using Brush = platform::win32::UniqueHandle<GdiTraits<HBRUSH>>;
-using Bitmap = platform::win32::UniqueHandle<GdiTraits<HBITMAP>>;
+using Font = platform::win32::Owner<HFONT, &::DeleteObject>;
+using Brush = platform::win32::Owner<HBRUSH, &::DeleteObject>;
+using Bitmap = platform::win32::Owner<HBITMAP, &::DeleteObject>;
 // A region handed to SetWindowRgn belongs to the window: release() it then.
-using Region = platform::win32::UniqueHandle<GdiTraits<HRGN>>;
-
-struct MemoryDcTraits {
-    using Type = HDC;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::DeleteDC(h); }
-};
-using MemoryDc = platform::win32::UniqueHandle<MemoryDcTraits>;
+using Region = platform::win32::Owner<HRGN, &::DeleteObject>;
+using MemoryDc = platform::win32::Owner<HDC, &::DeleteDC>;
 
 // Keeps an object selected into a surface and puts the previous one back.
 class Selection {
@@ -48,7 +36,6 @@ public:
     PaintScope(const PaintScope&) = delete;
     PaintScope& operator=(const PaintScope&) = delete;
     HDC dc() const { return dc_; }
-    const RECT& area() const { return paint_.rcPaint; }
 
 private:
     HWND window_;

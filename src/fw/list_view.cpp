@@ -7,6 +7,18 @@
 
 namespace fw {
 
+namespace {
+std::string narrow(const wchar_t* text) {
+    if (!text) return {};
+    int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(n - 1));
+    return out;
+}
+}  // namespace
+
 bool ListView::create(HWND parent, int id, const RECT& rect, DWORD extraStyle) {
     if (hwnd()) return false;
     initCommonControls();
@@ -43,10 +55,6 @@ void ListView::setItemCount(int count) {
     ::SendMessageA(hwnd(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
 }
 
-int ListView::itemCount() const {
-    return static_cast<int>(::SendMessageA(hwnd(), LVM_GETITEMCOUNT, 0, 0));
-}
-
 void ListView::setItemState(int item, UINT state, UINT mask) {
     LVITEMA change{};
     change.state = state;
@@ -62,17 +70,20 @@ void ListView::ensureVisible(int item) {
     ::SendMessageA(hwnd(), LVM_ENSUREVISIBLE, item, FALSE);
 }
 
-int ListView::focusedItem() const {
-    return static_cast<int>(
-        ::SendMessageA(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-}
-
 void ListView::supplyText(NMLVDISPINFOA& request, const std::string& text) {
     LVITEMA& item = request.item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::memcpy(item.pszText, text.data(), n);
     item.pszText[n] = '\0';
+}
+
+void ListView::supplyText(NMLVDISPINFOW& request, const std::string& text) {
+    LVITEMW& item = request.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                  item.pszText, item.cchTextMax - 1);
+    item.pszText[n] = L'\0';
 }
 
 std::optional<std::string> ListView::findItemText(const NMHDR& header) {
@@ -83,11 +94,8 @@ std::optional<std::string> ListView::findItemText(const NMHDR& header) {
     }
     if (header.code == LVN_ODFINDITEMW) {
         const LVFINDINFOW& find = reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi;
-        if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return std::string();
-        char text[256] = "";
-        ::WideCharToMultiByte(CP_ACP, 0, find.psz, -1, text, sizeof text, nullptr, nullptr);
-        text[sizeof text - 1] = '\0';
-        return std::string(text);
+        if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL))) return std::string();
+        return narrow(find.psz);
     }
     return std::nullopt;
 }

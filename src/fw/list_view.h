@@ -23,15 +23,14 @@ public:
     bool addColumn(int width);
     // Without invalidating the whole list.
     void setItemCount(int count);
-    int itemCount() const;
     void setItemState(int item, UINT state, UINT mask);  // item -1: every row
     UINT itemState(int item, UINT mask) const;
     void ensureVisible(int item);
-    // The row with the focus, or -1.
-    int focusedItem() const;
 
-    // For the parent's text request (LVN_GETDISPINFOA): the text, cut to the list's buffer.
+    // For the parent's text request (LVN_GETDISPINFOA, or the wide form that Wine's list
+    // may send): the text, cut to the list's buffer.
     static void supplyText(NMLVDISPINFOA& request, const std::string& text);
+    static void supplyText(NMLVDISPINFOW& request, const std::string& text);
     // The text that a find request (LVN_ODFINDITEM) looks for, or none when the notification
     // is not one. Wine's list sends the wide form even to an ANSI parent: both are read.
     static std::optional<std::string> findItemText(const NMHDR& header);

@@ -16,14 +16,15 @@ void dispatchMessage(MSG& msg) {
     ::DispatchMessageA(&msg);
 }
 
-int runMessageLoop() {
+bool pumpMessage(int& quitCode) {
     MSG msg;
-    for (;;) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) return -1;
-        dispatchMessage(msg);
+    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+        quitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
+        return false;
     }
+    dispatchMessage(msg);
+    return true;
 }
 
 }  // namespace fw

@@ -7,7 +7,8 @@ namespace fw {
 
 // Hands a message to the dialog it is for (IsDialogMessage), or translates and dispatches it.
 void dispatchMessage(MSG& msg);
-// Gets and dispatches messages until WM_QUIT (its code) or a failure of GetMessage (-1).
-int runMessageLoop();
+// Waits for the thread's next message and dispatches it; false on WM_QUIT (its code in
+// quitCode) or a failure of GetMessage (quitCode -1).
+bool pumpMessage(int& quitCode);
 
 }  // namespace fw

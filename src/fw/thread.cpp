@@ -7,7 +7,7 @@
 namespace fw {
 
 namespace {
-constexpr DWORD REPOST_MS = 500;
+constexpr DWORD REPOST_MS = 250;
 
 struct Start {
     std::function<DWORD()> body;
@@ -53,26 +53,32 @@ bool Thread::running() const {
     return handle_ && ::WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT;
 }
 
-DWORD Thread::quitAndWait() {
-    return waitFor(true);
+DWORD Thread::quitAndWait(DWORD timeoutMs) {
+    return waitFor(true, timeoutMs);
 }
 
 DWORD Thread::wait() {
-    return waitFor(false);
+    return waitFor(false, INFINITE);
 }
 
-DWORD Thread::waitFor(bool postQuit) {
+DWORD Thread::waitFor(bool postQuit, DWORD timeoutMs) {
     if (!handle_) return FAILED;
     HANDLE handle = handle_.get();
+    const DWORD started = ::GetTickCount();
     if (postQuit) ::PostThreadMessageA(id_, WM_QUIT, 0, 0);
     for (;;) {
         DWORD r = ::MsgWaitForMultipleObjects(1, &handle, FALSE, REPOST_MS, QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
-        if (r == WAIT_TIMEOUT && postQuit) {
-            ::PostThreadMessageA(id_, WM_QUIT, 0, 0);
-        } else if (r == WAIT_OBJECT_0 + 1) {
+        if (r == WAIT_OBJECT_0 + 1) {
             MSG msg;
             ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else if (timeoutMs != INFINITE && ::GetTickCount() - started >= timeoutMs) {
+            // Closing the handle does not stop the thread; waiting again would block.
+            handle_.reset();
+            id_ = 0;
+            return STILL_ACTIVE;
+        } else if (postQuit) {
+            ::PostThreadMessageA(id_, WM_QUIT, 0, 0);
         }
     }
     DWORD code = FAILED;

@@ -29,13 +29,14 @@ public:
     // Posts WM_QUIT to the thread and waits for its end; its exit code. The quit is posted
     // again while the thread lives, in case a loop inside it swallowed the first one, and
     // messages sent to this thread meanwhile are handled, so that a worker that sends to one
-    // of our windows cannot block the wait.
-    DWORD quitAndWait();
+    // of our windows cannot block the wait. A thread still running after timeoutMs is let go
+    // (it runs on to the end of the process): STILL_ACTIVE.
+    DWORD quitAndWait(DWORD timeoutMs = INFINITE);
     // Waits for the end in the same way, without asking.
     DWORD wait();
 
 private:
-    DWORD waitFor(bool postQuit);
+    DWORD waitFor(bool postQuit, DWORD timeoutMs);
 
     platform::win32::KernelHandle handle_;
     DWORD id_ = 0;

@@ -23,7 +23,6 @@ public:
         if (window_) ::KillTimer(window_, id_);
         window_ = nullptr;
     }
-    bool running() const { return window_ != nullptr; }
 
 private:
     HWND window_ = nullptr;

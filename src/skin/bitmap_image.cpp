@@ -1,16 +1,11 @@
 #include "skin/bitmap_image.h"
 
-BitmapImage::~BitmapImage() {
-    // The bitmap can only be deleted once it is no longer selected.
-    if (memoryDC_ && previous_) ::SelectObject(memoryDC_.get(), previous_);
-}
-
 bool BitmapImage::attach(HBITMAP loaded) {
-    skin::GdiObject owned(loaded);
+    fw::Bitmap owned(loaded);
     if (!::GetObjectA(loaded, sizeof info_, &info_)) return false;
-    skin::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    fw::MemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!dc) return false;
-    previous_ = ::SelectObject(dc.get(), loaded);
+    selection_.emplace(dc.get(), loaded);
     bitmap_ = std::move(owned);
     memoryDC_ = std::move(dc);
     return true;

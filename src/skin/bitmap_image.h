@@ -3,15 +3,15 @@
 // from it at any time without loading or selecting anything.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "config/skin_bitmap.h"
-#include "skin/gdi_handles.h"
+#include "fw/gdi.h"
 
 class BitmapImage : public SkinBitmap {
 public:
     BitmapImage() = default;
-    ~BitmapImage() override;
     BitmapImage(const BitmapImage&) = delete;
     BitmapImage& operator=(const BitmapImage&) = delete;
 
@@ -22,7 +22,7 @@ public:
     bool loadFromResource(const std::string& name, HMODULE module = nullptr);
 
     HDC dc() const { return memoryDC_.get(); }
-    HBITMAP bitmap() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    HBITMAP bitmap() const { return bitmap_.get(); }
     int width() const override { return info_.bmWidth; }
     int height() const override { return info_.bmHeight; }
     bool fromResources() const override { return fromResources_ != 0; }
@@ -30,9 +30,10 @@ public:
 private:
     bool attach(HBITMAP loaded);
 
-    skin::GdiObject bitmap_;
-    HGDIOBJ previous_ = nullptr;
-    skin::MemoryDc memoryDC_;
+    fw::Bitmap bitmap_;
+    fw::MemoryDc memoryDC_;
+    // Ends first: the bitmap can only be deleted once it is no longer selected.
+    std::optional<fw::Selection> selection_;
     BITMAP info_{};
     BYTE fromResources_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "skin/dialog_progress_sink.h"
 
+#include "fw/application.h"
 #include "skin/progress_dialog.h"
 
 namespace {
@@ -27,5 +28,5 @@ std::unique_ptr<platform::ProgressDisplay> DialogProgressSink::open(
 }
 
 bool DialogProgressSink::pumpMessages() {
-    return ::pumpMessages();
+    return fw::pumpWaitingMessages();
 }

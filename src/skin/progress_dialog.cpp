@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "fw/application.h"
-#include "fw/message_loop.h"
 #include "menu/program_version.h"
 #include "resource.h"
 
@@ -65,26 +63,4 @@ void ProgressDialog::onCancel() {
 bool ProgressDialog::onClose() {
     if (proceedFlag) *proceedFlag = 0;
     return false;  // the default turns it into Cancel
-}
-
-bool pumpMessages() {
-    fw::Application* app = fw::Application::current();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        bool going;
-        if (app) {
-            going = app->pumpMessage();
-        } else {
-            going = ::GetMessageA(&msg, nullptr, 0, 0) > 0;
-            if (going) fw::dispatchMessage(msg);
-        }
-        if (!going) {
-            ::PostQuitMessage(0);
-            return false;
-        }
-    }
-    if (app)
-        for (long count = 0; app->onIdle(count); ++count) {
-        }
-    return true;
 }

@@ -36,8 +36,3 @@ protected:
     void onCancel() override;
     bool onClose() override;
 };
-
-// Runs the messages waiting for this thread, then the application's idle processing; false
-// when the application has been asked to quit (the quit message is posted again for the main
-// loop).
-bool pumpMessages();

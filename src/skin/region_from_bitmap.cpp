@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "skin/bitmap_image.h"
 #include "rules/region_runs.h"
+#include "skin/bitmap_image.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ HRGN regionOfBatch(const RectBatch& batch) {
 }  // namespace
 
 // Copies w x h pixels of source into a 32-bit working picture and finds its runs.
-static skin::GdiObject regionFromDc(HDC source, int w, int h, const RECT& target,
-                                    std::uint32_t keyColour, int mode) {
+static fw::Region regionFromDc(HDC source, int w, int h, const RECT& target,
+                               std::uint32_t keyColour, int mode) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
@@ -42,12 +42,12 @@ static skin::GdiObject regionFromDc(HDC source, int w, int h, const RECT& target
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    skin::GdiObject copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    fw::Bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!copy || !bits) return {};
-    skin::MemoryDc work(::CreateCompatibleDC(source));
+    fw::MemoryDc work(::CreateCompatibleDC(source));
     if (!work) return {};
     {
-        skin::Selection into(work.get(), copy.get());
+        fw::Selection into(work.get(), copy.get());
         ::StretchBlt(work.get(), 0, 0, target.right - target.left, target.bottom - target.top,
                      source, 0, 0, w, h, SRCCOPY);
     }
@@ -56,33 +56,31 @@ static skin::GdiObject regionFromDc(HDC source, int w, int h, const RECT& target
     ::GetObjectA(copy.get(), sizeof dib, &dib);
     const std::size_t stride = (static_cast<std::size_t>(dib.bmWidthBytes) + 3) & ~std::size_t{3};
 
-    skin::GdiObject result;
+    fw::Region result;
     const PixelView view{static_cast<const std::uint8_t*>(bits), w, h, stride, true};
     findRegionRuns(view, keyColour, mode != 0, [&](const RectBatch& batch) {
-        skin::GdiObject part(regionOfBatch(batch));
+        fw::Region part(regionOfBatch(batch));
         if (!part) return;  // a batch the system refuses is skipped
         if (!result)
             result = std::move(part);
         else
-            ::CombineRgn(static_cast<HRGN>(result.get()), static_cast<HRGN>(result.get()),
-                         static_cast<HRGN>(part.get()), RGN_OR);
+            ::CombineRgn(result.get(), result.get(), part.get(), RGN_OR);
     });
     return result;
 }
 
-skin::GdiObject regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour,
-                                 int mode) {
+fw::Region regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour, int mode) {
     if (!bitmap) return {};
-    skin::MemoryDc source(::CreateCompatibleDC(nullptr));
+    fw::MemoryDc source(::CreateCompatibleDC(nullptr));
     if (!source) return {};
     BITMAP bm{};
     if (!::GetObjectA(bitmap, sizeof bm, &bm)) return {};
-    skin::Selection from(source.get(), bitmap);
+    fw::Selection from(source.get(), bitmap);
     return regionFromDc(source.get(), bm.bmWidth, bm.bmHeight, target, keyColour, mode);
 }
 
-skin::GdiObject regionFromBitmap(const BitmapImage* image, const RECT& target,
-                                 std::uint32_t keyColour, int mode) {
+fw::Region regionFromBitmap(const BitmapImage* image, const RECT& target, std::uint32_t keyColour,
+                            int mode) {
     if (!image || !image->dc()) return {};
     return regionFromDc(image->dc(), image->width(), image->height(), target, keyColour, mode);
 }

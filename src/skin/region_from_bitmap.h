@@ -5,13 +5,12 @@
 
 #include <cstdint>
 
-#include "skin/gdi_handles.h"
+#include "fw/gdi.h"
 
 // keyColour is 0xRRGGBB. Only the width and height of target are used. Empty on failure.
-skin::GdiObject regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour,
-                                 int mode);
+fw::Region regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour, int mode);
 // The same for a loaded skin picture, whose bitmap already sits in its own memory context
 // (a bitmap can be selected into one context only).
 class BitmapImage;
-skin::GdiObject regionFromBitmap(const BitmapImage* image, const RECT& target,
-                                 std::uint32_t keyColour, int mode);
+fw::Region regionFromBitmap(const BitmapImage* image, const RECT& target, std::uint32_t keyColour,
+                            int mode);

@@ -25,8 +25,8 @@ bool SplashDialog::onCreate(const CREATESTRUCTA& create) {
                                           0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (picture_ && ::GetObjectA(picture_.get(), sizeof pictureInfo_, &pictureInfo_)) {
         area_ = RECT{0, 0, pictureInfo_.bmWidth, pictureInfo_.bmHeight};
-        skin::GdiObject region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
-        if (region && ::SetWindowRgn(hwnd(), static_cast<HRGN>(region.get()), TRUE))
+        fw::Region region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
+        if (region && ::SetWindowRgn(hwnd(), region.get(), TRUE))
             region.release();  // the window owns it now
     } else {
         // Without its picture the window keeps the size of its template, unshaped.

@@ -11,30 +11,9 @@ namespace {
 
 platform::Clock* typeAheadClock = nullptr;
 
-// A search by typed keys names its text as a string, as a partial string, or both.
-constexpr UINT SEARCH_TEXT = LVFI_STRING | LVFI_PARTIAL;
-
 std::string label(const Menu& menu, int row) {
     if (row < 0 || row >= menu.optionCount) return {};
     return WizardWindow::expandText(menu.options[row].label);
-}
-
-std::string narrow(const wchar_t* text) {
-    if (!text) return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(n - 1));
-    return out;
-}
-
-void supplyWide(NMLVDISPINFOW& request, const std::string& text) {
-    LVITEMW& item = request.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                  item.pszText, item.cchTextMax - 1);
-    item.pszText[n] = L'\0';
 }
 
 }  // namespace
@@ -54,6 +33,11 @@ bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle,
 }
 
 std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu) {
+    if (auto text = fw::ListView::findItemText(header)) {
+        platform::Clock& clock = typeAheadClock ? *typeAheadClock : platform::systemClock();
+        std::int64_t now = clock.tickCount() / 1000;
+        return typeAheadFind(typeAhead, *text, now, menu, WizardWindow::environmentConfig());
+    }
     switch (header.code) {
         case LVN_GETDISPINFOA: {
             auto& request =
@@ -65,22 +49,9 @@ std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu)
         case LVN_GETDISPINFOW: {
             auto& request =
                 const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
-            if (request.item.iSubItem == 0) supplyWide(request, label(menu, request.item.iItem));
+            if (request.item.iSubItem == 0)
+                fw::ListView::supplyText(request, label(menu, request.item.iItem));
             return 0;
-        }
-        case LVN_ODFINDITEMA:
-        case LVN_ODFINDITEMW: {
-            std::string text;
-            if (header.code == LVN_ODFINDITEMA) {
-                const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
-                if ((find.lvfi.flags & SEARCH_TEXT) && find.lvfi.psz) text = find.lvfi.psz;
-            } else {
-                const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
-                if (find.lvfi.flags & SEARCH_TEXT) text = narrow(find.lvfi.psz);
-            }
-            platform::Clock& clock = typeAheadClock ? *typeAheadClock : platform::systemClock();
-            std::int64_t now = clock.tickCount() / 1000;
-            return typeAheadFind(typeAhead, text, now, menu, WizardWindow::environmentConfig());
         }
         default: return std::nullopt;
     }

@@ -35,42 +35,26 @@ private:
     Type h_ = Traits::invalid();
 };
 
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::CloseHandle(h); }
+// How an owner frees its handle, and which value holds nothing (null, or with
+// MinusOneIsEmpty INVALID_HANDLE_VALUE as CreateFile and FindFirstFile return it).
+template <typename Handle, auto Close, bool MinusOneIsEmpty = false>
+struct HandleTraits {
+    using Type = Handle;
+    static Type invalid() {
+        if constexpr (MinusOneIsEmpty)
+            return INVALID_HANDLE_VALUE;
+        else
+            return nullptr;
+    }
+    static void close(Type h) { Close(h); }
 };
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) { ::FindClose(h); }
-};
-struct RegKeyTraits {
-    using Type = HKEY;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::RegCloseKey(h); }
-};
-struct GdiObjectTraits {
-    using Type = HGDIOBJ;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::DeleteObject(h); }
-};
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type invalid() { return nullptr; }
-    static void close(Type h) { ::FreeLibrary(h); }
-};
+template <typename Handle, auto Close, bool MinusOneIsEmpty = false>
+using Owner = UniqueHandle<HandleTraits<Handle, Close, MinusOneIsEmpty>>;
 
-using KernelHandle = UniqueHandle<KernelHandleTraits>;
-using FileHandle = UniqueHandle<FileHandleTraits>;
-using FindHandle = UniqueHandle<FindHandleTraits>;
-using RegKey = UniqueHandle<RegKeyTraits>;
-using GdiObject = UniqueHandle<GdiObjectTraits>;
-using Module = UniqueHandle<ModuleTraits>;
+using KernelHandle = Owner<HANDLE, &::CloseHandle>;
+using FileHandle = Owner<HANDLE, &::CloseHandle, true>;
+using FindHandle = Owner<HANDLE, &::FindClose, true>;
+using RegKey = Owner<HKEY, &::RegCloseKey>;
+using Module = Owner<HMODULE, &::FreeLibrary>;
 
 }  // namespace platform::win32

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ class Probe : public fw::Dialog {
 public:
     explicit Probe(int templateId, Fault fault = Fault::None) : Dialog(templateId), fault_(fault) {}
     std::vector<std::string> seen;
+    bool endsItself = true;  // posts END_WITH 7 once initialised
 
 protected:
     bool onCreate(const CREATESTRUCTA& cs) override {
@@ -37,7 +39,7 @@ protected:
     bool onInitDialog() override {
         seen.push_back("init");
         if (fault_ == Fault::InitThrows) throw std::bad_alloc();
-        if (isModal()) ::PostMessageA(hwnd(), END_WITH, 7, 0);
+        if (endsItself) ::PostMessageA(hwnd(), END_WITH, 7, 0);
         return true;
     }
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM) override {
@@ -88,11 +90,12 @@ TEST(Dialog, ModalRunEndsWithItsValueOrMinusOne) {
 }
 
 // Enter and Escape posted to a modeless dialog reach onOk and onCancel through each kind of
-// message loop: the application's, and a worker thread's own.
+// message loop: the application's, the progress windows' pump, and a worker thread's own.
 TEST(Dialog, ModelessDialogGetsItsKeysInEveryLoop) {
     const std::vector<std::string> expected = {"create", "ok", "cancel"};
     auto work = [](const std::function<void()>& pumpOnce, std::vector<std::string>& seen) {
         Probe probe(IDD_WIZARD_PAGE);
+        probe.endsItself = false;
         if (!probe.create()) return;
         seen = probe.seen;
         for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
@@ -112,20 +115,49 @@ TEST(Dialog, ModelessDialogGetsItsKeysInEveryLoop) {
         EXPECT_EQ(seen, expected);
     }
     {
+        SCOPED_TRACE("pump of the waiting messages");
+        std::vector<std::string> seen;
+        work([] { fw::pumpWaitingMessages(); }, seen);
+        EXPECT_EQ(seen, expected);
+    }
+    {
         SCOPED_TRACE("worker thread loop");
         std::vector<std::string> seen;
         fw::Thread worker;
         ASSERT_TRUE(worker.start([&] {
             work(
                 [] {
-                    MSG msg;
-                    if (::GetMessageA(&msg, nullptr, 0, 0) > 0) fw::dispatchMessage(msg);
+                    int quitCode = 0;
+                    fw::pumpMessage(quitCode);
                 },
                 seen);
             return 0UL;
         }));
         EXPECT_EQ(worker.wait(), 0u);
         EXPECT_EQ(seen, expected);
+    }
+}
+
+// A quit met while pumping the waiting messages is handed on to the main loop, with or without
+// an application (whose idle processing runs after the messages).
+TEST(MessageLoop, PumpingTheWaitingMessagesKeepsTheQuitRequest) {
+    struct IdleApp : fw::Application {
+        long idled = 0;
+        bool onIdle(long count) override { return ++idled, count < 2; }
+    };
+    for (bool withApp : {false, true}) {
+        SCOPED_TRACE(withApp ? "application" : "no application");
+        std::optional<IdleApp> app;
+        if (withApp) app.emplace();
+        EXPECT_TRUE(fw::pumpWaitingMessages());
+        if (app) {
+            EXPECT_EQ(app->idled, 3);
+        }
+        ::PostQuitMessage(3);
+        EXPECT_FALSE(fw::pumpWaitingMessages());
+        MSG msg;
+        ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 0u);
     }
 }
 

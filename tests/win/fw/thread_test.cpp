@@ -1,5 +1,5 @@
 // Hand-offs between threads: a worker's post reaches a window of the main thread, and the
-// main thread's quit always reaches the worker's loop.
+// main thread's quit always reaches the worker's loop, or gives up on it after a time-out.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +12,14 @@
 namespace {
 
 constexpr UINT FROM_WORKER = WM_APP + 2;
+
+// A worker's loop until WM_QUIT: its code.
+DWORD loopUntilQuit() {
+    int code = 0;
+    while (fw::pumpMessage(code)) {
+    }
+    return static_cast<DWORD>(code);
+}
 
 class Receiver : public fw::Window {
 public:
@@ -44,7 +52,7 @@ TEST(Thread, QuitPostedRightAfterTheStartIsNeverLost) {
     // The queue exists when start() returns: a post at once must be accepted, every time.
     for (int i = 0; i < 50; ++i) {
         fw::Thread worker;
-        ASSERT_TRUE(worker.start([] { return static_cast<DWORD>(fw::runMessageLoop()); }));
+        ASSERT_TRUE(worker.start(&loopUntilQuit));
         ASSERT_TRUE(::PostThreadMessageA(worker.id(), WM_QUIT, 7, 0)) << "round " << i;
         ASSERT_EQ(worker.wait(), 7u);
     }
@@ -59,20 +67,20 @@ TEST(Thread, QuitAndWaitEndsWhateverTheWorkerDoes) {
         std::function<DWORD()> body;
         DWORD code;
     } cases[] = {
-        {"plain loop", [] { return static_cast<DWORD>(fw::runMessageLoop()); }, 0},
+        {"plain loop", &loopUntilQuit, 0},
         {"a loop that swallows the first quit",
          [] {
              MSG msg;
              while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
              }
-             return static_cast<DWORD>(fw::runMessageLoop()) + 5;
+             return loopUntilQuit() + 5;
          },
          5},
         // The main thread answers while it waits, or neither would ever end.
         {"sends to the main thread first",
          [target] {
              ::SendMessageA(target, FROM_WORKER, 9, 0);
-             return static_cast<DWORD>(fw::runMessageLoop());
+             return loopUntilQuit();
          },
          0},
         {"throws", []() -> DWORD { throw std::runtime_error("worker"); }, fw::Thread::FAILED},
@@ -85,6 +93,23 @@ TEST(Thread, QuitAndWaitEndsWhateverTheWorkerDoes) {
         EXPECT_FALSE(worker.running());
     }
     EXPECT_EQ(window.got, 9);
+}
+
+TEST(Thread, QuitAndWaitGivesUpOnAThreadThatDoesNotEnd) {
+    platform::win32::KernelHandle release(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(release);
+    HANDLE event = release.get();
+    fw::Thread worker;
+    ASSERT_TRUE(worker.start([event] { return ::WaitForSingleObject(event, INFINITE); }));
+    const DWORD started = ::GetTickCount();
+    EXPECT_EQ(worker.quitAndWait(300), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_GE(::GetTickCount() - started, 300u);
+    EXPECT_FALSE(worker.running());
+    EXPECT_EQ(worker.quitAndWait(300), fw::Thread::FAILED);  // nothing left to wait for
+    // The object can start again; the first thread still runs until it is released.
+    ASSERT_TRUE(worker.start(&loopUntilQuit));
+    EXPECT_EQ(worker.quitAndWait(20000), 0u);
+    ::SetEvent(event);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <functional>
 
+#include "fw/gdi.h"
 #include "fw/window.h"
 #include "skin/bitmap_button.h"
 #include "skin_test_util.h"
+#include "support/ui_driver_win.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ protected:
         HDC screen = GetDC(nullptr);
         surface.reset(CreateCompatibleBitmap(screen, W, H));
         ReleaseDC(nullptr, screen);
-        selection = std::make_unique<skin::Selection>(target.get(), surface.get());
+        selection = std::make_unique<fw::Selection>(target.get(), surface.get());
     }
     void TearDown() override { selection.reset(); }
     void clear() {
@@ -36,37 +38,43 @@ protected:
 
     ScratchDir dir;
     BitmapImage normal, focus;
-    skin::MemoryDc target;
-    skin::GdiObject surface;
-    std::unique_ptr<skin::Selection> selection;
+    fw::MemoryDc target;
+    fw::Bitmap surface;
+    std::unique_ptr<fw::Selection> selection;
 };
 
+// What DrawItem paints, by state and by the pictures the button has.
 TEST_F(BitmapButtonTest, PaintsByFocusAndPress) {
+    auto backdrop = [](int, int) { return BACKDROP; };
     struct Case {
         const char* name;
+        bool pictures;
+        UINT action;
         UINT state;
         std::function<std::uint32_t(int, int)> expected;
     } cases[] = {
-        {"plain", 0, normalColour},
-        {"pressed without focus", ODS_SELECTED, normalColour},
-        {"focused", ODS_FOCUS, [](int, int) { return FOCUS; }},
-        {"pressed and focused", ODS_FOCUS | ODS_SELECTED,
+        {"plain", true, ODA_DRAWENTIRE, 0, normalColour},
+        {"pressed without focus", true, ODA_DRAWENTIRE, ODS_SELECTED, normalColour},
+        {"focused", true, ODA_DRAWENTIRE, ODS_FOCUS, [](int, int) { return FOCUS; }},
+        {"pressed and focused", true, ODA_DRAWENTIRE, ODS_FOCUS | ODS_SELECTED,
          [](int x, int y) {
              // Shifted one pixel; the first row and column stay from the first copy.
              return x == 0 || y == 0 ? normalColour(x, y) : normalColour(x - 1, y - 1);
          }},
+        {"not a whole drawing", true, 0, ODS_FOCUS, backdrop},
+        {"no pictures", false, ODA_DRAWENTIRE, ODS_FOCUS, backdrop},
     };
-    BitmapButton button(&normal, &focus);
+    BitmapButton button(&normal, &focus), empty(nullptr, nullptr);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         clear();
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_BUTTON;
-        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemAction = c.action;
         draw.itemState = c.state;
         draw.hDC = target.get();
         draw.rcItem = RECT{0, 0, W, H};
-        button.DrawItem(draw);
+        (c.pictures ? button : empty).DrawItem(draw);
         int wrong = 0;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
@@ -76,95 +84,52 @@ TEST_F(BitmapButtonTest, PaintsByFocusAndPress) {
     }
 }
 
-TEST_F(BitmapButtonTest, OnlyDrawEntireDraws) {
-    BitmapButton button(&normal, &focus);
-    clear();
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_BUTTON;
-    draw.itemAction = 0;
-    draw.itemState = ODS_FOCUS;
-    draw.hDC = target.get();
-    draw.rcItem = RECT{0, 0, W, H};
-    button.DrawItem(draw);
-    EXPECT_EQ(at(5, 5), BACKDROP);
-    BitmapButton empty(nullptr, nullptr);
-    draw.itemAction = ODA_DRAWENTIRE;
-    empty.DrawItem(draw);
-    EXPECT_EQ(at(5, 5), BACKDROP);
-}
-
-// A plain window of ours with one owner-drawn button, not yet taken over.
-struct Window {
+// A button of a plain window of ours taken over: it never erases, its parent's WM_DRAWITEM
+// reaches it only once it has an object, and its focused picture reaches the screen.
+TEST_F(BitmapButtonTest, DrawsOnItsWindow) {
     fw::Window parent;
-    HWND button = nullptr;
-    Window() {
-        parent.create("SkinTestParent", "skin", WS_POPUP | WS_VISIBLE, RECT{50, 50, 150, 110},
-                      nullptr);
-        button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, W,
-                                 H, parent.hwnd(), reinterpret_cast<HMENU>(100),
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-};
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-TEST_F(BitmapButtonTest, ErasingDrawsNothing) {
-    Window win;
-    ASSERT_NE(win.parent.hwnd(), nullptr);
-    ASSERT_NE(win.button, nullptr);
-    BitmapButton button(&normal, &focus);
-    ASSERT_TRUE(button.attach(win.button));
-    clear();
-    EXPECT_NE(SendMessageA(win.button, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.get()), 0),
-              0);
-    EXPECT_EQ(at(3, 3), BACKDROP);
-}
-
-TEST_F(BitmapButtonTest, ParentsDrawItemReachesTheButtonObject) {
-    Window win;
+    ASSERT_TRUE(parent.create("SkinTestParent", "skin", WS_POPUP | WS_VISIBLE,
+                              RECT{50, 50, 150, 110}, nullptr));
+    HWND item = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, W, H,
+                                parent.hwnd(), reinterpret_cast<HMENU>(100),
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(item, nullptr);
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_BUTTON;
     draw.CtlID = 100;
     draw.itemAction = ODA_DRAWENTIRE;
     draw.itemState = ODS_FOCUS;
-    draw.hwndItem = win.button;
+    draw.hwndItem = item;
     draw.hDC = target.get();
     draw.rcItem = RECT{0, 0, W, H};
     auto sendToParent = [&] {
-        return SendMessageA(win.parent.hwnd(), WM_DRAWITEM, 100, reinterpret_cast<LPARAM>(&draw));
+        return SendMessageA(parent.hwnd(), WM_DRAWITEM, 100, reinterpret_cast<LPARAM>(&draw));
     };
     clear();
     EXPECT_EQ(sendToParent(), FALSE);  // a button without an object: nobody draws it
     EXPECT_EQ(at(5, 5), BACKDROP);
+
     BitmapButton button(&normal, &focus);
-    ASSERT_TRUE(button.attach(win.button));
+    ASSERT_TRUE(button.attach(item));
+    EXPECT_NE(SendMessageA(item, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.get()), 0), 0);
+    EXPECT_EQ(at(3, 3), BACKDROP);
     EXPECT_EQ(sendToParent(), TRUE);
     EXPECT_EQ(at(5, 5), FOCUS);
-}
 
-TEST_F(BitmapButtonTest, ShowsItsPictureOnScreen) {
-    Window win;
-    BitmapButton button(&normal, &focus);
-    ASSERT_TRUE(button.attach(win.button));
-    SetForegroundWindow(win.parent.hwnd());
-    SetFocus(win.button);
-    InvalidateRect(win.button, nullptr, TRUE);
-    // Wait until the focused picture has reached the window, pumping messages meanwhile.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    SetForegroundWindow(parent.hwnd());
+    SetFocus(item);
+    InvalidateRect(item, nullptr, TRUE);
     std::uint32_t seen = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pump();
-        UpdateWindow(win.button);
-        HDC dc = GetDC(win.button);
-        seen = rgbOf(GetPixel(dc, 4, 4));
-        ReleaseDC(win.button, dc);
-        if (seen == FOCUS) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    EXPECT_EQ(seen, FOCUS);
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] {
+            UpdateWindow(item);
+            HDC dc = GetDC(item);
+            seen = rgbOf(GetPixel(dc, 4, 4));
+            ReleaseDC(item, dc);
+            return seen == FOCUS;
+        },
+        20000))
+        << std::hex << seen;
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
-// The progress dialog run for real: caption, text and bar, Cancel and closing that only clear
-// the owner's byte, the minimized form with "Close Setup", and the sink that Setup.exe uses.
+// The progress dialog run for real through the sink that Setup.exe uses: caption, text and
+// bar, Cancel and closing that only clear the owner's byte, the minimized form with
+// "Close Setup".
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "fw/application.h"
 #include "resource.h"
 #include "skin/dialog_progress_sink.h"
-#include "skin/progress_dialog.h"
 #include "support/ui_driver_win.h"
 
 namespace {
@@ -21,7 +24,7 @@ bool pumpUntil(const std::function<bool()>& condition) {
     const DWORD start = ::GetTickCount();
     while (!condition()) {
         if (::GetTickCount() - start > TIMEOUT_MS) return false;
-        if (!pumpMessages()) return false;
+        if (!fw::pumpWaitingMessages()) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
@@ -31,93 +34,84 @@ bool visible(HWND dialog, int id) {
     return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE;
 }
 
-TEST(ProgressDialog, TextBarAndCancel) {
-    platform::ProceedFlag proceed{1};
-    ProgressDialog dialog(&proceed, false, "", false);
-    ASSERT_TRUE(dialog.created());
-    HWND w = dialog.hwnd();
-    EXPECT_EQ(testing_support::windowText(w), "Setup 1.81");
-    EXPECT_TRUE(::IsWindowVisible(w));
-    EXPECT_FALSE(::IsIconic(w));
-    EXPECT_TRUE(visible(w, IDCANCEL));
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+// Each form, opened through the sink that Setup.exe uses: caption, Cancel, the window menu,
+// text and bar; each way to cancel only clears the byte, and Enter leaves the window to its
+// owner, who still reports to it. The window goes with its display.
+TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
+    using Cancel = std::function<void(HWND)>;
+    const Cancel clickCancel = [](HWND w) { testing_support::clickButton(w, IDCANCEL); };
+    const Cancel escape = [](HWND w) { ::PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0); };
+    const Cancel closeSetup = [](HWND w) { ::PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    const Cancel close = [](HWND w) { ::PostMessageA(w, WM_CLOSE, 0, 0); };
+    struct Case {
+        const char* name;
+        const char* title;
+        bool hideCancel;
+        bool minimized;
+        const char* caption;
+        std::vector<Cancel> cancels;
+        const char* shot;  // the screenshot's state; none of a window in the task bar
+    } cases[] = {
+        {"standard", "", false, false, "Setup 1.81", {clickCancel, escape}, "standard"},
+        {"minimized",
+         "Handheld Collection Setup",
+         false,
+         true,
+         "Handheld Collection Setup",
+         {closeSetup},
+         nullptr},
+        {"archive channel, no Cancel", "", true, false, "Setup 1.81", {close}, "no-cancel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogProgressSink sink;
+        platform::ProceedFlag proceed{1};
+        auto display = sink.open(&proceed, c.hideCancel, c.title, c.minimized);
+        ASSERT_NE(display, nullptr);
+        HWND w = testing_support::waitForDialog(::GetCurrentProcessId(), TIMEOUT_MS);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(testing_support::windowText(w), c.caption);
+        EXPECT_TRUE(::IsWindowVisible(w));
+        EXPECT_EQ(::IsIconic(w) != FALSE, c.minimized);
+        EXPECT_EQ(visible(w, IDCANCEL), !c.hideCancel);
+        char closeText[64] = "";
+        ::GetMenuStringA(::GetSystemMenu(w, FALSE), SC_CLOSE, closeText, sizeof closeText,
+                         MF_BYCOMMAND);
+        EXPECT_EQ(std::string(closeText) == "Close Setup", c.minimized) << closeText;
+        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
 
-    dialog.setText("Reading the menus...", 0, 100);
-    dialog.setPos(40);
-    EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
-              "Reading the menus...");
-    EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
-    EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 40);
-    EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
-    dialog.setText("No bar", 5, 5);
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
-    dialog.setText("No bar", 6, 5);
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
-    dialog.setText("Bar again", 0, 65535);
-    EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+        display->setText("Reading the menus...", 0, 100);
+        display->setPos(40);
+        EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
+                  "Reading the menus...");
+        EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+        if (c.shot) {
+            EXPECT_FALSE(testing_support::saveScreenshot(w, c.shot).empty());
+        }
+        EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 40);
+        EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
+        display->setText("No bar", 5, 5);
+        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+        display->setText("No bar", 6, 5);
+        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+        display->setText("Bar again", 0, 65535);
+        EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
 
-    // Cancel, then the Escape key: the byte is cleared, the window stays as it was.
-    testing_support::clickButton(w, IDCANCEL);
-    EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
-    proceed = 1;
-    ::PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
-    EXPECT_TRUE(::IsWindow(w) && ::IsWindowVisible(w));
-    EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)), "Bar again");
-}
-
-TEST(ProgressDialog, MinimizedWithCloseSetup) {
-    platform::ProceedFlag proceed{1};
-    ProgressDialog dialog(&proceed, false, "Handheld Collection Setup", true);
-    ASSERT_TRUE(dialog.created());
-    HWND w = dialog.hwnd();
-    EXPECT_EQ(testing_support::windowText(w), "Handheld Collection Setup");
-    EXPECT_TRUE(::IsIconic(w));
-    HMENU menu = ::GetSystemMenu(w, FALSE);
-    char text[64] = "";
-    ::GetMenuStringA(menu, SC_CLOSE, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_STREQ(text, "Close Setup");
-    ::PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
-    EXPECT_TRUE(::IsWindow(w));
-}
-
-// The archive channel's form: no Cancel; closing clears the byte nobody looks at and the
-// window stays. The sink removes the window with its display.
-TEST(ProgressDialog, SinkWithoutCancel) {
-    const char* const ARCHIVE_TEXT = "Unpacking APK files...";
-    DialogProgressSink sink;
-    platform::ProceedFlag proceed{1};
-    auto display = sink.open(&proceed, true, "", false);
-    ASSERT_NE(display, nullptr);
-    HWND w = testing_support::waitForDialog(::GetCurrentProcessId(), TIMEOUT_MS);
-    ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(visible(w, IDCANCEL));
-    display->setText(ARCHIVE_TEXT, 0, 100);
-    display->setPos(66);
-    EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 66);
-    ::PostMessageA(w, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
-    EXPECT_TRUE(::IsWindowVisible(w));
-    // Enter, with no Cancel to press, leaves the window to its owner, who still reports to it.
-    testing_support::pressKey(w, VK_RETURN);
-    EXPECT_TRUE(pumpMessages());
-    ASSERT_TRUE(::IsWindow(w));
-    display->setText(ARCHIVE_TEXT, 0, 100);
-    display->setPos(80);
-    EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 80);
-    display.reset();
-    EXPECT_FALSE(::IsWindow(w));
-}
-
-// A quit request met while pumping is handed on to the main loop.
-TEST(ProgressDialog, PumpingKeepsTheQuitRequest) {
-    EXPECT_TRUE(pumpMessages());
-    ::PostQuitMessage(3);
-    EXPECT_FALSE(pumpMessages());
-    MSG msg;
-    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+        for (const Cancel& cancel : c.cancels) {
+            proceed = 1;
+            cancel(w);
+            EXPECT_TRUE(pumpUntil([&] { return proceed == 0; }));
+            EXPECT_TRUE(::IsWindow(w) && ::IsWindowVisible(w));
+        }
+        testing_support::pressKey(w, VK_RETURN);
+        EXPECT_TRUE(fw::pumpWaitingMessages());
+        ASSERT_TRUE(::IsWindow(w));
+        EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)), "Bar again");
+        display->setPos(80);
+        EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 80);
+        display.reset();
+        EXPECT_FALSE(::IsWindow(w));
+    }
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "skin/region_from_bitmap.h"
+#include "fw/gdi.h"
 #include "rules/region_runs.h"
+#include "skin/region_from_bitmap.h"
 #include "skin_test_util.h"
 
 namespace {
@@ -58,9 +59,9 @@ TEST(RegionFromBitmap, MatchesThePicturePixelForPixel) {
         ASSERT_TRUE(loadPicture(image, dir, std::string(p.name) + ".bmp", p.w, p.h, p.colour));
         RECT target{0, 0, p.w, p.h};
         for (int mode : {1, 0}) {
-            skin::GdiObject region = regionFromBitmap(&image, target, KEY, mode);
+            fw::Region region = regionFromBitmap(&image, target, KEY, mode);
             ASSERT_TRUE(region) << p.name;
-            expectMatches(static_cast<HRGN>(region.get()), p, mode);
+            expectMatches(region.get(), p, mode);
         }
     }
 }
@@ -70,7 +71,7 @@ TEST(RegionFromBitmap, ManyBatchesEqualOneRegion) {
     Pattern p = patterns().back();
     BitmapImage image;
     ASSERT_TRUE(loadPicture(image, dir, "board.bmp", p.w, p.h, p.colour));
-    skin::GdiObject batched = regionFromBitmap(&image, RECT{0, 0, p.w, p.h}, KEY, 1);
+    fw::Region batched = regionFromBitmap(&image, RECT{0, 0, p.w, p.h}, KEY, 1);
     ASSERT_TRUE(batched);
 
     // The same rectangles handed over in one block.
@@ -89,9 +90,9 @@ TEST(RegionFromBitmap, ManyBatchesEqualOneRegion) {
     auto* rects = reinterpret_cast<RECT*>(data->Buffer);
     for (std::size_t i = 0; i < runs.size(); ++i)
         rects[i] = {runs[i].left, runs[i].top, runs[i].right, runs[i].bottom};
-    skin::GdiObject whole(ExtCreateRegion(nullptr, static_cast<DWORD>(block.size()), data));
+    fw::Region whole(ExtCreateRegion(nullptr, static_cast<DWORD>(block.size()), data));
     ASSERT_TRUE(whole);
-    EXPECT_TRUE(EqualRgn(static_cast<HRGN>(batched.get()), static_cast<HRGN>(whole.get())));
+    EXPECT_TRUE(EqualRgn(batched.get(), whole.get()));
 }
 
 TEST(RegionFromBitmap, AllKeyGivesEmptyOrWhole) {
@@ -99,12 +100,12 @@ TEST(RegionFromBitmap, AllKeyGivesEmptyOrWhole) {
     BitmapImage image;
     ASSERT_TRUE(loadPicture(image, dir, "key.bmp", 7, 5, [](int, int) { return KEY; }));
     RECT box;
-    skin::GdiObject none = regionFromBitmap(&image, RECT{0, 0, 7, 5}, KEY, 1);
+    fw::Region none = regionFromBitmap(&image, RECT{0, 0, 7, 5}, KEY, 1);
     ASSERT_TRUE(none);
-    EXPECT_EQ(GetRgnBox(static_cast<HRGN>(none.get()), &box), NULLREGION);
-    skin::GdiObject all = regionFromBitmap(&image, RECT{0, 0, 7, 5}, KEY, 0);
+    EXPECT_EQ(GetRgnBox(none.get(), &box), NULLREGION);
+    fw::Region all = regionFromBitmap(&image, RECT{0, 0, 7, 5}, KEY, 0);
     ASSERT_TRUE(all);
-    EXPECT_EQ(GetRgnBox(static_cast<HRGN>(all.get()), &box), SIMPLEREGION);
+    EXPECT_EQ(GetRgnBox(all.get(), &box), SIMPLEREGION);
     EXPECT_EQ(box.right - box.left, 7);
     EXPECT_EQ(box.bottom - box.top, 5);
 }
@@ -113,14 +114,13 @@ TEST(RegionFromBitmap, PlainBitmapHandleAndNone) {
     ScratchDir dir;
     auto path = dir.write("p.bmp", testing_support::bmpFile(
                                        6, 4, [](int x, int) { return x < 3 ? KEY : 0x00AA00u; }));
-    skin::GdiObject bitmap(
-        LoadImageA(nullptr, path.string().c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    fw::Bitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(nullptr, path.string().c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     ASSERT_TRUE(bitmap);
-    skin::GdiObject region =
-        regionFromBitmap(static_cast<HBITMAP>(bitmap.get()), RECT{0, 0, 6, 4}, KEY, 1);
+    fw::Region region = regionFromBitmap(bitmap.get(), RECT{0, 0, 6, 4}, KEY, 1);
     ASSERT_TRUE(region);
     RECT box;
-    EXPECT_EQ(GetRgnBox(static_cast<HRGN>(region.get()), &box), SIMPLEREGION);
+    EXPECT_EQ(GetRgnBox(region.get(), &box), SIMPLEREGION);
     EXPECT_EQ(box.left, 3);
     EXPECT_EQ(box.right, 6);
     EXPECT_FALSE(regionFromBitmap(static_cast<HBITMAP>(nullptr), RECT{0, 0, 1, 1}, KEY, 1));
