@@ -196,8 +196,8 @@ WizardRun::Ending WizardRun::pageLoop() {
             if (step == PageOutcome::Restart) return Ending::Restart;
             if (!state_.installPending) continue;
             switch (installPass_.confirm()) {
-                case Confirmation::Back:
-                case Confirmation::Install: break;
+                case Confirmation::Back: break;     // the menu is shown again
+                case Confirmation::Install: break;  // keepRunning is off: the pass follows
                 case Confirmation::Cancel: return Ending::WithoutClosingPage;
                 case Confirmation::PageMissing: return Ending::ClosingPage;
             }

@@ -25,21 +25,20 @@ public:
 
     // Keeps only the scripts of platform index 0..3; false for another index.
     bool keepPlatform(int platformIndex);
-    // Loads the script at position completely and drops every other one; the parser's
-    // result code.
-    int keepMenuFile(std::size_t position);
     // An empty name shows the start-up text; true when accepted or when there is no text.
     bool showAcceptText(const std::string& documentName) {
         return context_.showAcceptText(documentName);
     }
 
     RunState& state() { return state_; }
-    const RunState& state() const { return state_; }
 
 private:
     enum class Ending { ClosingPage, WithoutClosingPage, Restart };
     bool choosePlatform();
     bool chooseProduct(std::size_t& position);
+    // Loads the script at position completely and drops every other one; the parser's
+    // result code.
+    int keepMenuFile(std::size_t position);
     bool startScript();
     Ending pageLoop();
     void closingPage();
