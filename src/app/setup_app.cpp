@@ -3,6 +3,7 @@
 #include "app/single_instance.h"
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
+#include "rules/wizard_constants.h"
 #include "run/check.h"
 #include "run/loader.h"
 #include "run/startup.h"
@@ -67,7 +68,8 @@ bool SetupApp::findDesktopSoftware() {
         return true;
     SetupDataDir = folderOf(SetupDataDir);
     if (config.load(SetupDataDir))  // the plain system box, without an icon
-        messages_.showMessage(config.getText(16), config.getText(1), platform::MessageIcon::None);
+        messages_.showMessage(config.getText(TEXT_NO_INSTALLER), config.getText(TEXT_TITLE),
+                              platform::MessageIcon::None);
     else
         showStartupMessage("Error.\n\nCannot run Setup.");
     return false;
@@ -82,7 +84,7 @@ bool SetupApp::loadBehindSplash() {
     platform::System system{&platform::systemFileSystem(), &messages_, &progress_,
                             &platform::systemClock()};
     LoaderJob job{&SetupDataDir, &config, &menuFiles, checkMode, system, programTitle()};
-    SplashDialog splash(picture, config.getSplashColour(), config.getText(1),
+    SplashDialog splash(picture, config.getSplashColour(), config.getText(TEXT_TITLE),
                         [&job] { return runLoader(job); });
     // No window (-1) means nothing was loaded either.
     INT_PTR result = splash.doModal();

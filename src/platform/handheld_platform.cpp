@@ -22,3 +22,9 @@ const HandheldPlatform* findPlatform(const std::string& name) {
 const HandheldPlatform* platformAt(int index) {
     return index >= 0 && index < PLATFORM_COUNT ? &platformTable[index] : nullptr;
 }
+
+const HandheldPlatform* platformOfCode(std::int32_t code) {
+    for (const HandheldPlatform& p : platformTable)
+        if (static_cast<std::int32_t>(p.code) == code) return &p;
+    return nullptr;
+}

@@ -28,3 +28,6 @@ extern const HandheldPlatform platformTable[PLATFORM_COUNT];
 const HandheldPlatform* findPlatform(const std::string& name);
 // The platform of an index; null outside 0..3.
 const HandheldPlatform* platformAt(int index);
+// The platform of a code as menu data holds it (an install kind, a menu's platformCode);
+// null for any other number.
+const HandheldPlatform* platformOfCode(std::int32_t code);

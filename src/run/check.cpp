@@ -10,9 +10,9 @@ bool startsWith(const char* text, const char* prefix) {
 }
 
 // The name pattern of each install kind's plain (not packaged) files; an install kind is its
-// platform's code, index + 2.
+// platform's code.
 const char* packagePattern(OptionKind kind) {
-    const HandheldPlatform* p = platformAt(static_cast<int>(kind) - 2);
+    const HandheldPlatform* p = platformOfCode(static_cast<std::int32_t>(kind));
     return p ? p->checkPattern : "\\*.*";
 }
 

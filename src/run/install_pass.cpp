@@ -1,26 +1,23 @@
-// The install confirmation (the summary page) and the installation pass with its progress
-// thread.
+#include "run/install_pass.h"
+
 #include "actions/package_installer.h"
 #include "actions/text_rules.h"
-#include "run/progress_thread.h"
-#include "run/run_pages.h"
-#include "run/wizard_run.h"
 #include "config/setup_config.h"
 #include "platform/clock.h"
 #include "platform/progress_sink.h"
+#include "run/progress_thread.h"
+#include "run/run_pages.h"
 
 namespace {
 
-const char* orEmpty(const char* text) {
-    return text ? text : "";
-}
-
-bool isInstall(OptionKind kind) {
-    return kind >= OptionKind::InstallEpoc && kind <= OptionKind::InstallPalm;
-}
-
 bool sameTarget(const MenuOption& a, const MenuOption& b) {
     return a.target && b.target && actions::equalsNoCase(a.target, b.target);
+}
+
+bool contains(const std::vector<int>& list, int value) {
+    for (int v : list)
+        if (v == value) return true;
+    return false;
 }
 
 }  // namespace
@@ -44,21 +41,19 @@ void runProgressThread(ThreadMessageLoop& loop, platform::ProgressSink& sink,
     }
 }
 
-// The summary: the labels of the marked install options, then, under text 21, every other
+// The labels of the marked install options, then, under TEXT_SAME_PACKAGE, every other
 // option that names the same package as one of them. duplicates receives the marked options
 // whose package an earlier marked option installs already.
-std::string WizardRun::confirmationText(const Menu& menu, std::vector<int>& duplicates) const {
+std::string InstallPass::summaryText(const Menu& menu, std::vector<int>& duplicates) const {
     std::vector<int> taken;
     std::string out;
     for (int i = 0; i < menu.optionCount; ++i) {
         const MenuOption& o = menu.options[i];
         if (!isInstall(o.kind) || menu.optionSelected[i] == 0) continue;
         if (!taken.empty()) out += "\r\n";
-        out += expand(o.label);
+        out += c_.expand(o.label);
         for (int earlier : taken) {
-            bool earlierIsDuplicate = false;
-            for (int d : duplicates) earlierIsDuplicate = earlierIsDuplicate || d == earlier;
-            if (!earlierIsDuplicate && sameTarget(menu.options[earlier], o)) {
+            if (!contains(duplicates, earlier) && sameTarget(menu.options[earlier], o)) {
                 duplicates.push_back(i);
                 break;
             }
@@ -67,102 +62,103 @@ std::string WizardRun::confirmationText(const Menu& menu, std::vector<int>& dupl
     }
     bool headed = false;
     for (int l : taken) {
-        bool isDuplicate = false;
-        for (int d : duplicates) isDuplicate = isDuplicate || d == l;
-        if (isDuplicate) continue;
+        if (contains(duplicates, l)) continue;
         bool first = true;
         for (int i = 0; i < menu.optionCount; ++i) {
             const MenuOption& o = menu.options[i];
             if (i == l || o.kind == OptionKind::Menu || o.kind == OptionKind::Quit ||
                 !sameTarget(menu.options[l], o))
                 continue;
-            if (!headed) out += "\r\n" + text(21);
+            if (!headed) out += "\r\n" + c_.text(TEXT_SAME_PACKAGE);
             if (first) out += "\r\n";
             headed = true;
             first = false;
-            out += "\r\n" + expand(o.label);
+            out += "\r\n" + c_.expand(o.label);
         }
     }
     return out;
 }
 
-int WizardRun::confirmInstalls() {
-    Menu& menu = menuAt(currentMenu);
-    auto page = s_.pages->textPage();
+Confirmation InstallPass::confirm() {
+    Menu& menu = state_.menuAt(state_.currentMenu);
+    auto page = c_.s.pages->textPage();
     if (!page) {
-        outOfMemory();
-        pageMissing_ = true;
-        installPending = 0;
-        keepRunning = 0;
-        return 0;
+        c_.outOfMemory();
+        state_.installPending = false;
+        state_.keepRunning = false;
+        return Confirmation::PageMissing;
     }
-    shownWithoutPage_ = 0;
+    state_.shownWithoutPage = 0;
     page->setButtons(BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-    page->setTopText(text(6));
+    page->setTopText(c_.text(TEXT_SUMMARY_HEADING));
     page->setSideText(orEmpty(menu.version));
-    page->setCaption(pageCaption);
+    page->setCaption(state_.pageCaption);
     std::vector<int> duplicates;
-    page->setText(confirmationText(menu, duplicates));
-    int result = page->runPage();
+    page->setText(summaryText(menu, duplicates));
+    const int result = page->runPage();
     if (result == WIZ_BACK) {
-        installPending = 0;
-        keepRunning = 1;
+        state_.installPending = false;
+        state_.keepRunning = true;
         // Back to the menu the options were chosen on, skipping automatic menus; with only
         // those left, the start menu.
-        if (!stepBack()) currentMenu = firstMenu;
-    } else if (result == WIZ_NEXT) {
+        if (!state_.stepBack()) state_.currentMenu = state_.firstMenu;
+        return Confirmation::Back;
+    }
+    state_.keepRunning = false;
+    if (result == WIZ_NEXT) {
         // Each package file is installed once.
         for (int d : duplicates) menu.optionSelected[d] = 0;
-        keepRunning = 0;
-    } else {
-        installPending = 0;
-        --depth;
-        keepRunning = 0;
+        return Confirmation::Install;
     }
-    return installPending || keepRunning ? 1 : 0;
+    state_.installPending = false;
+    --state_.depth;
+    return Confirmation::Cancel;
 }
 
-void WizardRun::runInstallPass() {
-    cancelRequested = false;
-    platform::ProgressSink* sink =
-        s_.threadProgress ? s_.threadProgress : s_.actions.system.progress;
-    platform::Clock* clock = s_.threadClock ? s_.threadClock : s_.actions.system.clock;
-    const std::string title = text(1);
+void InstallPass::run() {
+    RunServices& s = c_.s;
+    state_.cancelRequested = false;
+    platform::ProgressSink* sink = s.threadProgress ? s.threadProgress : s.actions.system.progress;
+    platform::Clock* clock = s.threadClock ? s.threadClock : s.actions.system.clock;
+    const std::string title = c_.text(TEXT_TITLE);
     // Without a thread the pass runs without a progress window, and no cancel is possible.
     bool threadRunning =
-        s_.progressThread->start([this, sink, clock, title](ThreadMessageLoop& loop) {
-            runProgressThread(loop, *sink, *clock, title, cancelRequested);
+        s.progressThread->start([this, sink, clock, title](ThreadMessageLoop& loop) {
+            runProgressThread(loop, *sink, *clock, title, state_.cancelRequested);
         });
 
-    if (menuValid(currentMenu)) {
-        Menu& menu = menuAt(currentMenu);
-        for (int i = 0; i < menu.optionCount; ++i) {
-            const MenuOption& o = menu.options[i];
-            if (menu.optionSelected[i] != 1 || static_cast<int>(o.kind) != menu.platformCode)
-                continue;
-            std::string base = std::string(orEmpty(menu.directory)) + "\\" +
-                               orEmpty(menu.packageFolder) + "\\" + orEmpty(o.target);
-            if (s_.installer->installForPlatform(menu.platformCode - 2, base)) {
-                installedSomething = true;
-            } else {
-                s_.actions.system.messages->showMessage(formatText(text(22), expand(o.label)),
-                                                        s_.messageCaption,
-                                                        platform::MessageIcon::Exclamation);
-            }
+    installMarkedOptions();
+
+    state_.installPending = false;
+    state_.keepRunning = true;
+    if (state_.installedSomething) {
+        state_.returnToStart();
+    } else if (state_.depth > 0) {
+        --state_.depth;
+        state_.currentMenu = state_.history[static_cast<std::size_t>(state_.depth)];
+    } else {
+        state_.currentMenu = state_.firstMenu;
+    }
+    if (threadRunning) s.progressThread->quitAndWait(PROGRESS_THREAD_QUIT_MS);
+}
+
+// The marked options of the menu's own platform, each from its package below the script's
+// folder; a failure is reported and the next option goes on.
+void InstallPass::installMarkedOptions() {
+    if (!state_.menuValid(state_.currentMenu)) return;
+    Menu& menu = state_.menuAt(state_.currentMenu);
+    const HandheldPlatform* handheld = platformOfCode(menu.platformCode);
+    for (int i = 0; i < menu.optionCount; ++i) {
+        const MenuOption& o = menu.options[i];
+        if (menu.optionSelected[i] != 1 || static_cast<int>(o.kind) != menu.platformCode) continue;
+        std::string base = std::string(orEmpty(menu.directory)) + "\\" +
+                           orEmpty(menu.packageFolder) + "\\" + orEmpty(o.target);
+        if (handheld && c_.s.installer->installForPlatform(handheld->index, base)) {
+            state_.installedSomething = true;
+        } else {
+            c_.s.actions.system.messages->showMessage(
+                formatText(c_.text(TEXT_INSTALL_FAILED), c_.expand(o.label)), c_.s.messageCaption,
+                platform::MessageIcon::Exclamation);
         }
     }
-
-    installPending = 0;
-    keepRunning = 1;
-    if (installedSomething) {
-        currentMenu = firstMenu;
-        history.assign(1, firstMenu);
-        depth = 0;
-    } else if (depth > 0) {
-        --depth;
-        currentMenu = history[static_cast<std::size_t>(depth)];
-    } else {
-        currentMenu = firstMenu;
-    }
-    if (threadRunning) s_.progressThread->quitAndWait(PROGRESS_THREAD_QUIT_MS);
 }

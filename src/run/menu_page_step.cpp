@@ -1,83 +1,71 @@
-// The page loop's steps: one menu page and what its options do, the Back history, and the
-// closing page.
+#include "run/menu_page_step.h"
+
 #include "actions/document_opener.h"
-#include "run/run_pages.h"
-#include "run/wizard_run.h"
 #include "config/setup_config.h"
+#include "run/run_pages.h"
 
 namespace {
 
 const char* const BAD_INSTRUCTION = "Error.\nSetup instruction invalid.\nCannot run Setup.";
-constexpr int CHECK_LIST_BOX_LIMIT = 20;  // CheckListPage below this many options
-constexpr int RADIO_BUTTON_LIMIT = 12;    // RadioPage below this many options
-
-bool goesOn(int result) {
-    return result == WIZ_NEXT || result == WIZ_FINISH;
-}
-
-const char* orEmpty(const char* text) {
-    return text ? text : "";
-}
-
-bool isInstall(OptionKind kind) {
-    return kind >= OptionKind::InstallEpoc && kind <= OptionKind::InstallPalm;
-}
 
 }  // namespace
 
-int WizardRun::runMenuPage() {
-    if (currentMenu < firstMenu || currentMenu > menuCount - 1 || !menuValid(currentMenu)) {
-        error(BAD_INSTRUCTION);
-        return 0;
+PageOutcome MenuPageStep::run() {
+    const std::int32_t number = state_.currentMenu;
+    if (number < state_.firstMenu || number > state_.menuCount - 1 || !state_.menuValid(number)) {
+        c_.error(BAD_INSTRUCTION);
+        return PageOutcome::LoopOver;
     }
-    Menu& menu = menuAt(currentMenu);
+    Menu& menu = state_.menuAt(number);
     // Menus taken without a page can only lead to each other a bounded number of times; more
     // means the script's automatic menus run in a circle.
-    if (menu.autoEntered && ++shownWithoutPage_ > menuCount) {
-        error(BAD_INSTRUCTION);
-        return 0;
+    if (menu.autoEntered && ++state_.shownWithoutPage > state_.menuCount) {
+        c_.error(BAD_INSTRUCTION);
+        return PageOutcome::LoopOver;
     }
-    int r = 1;
+    PageOutcome outcome;
     if (menu.style == MenuStyle::CheckList) {
-        r = runCheckListPage(menu);
+        outcome = runCheckListPage(menu);
     } else if (menu.style == MenuStyle::RadioButtons) {
-        r = runRadioPage(menu);
+        outcome = runRadioPage(menu);
     } else {
         // A number the script counted but never declared: it has no options to show.
-        error(BAD_INSTRUCTION);
-        return 0;
+        c_.error(BAD_INSTRUCTION);
+        return PageOutcome::LoopOver;
     }
-    if (r != 1) return r;
-    return keepRunning || installPending ? 1 : 0;
+    if (outcome != PageOutcome::GoOn) return outcome;
+    return state_.keepRunning || state_.installPending ? PageOutcome::GoOn : PageOutcome::LoopOver;
 }
 
 // Both kinds of option page carry the menu's texts and the same buttons.
-int WizardRun::runOptionPage(RunPage& page, const Menu& menu) {
-    shownWithoutPage_ = 0;
-    page.setTopText(expand(menu.topText));
-    page.setBottomText(expand(menu.bottomText));
-    page.setSideText(expand(menu.version));
-    page.setCaption(pageCaption);
-    page.setButtons(currentMenu != firstMenu ? BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL
-                                             : BUTTON_NEXT | BUTTON_CANCEL);
+int MenuPageStep::showOptionPage(RunPage& page, const Menu& menu) {
+    state_.shownWithoutPage = 0;
+    page.setTopText(c_.expand(menu.topText));
+    page.setBottomText(c_.expand(menu.bottomText));
+    page.setSideText(c_.expand(menu.version));
+    page.setCaption(state_.pageCaption);
+    page.setButtons(state_.currentMenu != state_.firstMenu
+                        ? BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL
+                        : BUTTON_NEXT | BUTTON_CANCEL);
     return page.runPage();
 }
 
-// 1 when the loop goes on by the state, 0 when the page could not be made, -1 to restart.
-int WizardRun::runCheckListPage(Menu& menu) {
+// A check list carries out every marked option, in order, and always ends the loop's turn;
+// the options decide whether the summary follows.
+PageOutcome MenuPageStep::runCheckListPage(Menu& menu) {
     int result = WIZ_NEXT;
     if (menu.autoEntered) {
         for (int i = 0; i < menu.optionCount; ++i) menu.optionSelected[i] = 1;
     } else {
-        auto page = menu.optionCount < CHECK_LIST_BOX_LIMIT ? s_.pages->checkListPage(menu)
-                                                            : s_.pages->checkListViewPage(menu);
+        auto page = menu.optionCount < MAX_CHECK_BOXES ? c_.s.pages->checkListPage(menu)
+                                                       : c_.s.pages->checkListViewPage(menu);
         if (!page) {
-            outOfMemory();
-            return 0;
+            c_.outOfMemory();
+            return PageOutcome::LoopOver;
         }
-        result = runOptionPage(*page, menu);
+        result = showOptionPage(*page, menu);
     }
-    if (result == WIZ_BACK) return stepBack() ? 1 : -1;
+    if (result == WIZ_BACK) return state_.stepBack() ? PageOutcome::GoOn : PageOutcome::Restart;
     if (goesOn(result)) {
         bool stepRecorded = false;
         for (int i = 0; i < menu.optionCount; ++i) {
@@ -88,20 +76,19 @@ int WizardRun::runCheckListPage(Menu& menu) {
             } else if (option.kind == OptionKind::Exe) {
                 runProgramOption(option);
             } else if (option.kind == OptionKind::Quit) {
-                installPending = 0;
-                keepRunning = 0;
+                quit();
             } else if (isInstall(option.kind)) {
-                if (!stepRecorded) recordInstallStep();
+                if (!stepRecorded) state_.recordInstallStep();
                 stepRecorded = true;
-                installPending = 1;
+                state_.installPending = true;
             }
         }
     }
-    keepRunning = 0;
-    return 1;
+    state_.keepRunning = false;
+    return PageOutcome::GoOn;
 }
 
-int WizardRun::runRadioPage(Menu& menu) {
+PageOutcome MenuPageStep::runRadioPage(Menu& menu) {
     int result = WIZ_NEXT;
     int choice = 0;
     if (menu.autoEntered) {
@@ -109,28 +96,28 @@ int WizardRun::runRadioPage(Menu& menu) {
         choice = menu.optionCount >= 2 ? 1 : 0;
         for (int i = 0; i < menu.optionCount; ++i) menu.optionSelected[i] = i == choice ? 1 : 0;
     } else {
-        auto page = menu.optionCount < RADIO_BUTTON_LIMIT ? s_.pages->radioPage(menu)
-                                                          : s_.pages->radioListViewPage(menu);
+        auto page = menu.optionCount < MAX_RADIO_BUTTONS ? c_.s.pages->radioPage(menu)
+                                                         : c_.s.pages->radioListViewPage(menu);
         if (!page) {
-            outOfMemory();
-            return 0;
+            c_.outOfMemory();
+            return PageOutcome::LoopOver;
         }
-        result = runOptionPage(*page, menu);
+        result = showOptionPage(*page, menu);
         choice = page->selectedChoice();
     }
-    if (result == WIZ_BACK) return stepBack() ? 1 : -1;
+    if (result == WIZ_BACK) return state_.stepBack() ? PageOutcome::GoOn : PageOutcome::Restart;
     if (!goesOn(result) || choice < 0 || choice >= menu.optionCount) {
-        keepRunning = 0;
-        return 1;
+        state_.keepRunning = false;
+        return PageOutcome::GoOn;
     }
     carryOutRadioChoice(menu, choice);
-    return 1;
+    return PageOutcome::GoOn;
 }
 
-void WizardRun::carryOutRadioChoice(Menu& menu, int choice) {
+void MenuPageStep::carryOutRadioChoice(Menu& menu, int choice) {
     const MenuOption& option = menu.options[choice];
     switch (option.kind) {
-        case OptionKind::Menu: followLink(option); break;
+        case OptionKind::Menu: state_.followLink(option); break;
         case OptionKind::Html:
             openDocument(option);
             // Shown again: as a page, also when it was entered automatically, so that the
@@ -138,78 +125,30 @@ void WizardRun::carryOutRadioChoice(Menu& menu, int choice) {
             menu.autoEntered = 0;
             break;
         case OptionKind::Exe: runProgramOption(option); break;
-        case OptionKind::Quit:
-            installPending = 0;
-            keepRunning = 0;
-            break;
+        case OptionKind::Quit: quit(); break;
         default:
-            recordInstallStep();
-            installPending = 1;
+            state_.recordInstallStep();
+            state_.installPending = true;
             break;
     }
 }
 
-bool WizardRun::stepBack() {
-    if (depth == 0) {
-        currentMenu = 0;
-        return false;
-    }
-    for (;;) {
-        --depth;
-        currentMenu = history[static_cast<std::size_t>(depth)];
-        if (!menuValid(currentMenu) || !menuAt(currentMenu).autoEntered) return true;
-        if (depth == 0) {
-            currentMenu = 0;
-            return false;
-        }
-    }
+void MenuPageStep::quit() {
+    state_.installPending = false;
+    state_.keepRunning = false;
 }
 
-void WizardRun::followLink(const MenuOption& option) {
-    history.resize(static_cast<std::size_t>(depth) + 1);
-    ++depth;
-    if (option.targetMenu >= 0 && option.targetMenu < menuCount) {
-        currentMenu = option.targetMenu;
-        menuAt(currentMenu).autoEntered = option.autoFlag ? 1 : 0;
-    }
-    history.push_back(currentMenu);
-}
-
-void WizardRun::recordInstallStep() {
-    history.resize(static_cast<std::size_t>(depth) + 1);
-    ++depth;
-    history.push_back(-1);
-}
-
-void WizardRun::openDocument(const MenuOption& option) {
+void MenuPageStep::openDocument(const MenuOption& option) {
     std::string viewer;
-    config_.getViewerPath(viewer);
-    actions::DocumentOpener(s_.actions, nullptr, orEmpty(option.target), viewer, docFolder)
+    c_.config.getViewerPath(viewer);
+    actions::DocumentOpener(c_.s.actions, nullptr, orEmpty(option.target), viewer, state_.docFolder)
         .openDocument();
 }
 
-void WizardRun::runProgramOption(const MenuOption& option) {
-    keepRunning = 0;
-    if (option.copyright && !showAcceptText(docFolder + option.copyright)) return;
-    actions::ProgramLauncher(s_.actions, nullptr, orEmpty(option.target), docFolder)
+void MenuPageStep::runProgramOption(const MenuOption& option) {
+    state_.keepRunning = false;
+    if (option.copyright && !c_.showAcceptText(state_.docFolder + option.copyright)) return;
+    actions::ProgramLauncher(c_.s.actions, nullptr, orEmpty(option.target), state_.docFolder)
         .launchProgram();
-    programStarted = true;
-}
-
-void WizardRun::closingPage() {
-    const char* url = activeMenuFile ? activeMenuFile->first().registrationUrl : nullptr;
-    if (!url || std::string(url) == "-" || programStarted) return;
-    auto page = s_.pages->choiceCheckPage();
-    if (!page) {
-        outOfMemory();
-        return;
-    }
-    page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
-    page->setConfirmCancel(false);
-    page->setTopText(text(9));
-    page->addChoice(text(10));
-    page->setChoiceChecked(0, 1);
-    page->setAllowEmpty(true);
-    if (goesOn(page->runPage()) && page->isChoiceChecked(0))
-        actions::DocumentOpener(s_.actions, nullptr, url, "", "").openDocument();
+    state_.programStarted = true;
 }

@@ -1,125 +1,90 @@
 #include "run/wizard_run.h"
 
+#include "actions/document_opener.h"
 #include "actions/package_installer.h"
-#include "run/run_pages.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
+#include "run/run_pages.h"
 
-namespace {
-
-const char* const NO_MEMORY = "Error.\nNot enough memory.\nCannot run Setup.";
-// ChoiceRadioPage holds at most this many choices; more products are offered as a list.
-constexpr std::size_t MAX_CHOICES = 12;
-
-std::string standardCaption() {
-    return std::string("Setup ") + programVersion;
-}
-
-bool goesOn(int result) {
-    return result == WIZ_NEXT || result == WIZ_FINISH;
-}
-
-const char* orEmpty(const char* text) {
-    return text ? text : "";
-}
-
-}  // namespace
-
-std::string formatText(const std::string& text, const std::string& argument) {
-    std::size_t at = text.find("%s");
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + argument + text.substr(at + 2);
-}
-
-WizardRun::WizardRun(RunServices services) : s_(std::move(services)), config_(*s_.config) {
-    s_.installer->setCancelCheck([this] { return cancelRequested.load(); });
-}
-
-std::string WizardRun::text(int n) const {
-    return config_.getText(n);
-}
-
-std::string WizardRun::expand(const char* source) const {
-    return config_.resolveText(orEmpty(source));
-}
-
-void WizardRun::error(const std::string& message) {
-    s_.actions.system.messages->showMessage(message, s_.messageCaption,
-                                            platform::MessageIcon::Exclamation);
-}
-
-void WizardRun::outOfMemory() {
-    error(NO_MEMORY);
+WizardRun::WizardRun(RunServices services)
+    : context_(std::move(services)), config_(context_.config) {
+    context_.s.installer->setCancelCheck([this] { return state_.cancelRequested.load(); });
 }
 
 // ---- start-up choices ----
 
 bool WizardRun::runStartupChoices() {
-    keepRunning = 1;
+    state_.keepRunning = true;
     if (config_.getLanguageCount() > 1) {
-        auto page = s_.pages->choiceRadioPage();
+        auto page = context_.s.pages->choiceRadioPage();
         if (!page) {
-            outOfMemory();
+            context_.outOfMemory();
             return false;
         }
-        page->setTopText(text(25));
+        page->setTopText(context_.text(TEXT_LANGUAGE_HEADING));
         page->setCaption(standardCaption());
         for (const std::string& name : config_.languageNames) page->addChoice(name);
         page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
         page->selectChoice(config_.currentLanguage);
         if (!goesOn(page->runPage())) {
-            keepRunning = 0;
+            state_.keepRunning = false;
             return false;
         }
         config_.selectLanguage(page->selectedChoice());
     }
+    return choosePlatform() && showAcceptText("");
+}
 
+// No page for a single usable platform, a choice for several; without one the program ends
+// on a page that says so.
+bool WizardRun::choosePlatform() {
     std::vector<int> usable;
     for (int p = 0; p < PLATFORM_COUNT; ++p)
         if (config_.installerPresent[p] && !config_.platformFolders[p].empty()) usable.push_back(p);
     if (usable.size() == 1) {
         keepPlatform(usable[0]);
     } else if (usable.size() > 1) {
-        auto page = s_.pages->choiceRadioPage();
+        auto page = context_.s.pages->choiceRadioPage();
         if (!page) {
-            outOfMemory();
+            context_.outOfMemory();
             return false;
         }
-        page->setTopText(text(17));
+        page->setTopText(context_.text(TEXT_PLATFORM_HEADING));
         page->setCaption(standardCaption());
-        for (int p : usable) page->addChoice(text(12 + p));
+        for (int p : usable) page->addChoice(context_.text(platformNameText(p)));
         page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
         page->selectChoice(0);
         int choice = goesOn(page->runPage()) ? page->selectedChoice() : -1;
         if (choice < 0 || choice >= static_cast<int>(usable.size())) {
-            keepRunning = 0;
+            state_.keepRunning = false;
             return false;
         }
         keepPlatform(usable[static_cast<std::size_t>(choice)]);
     }
     // No platform, or one whose scripts all failed to load: nothing can be offered.
-    if (usable.empty() || s_.menuFiles->empty()) {
-        auto page = s_.pages->textPage();
+    if (usable.empty() || context_.s.menuFiles->empty()) {
+        auto page = context_.s.pages->textPage();
         if (!page) {
-            outOfMemory();
+            context_.outOfMemory();
             return false;
         }
         page->setButtons(BUTTON_FINISH);
-        page->setTopText(text(1));
-        page->setText(text(20));
+        page->setTopText(context_.text(TEXT_TITLE));
+        page->setText(context_.text(TEXT_NO_PLATFORM));
         page->runPage();
         return false;
     }
-    return showAcceptText("");
+    return true;
 }
 
 bool WizardRun::keepPlatform(int platformIndex) {
-    if (platformIndex < 0 || platformIndex >= PLATFORM_COUNT) {
-        error("Error.\n\nCannot run Setup.");
+    const HandheldPlatform* platform = platformAt(platformIndex);
+    if (!platform) {
+        context_.error("Error.\n\nCannot run Setup.");
         return false;
     }
-    const std::int32_t code = platformIndex + 2;
-    MenuFileList& files = *s_.menuFiles;
+    const auto code = static_cast<std::int32_t>(platform->code);
+    MenuFileList& files = *context_.s.menuFiles;
     for (std::size_t i = files.size(); i-- > 0;) {
         if (files[i] && files[i]->first().platformCode == code) continue;
         freeMenuFile(files[i]);
@@ -129,13 +94,13 @@ bool WizardRun::keepPlatform(int platformIndex) {
 }
 
 int WizardRun::keepMenuFile(std::size_t position) {
-    MenuFileList& files = *s_.menuFiles;
+    MenuFileList& files = *context_.s.menuFiles;
     MenuParseEnvironment env;
-    env.system = s_.actions.system;
+    env.system = context_.s.actions.system;
     env.languageCount = config_.getLanguageCount();
-    env.progressText = text(24);
-    env.messageCaption = s_.messageCaption;
-    env.trace = s_.parseTrace;
+    env.progressText = context_.text(TEXT_PARSE_PROGRESS);
+    env.messageCaption = context_.s.messageCaption;
+    env.trace = context_.s.parseTrace;
     int result = MENU_ERR_READ;
     for (std::size_t i = files.size(); i-- > 0;) {
         if (i == position && files[i]) {
@@ -148,33 +113,18 @@ int WizardRun::keepMenuFile(std::size_t position) {
     return result;
 }
 
-bool WizardRun::showAcceptText(const std::string& documentName) {
-    auto page = s_.pages->acceptPage();
-    if (!page) {
-        outOfMemory();
-        return false;
-    }
-    page->setAcceptText(documentName.empty() ? config_.getFileText(0)
-                                             : config_.loadTextFile(documentName));
-    if (!page->hasAcceptText()) return true;
-    page->setAcceptLabel(text(2));
-    page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
-    page->setTopText(text(3));
-    page->setCaption(standardCaption());
-    return page->runPage() == WIZ_NEXT;
-}
-
 // ---- the run ----
 
 bool WizardRun::chooseProduct(std::size_t& position) {
-    MenuFileList& files = *s_.menuFiles;
+    MenuFileList& files = *context_.s.menuFiles;
     position = 0;
     if (files.size() <= 1) return true;
-    std::unique_ptr<ChoiceRunPage> page;
     // More products than the choice page holds are offered as a list, as long radio menus
     // are; the list shows the options of a menu made for it.
+    const bool asList = files.size() > static_cast<std::size_t>(MAX_RADIO_BUTTONS);
+    std::unique_ptr<ChoiceRunPage> page;
     MenuFile listMenu(1);
-    if (files.size() > MAX_CHOICES) {
+    if (asList) {
         const int n = static_cast<int>(files.size());
         listMenu.allocateOptions(0, n);
         Menu& m = listMenu.first();
@@ -184,17 +134,17 @@ bool WizardRun::chooseProduct(std::size_t& position) {
             m.options[i].kind = OptionKind::Menu;
             m.options[i].label = listMenu.addText(orEmpty(files[i]->first().title));
         }
-        page = s_.pages->radioListViewPage(m);
+        page = context_.s.pages->radioListViewPage(m);
     } else {
-        page = s_.pages->choiceRadioPage();
+        page = context_.s.pages->choiceRadioPage();
     }
     if (!page) {
-        outOfMemory();
+        context_.outOfMemory();
         return false;
     }
-    page->setTopText(text(18));
-    if (files.size() <= MAX_CHOICES)
-        for (const auto& f : files) page->addChoice(expand(f->first().title));
+    page->setTopText(context_.text(TEXT_PRODUCT_HEADING));
+    if (!asList)
+        for (const auto& f : files) page->addChoice(context_.expand(f->first().title));
     page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     page->selectChoice(0);
     page->setCaption(standardCaption());
@@ -204,67 +154,87 @@ bool WizardRun::chooseProduct(std::size_t& position) {
     return true;
 }
 
-bool WizardRun::menuValid(std::int32_t number) const {
-    return activeMenuFile && number >= 0 && number < activeMenuFile->menuCount();
-}
-
-// Steps 2 to 4 of the run: the chosen script loaded completely and its start menu set up.
-// False when the load failed: the parser has said why, and a half-filled script is not shown.
+// The chosen script loaded completely and its start menu set up. False when the load
+// failed: the parser has said why, and a half-filled script is not shown.
 bool WizardRun::startScript() {
     std::size_t position = 0;
     if (!chooseProduct(position)) {
-        keepRunning = 0;
+        state_.keepRunning = false;
         return false;
     }
     int result = keepMenuFile(position);
-    MenuFileList& files = *s_.menuFiles;
-    activeMenuFile = files.empty() ? nullptr : files.front().get();
-    if (result != MENU_OK || !activeMenuFile) {
-        activeMenuFile = nullptr;
-        keepRunning = 0;
+    MenuFileList& files = *context_.s.menuFiles;
+    state_.activeMenuFile = files.empty() ? nullptr : files.front().get();
+    if (result != MENU_OK || !state_.activeMenuFile) {
+        state_.activeMenuFile = nullptr;
+        state_.keepRunning = false;
         return false;
     }
-    Menu& head = activeMenuFile->first();
-    firstMenu = 0;
+    Menu& head = state_.activeMenuFile->first();
+    state_.firstMenu = 0;
     if (head.languageStartMenu && config_.currentLanguage >= 0 &&
         config_.currentLanguage < head.languageCount)
-        firstMenu = head.languageStartMenu[config_.currentLanguage];
-    menuCount = activeMenuFile->menuCount();
-    installPending = 0;
-    currentMenu = firstMenu;
-    history.assign(1, firstMenu);
-    depth = 0;
-    shownWithoutPage_ = 0;
-    if (!menuValid(firstMenu)) return true;  // the page loop reports it
-    Menu& start = menuAt(firstMenu);
-    pageCaption = expand(start.title) + " Setup";
-    docFolder = std::string(orEmpty(start.directory)) + "\\" + orEmpty(head.platformName) + "\\";
+        state_.firstMenu = head.languageStartMenu[config_.currentLanguage];
+    state_.menuCount = state_.activeMenuFile->menuCount();
+    state_.installPending = false;
+    state_.returnToStart();
+    state_.shownWithoutPage = 0;
+    if (!state_.menuValid(state_.firstMenu)) return true;  // the page loop reports it
+    Menu& start = state_.menuAt(state_.firstMenu);
+    state_.pageCaption = context_.expand(start.title) + " Setup";
+    state_.docFolder =
+        std::string(orEmpty(start.directory)) + "\\" + orEmpty(head.platformName) + "\\";
     config_.reloadBitmaps(orEmpty(start.directory));
     return true;
 }
 
-WizardRun::LoopEnd WizardRun::pageLoop() {
+WizardRun::Ending WizardRun::pageLoop() {
     for (;;) {
-        pageMissing_ = false;
-        while (keepRunning) {
-            int r = runMenuPage();
-            if (r == 0) return LoopEnd::ClosingPage;
-            if (r == -1) return LoopEnd::Restart;
-            if (installPending && confirmInstalls() == 0)
-                return pageMissing_ ? LoopEnd::ClosingPage : LoopEnd::Exit;
+        while (state_.keepRunning) {
+            PageOutcome step = pageStep_.run();
+            if (step == PageOutcome::LoopOver) return Ending::ClosingPage;
+            if (step == PageOutcome::Restart) return Ending::Restart;
+            if (!state_.installPending) continue;
+            switch (installPass_.confirm()) {
+                case Confirmation::Back: break;     // the menu is shown again
+                case Confirmation::Install: break;  // keepRunning is off: the pass follows
+                case Confirmation::Cancel: return Ending::WithoutClosingPage;
+                case Confirmation::PageMissing: return Ending::ClosingPage;
+            }
         }
-        if (!installPending) return LoopEnd::ClosingPage;
-        runInstallPass();
-        if (cancelRequested) return LoopEnd::Exit;
+        if (!state_.installPending) return Ending::ClosingPage;
+        installPass_.run();
+        if (state_.cancelRequested) return Ending::WithoutClosingPage;
     }
 }
 
 void WizardRun::run() {
     for (;;) {
         if (!startScript()) return;
-        LoopEnd end = pageLoop();
-        if (end == LoopEnd::Restart) continue;
-        if (end == LoopEnd::ClosingPage) closingPage();
+        Ending end = pageLoop();
+        if (end == Ending::Restart) continue;
+        if (end == Ending::ClosingPage) closingPage();
         return;
     }
+}
+
+// Offers to open the script's registration address, unless it has none ("-") or a program
+// of the disc was started.
+void WizardRun::closingPage() {
+    const char* url =
+        state_.activeMenuFile ? state_.activeMenuFile->first().registrationUrl : nullptr;
+    if (!url || std::string(url) == "-" || state_.programStarted) return;
+    auto page = context_.s.pages->choiceCheckPage();
+    if (!page) {
+        context_.outOfMemory();
+        return;
+    }
+    page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+    page->setConfirmCancel(false);
+    page->setTopText(context_.text(TEXT_CLOSING_HEADING));
+    page->addChoice(context_.text(TEXT_REGISTER_LABEL));
+    page->setChoiceChecked(0, 1);
+    page->setAllowEmpty(true);
+    if (goesOn(page->runPage()) && page->isChoiceChecked(0))
+        actions::DocumentOpener(context_.s.actions, nullptr, url, "", "").openDocument();
 }

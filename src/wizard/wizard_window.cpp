@@ -132,7 +132,7 @@ bool WizardWindow::onCreate(const CREATESTRUCTA&) {
 }
 
 bool WizardWindow::onInitDialog() {
-    ::SetWindowTextA(hwnd(), wizardConfig->getText(1).c_str());
+    ::SetWindowTextA(hwnd(), wizardConfig->getText(TEXT_TITLE).c_str());
     ScreenRect r = wizardConfig->wizardRect;
     if (r.right <= r.left || r.bottom <= r.top) {
         // Not placed yet: 600 x 420 in the middle of the screen.
@@ -191,7 +191,8 @@ bool WizardWindow::onCommand(int id, int code, HWND control) {
 
 void WizardWindow::cancelPath() {
     if (confirmCancel) {
-        std::string text = wizardConfig->getText(0), caption = wizardConfig->getText(1);
+        std::string text = wizardConfig->getText(TEXT_CANCEL_QUESTION),
+                    caption = wizardConfig->getText(TEXT_TITLE);
         bool yes;
         if (wizardMessages) {
             QuestionOwner owner(wizardMessages, hwnd());

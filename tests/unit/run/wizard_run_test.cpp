@@ -64,7 +64,7 @@ protected:
         addScript("Games", GAMES);
         addScript("Office", OFFICE);
         WizardRun& r = start();
-        r.keepRunning = 1;
+        r.state().keepRunning = true;
         return r;
     }
     std::string chessCommand(const char* name) const {
@@ -114,7 +114,7 @@ TEST_F(Run, InstallsConfirmedOptionsOnceAndEndsWithTheRegistration) {
 
     EXPECT_EQ(services.processes.commandLines, std::vector<std::string>{chessCommand("chess")});
     EXPECT_EQ(activeMenu(1).optionSelected[1], 0);  // the duplicate is not installed
-    EXPECT_TRUE(r.installedSomething);
+    EXPECT_TRUE(r.state().installedSomething);
     // After an install the start menu, without Back.
     EXPECT_EQ(page(6).buttons, BUTTON_NEXT | BUTTON_CANCEL);
 
@@ -134,7 +134,7 @@ TEST_F(Run, InstallsConfirmedOptionsOnceAndEndsWithTheRegistration) {
     EXPECT_EQ(threadProgress.events.front().a, 0);
     EXPECT_EQ(threadProgress.events.front().b, 1);
     EXPECT_EQ(threadProgress.events.back().what, "close");
-    EXPECT_EQ(r.docFolder, folder("Games") + "\\EPOC\\");
+    EXPECT_EQ(r.state().docFolder, folder("Games") + "\\EPOC\\");
     EXPECT_TRUE(messageTexts().empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(Run, FailedInstallsReportEachOptionAndStepBackOneEntry) {
     EXPECT_EQ(fake.messages.messages[1].caption, "Setup");
     EXPECT_EQ(page(4).marksAtOpen, (std::vector<int>{1, 0, 1, 0}));
     EXPECT_EQ(page(4).buttons, BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-    EXPECT_FALSE(r.installedSomething);
+    EXPECT_FALSE(r.state().installedSomething);
     EXPECT_TRUE(threadProgress.events.empty());
     EXPECT_TRUE(opened().empty());
 }
@@ -200,7 +200,7 @@ TEST_F(Run, CancelInTheProgressWindowStopsTheWaitsAndEndsTheRun) {
     services.processes.onSleep = [&] {
         if (!posted) thread.post([] {});
         posted = true;
-        for (int i = 0; i < 10000 && !r.cancelRequested; ++i)
+        for (int i = 0; i < 10000 && !r.state().cancelRequested; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     steps({{PageKind::ChoiceRadio, WIZ_NEXT, 0},
@@ -209,7 +209,7 @@ TEST_F(Run, CancelInTheProgressWindowStopsTheWaitsAndEndsTheRun) {
            {PageKind::Text, WIZ_NEXT}});
     r.run();
     EXPECT_EQ(pages.trail(), "ChoiceRadio Radio:0 CheckList:1 Text");  // no closing page
-    EXPECT_TRUE(r.cancelRequested);
+    EXPECT_TRUE(r.state().cancelRequested);
     // The remaining option is still handed to its installer; each wait ends after one poll.
     EXPECT_EQ(services.processes.commandLines,
               (std::vector<std::string>{chessCommand("chess"), chessCommand("cards")}));
@@ -225,8 +225,8 @@ TEST_F(Run, CancelOnTheSummaryEndsWithoutTheClosingPage) {
            {PageKind::Text, WIZ_CANCEL}});
     r.run();
     EXPECT_EQ(pages.trail(), "ChoiceRadio Radio:0 CheckList:1 Text");
-    EXPECT_EQ(r.installPending, 0);
-    EXPECT_EQ(r.depth, 1);
+    EXPECT_FALSE(r.state().installPending);
+    EXPECT_EQ(r.state().depth, 1);
     EXPECT_TRUE(services.processes.commandLines.empty());
 }
 
@@ -256,7 +256,7 @@ TEST_F(Run, BackThroughOnlyAutomaticMenusToTheStartRestarts) {
                               "calc",
                               "END"}));
     WizardRun& r = start();
-    r.keepRunning = 1;
+    r.state().keepRunning = true;
     steps({{PageKind::Radio, WIZ_NEXT, 0},
            {PageKind::Radio, WIZ_NEXT, 0},
            {PageKind::CheckList, WIZ_BACK},
@@ -292,7 +292,7 @@ TEST_P(Actions, CarryOutDocumentsAndPrograms) {
                       "copyright tool.txt", "I", "Calc", "calc", "QUIT", "Leave", "END"}));
     disc.dir.write("Tools/EPOC/tool.txt", "Licence of the tool");
     WizardRun& r = start();
-    r.keepRunning = 1;
+    r.state().keepRunning = true;
     std::vector<UserStep> user{{PageKind::CheckList, WIZ_NEXT, -1, c.marks}};
     user.insert(user.end(), c.after.begin(), c.after.end());
     steps(user);
@@ -302,7 +302,7 @@ TEST_P(Actions, CarryOutDocumentsAndPrograms) {
     for (std::string o : c.opened)
         expected.push_back(o == "{tool}" ? folder("Tools") + "\\EPOC\\tool.exe|/q" : o);
     EXPECT_EQ(opened(), expected) << c.what;
-    EXPECT_EQ(r.programStarted, c.programStarted) << c.what;
+    EXPECT_EQ(r.state().programStarted, c.programStarted) << c.what;
     EXPECT_TRUE(services.processes.commandLines.empty()) << c.what;
     for (const PageRecord& p : pages.shown)
         if (p.kind == PageKind::Accept) {
@@ -371,7 +371,7 @@ TEST_P(Faults, EndAsTheFailureTableSays) {
     const FaultCase& c = GetParam();
     for (std::size_t i = 0; i < c.scripts.size(); ++i) addScript(numbered("P", i), c.scripts[i]);
     WizardRun& r = start();
-    r.keepRunning = 1;
+    r.state().keepRunning = true;
     pages.unavailable = c.unavailable;
     steps(c.user);
     r.run();
@@ -506,7 +506,7 @@ TEST_F(Run, AProductChosenFromTheListIsTheOneLoaded) {
         addScript(numbered("P", i), script({"PALM", "1", (numbered("%04Tools|", i)).c_str(), "1.0",
                                             "-", "MENU 0 1 RADIOBUTTONS", "QUIT", "Leave", "END"}));
     WizardRun& r = start();
-    r.keepRunning = 1;
+    r.state().keepRunning = true;
     steps({{PageKind::RadioListView, WIZ_NEXT, 12}, {PageKind::Radio, WIZ_NEXT, 0}});
     r.run();
     EXPECT_EQ(page(0).topText, "T18");
