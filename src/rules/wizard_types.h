@@ -5,11 +5,15 @@
 // are in resource.h, which the resource compiler reads too.
 #include "resource.h"
 
+// The page's size; it stands centred on the screen until it has been placed.
+inline constexpr int WIZARD_WIDTH = 600;
+inline constexpr int WIZARD_HEIGHT = 420;
+
 // buttonFlags bits.
 inline constexpr int BUTTON_BACK = 1;
 inline constexpr int BUTTON_NEXT = 2;  // shown unless BUTTON_FINISH is set too
 inline constexpr int BUTTON_CANCEL = 4;
 inline constexpr int BUTTON_FINISH = 8;  // shown in the place of Next
 
-inline constexpr int MAX_CHECK_BOXES = 20;    // CheckListPage shows at most 19 options
-inline constexpr int MAX_RADIO_BUTTONS = 12;  // RadioPage shows at most 11 options
+inline constexpr int MAX_CHECK_BOXES = 20;    // CheckPage: a menu's page shows at most 19
+inline constexpr int MAX_RADIO_BUTTONS = 12;  // RadioPage: a menu's page shows at most 11

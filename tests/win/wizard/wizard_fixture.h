@@ -57,9 +57,7 @@ protected:
         config.setSkinLoader(&skins_);
         ASSERT_TRUE(config.load(dir.str() + "\\"));
         config.wizardRect = PLACE;
-        WizardWindow::setEnvironment(&config, &messages);
     }
-    void TearDown() override { WizardWindow::setEnvironment(nullptr, nullptr); }
 
     // A menu of the given labels (options of kind Menu), marks all 0.
     Menu& makeMenu(const std::vector<std::string>& labels) {
@@ -83,6 +81,8 @@ protected:
     GdiSkinLoader skins_;
     SetupConfig config;
     testing_support::RecordingMessageSink messages;
+    // What the pages are made with.
+    WizardEnvironment env{&config, &messages};
     std::unique_ptr<MenuFile> file;
 };
 
