@@ -11,9 +11,9 @@ bool CheckPage::onInitDialog() {
     // Over a fixed list the top text ends where the block of boxes begins.
     if (!choices_.overMenu())
         topTextLimit = choiceBlockTop(contentRect, choices_.count(), lineHeight);
-    const bool made = makeButtons(BS_CHECKBOX);
-    for (int i = 0; i < choices_.count(); ++i)
-        if (button(i) && choices_.marked(i)) ::SendMessageA(button(i), BM_SETCHECK, BST_CHECKED, 0);
+    const bool made = makeButtons(BS_CHECKBOX, [this](int i, HWND box) {
+        if (choices_.marked(i)) ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    });
     if (made && choices_.count() != 0 && button(0)) ::SetFocus(button(0));
     savedButtonFlags_ = buttonFlags;
     if (int go = goOnButton(savedButtonFlags_); go && !choices_.anyMarked())

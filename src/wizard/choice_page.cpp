@@ -5,7 +5,7 @@ namespace {
 constexpr WizRect UNPLACED{0, 0, 10, 10};
 }  // namespace
 
-bool ChoicePage::makeButtons(DWORD kind) {
+bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWND button)>& ready) {
     const bool placedAtPaint = choices_.overMenu();
     const int count = choices_.count();
     const int top = choiceBlockTop(contentRect, count, lineHeight);
@@ -16,7 +16,9 @@ bool ChoicePage::makeButtons(DWORD kind) {
         buttons_[i] =
             makeControl("BUTTON", kind | WS_TABSTOP | (placedAtPaint ? 0 : WS_VISIBLE), 0,
                         choices_.label(i, environment().config), FIRST_CHOICE_ID + i, place);
-        made = made || buttons_[i];
+        if (!buttons_[i]) continue;
+        made = true;
+        ready(i, buttons_[i]);
     }
     return made;
 }

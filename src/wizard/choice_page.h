@@ -3,6 +3,7 @@
 // of rows centred in contentRect, the labels transparent over the panel. A menu's buttons are
 // made hidden and moved to their rows at every paint; a fixed list's are made in their rows.
 #include <array>
+#include <functional>
 
 #include "rules/choice_list.h"
 #include "wizard/wizard_window.h"
@@ -12,8 +13,9 @@ protected:
     ChoicePage(const WizardEnvironment& environment, const ChoiceList& choices)
         : WizardWindow(environment), choices_(choices) {}
 
-    // Makes the buttons (BS_CHECKBOX or BS_RADIOBUTTON); false when none could be made.
-    bool makeButtons(DWORD kind);
+    // Makes the buttons (BS_CHECKBOX or BS_RADIOBUTTON), each one handed to ready as soon as
+    // it is made (its check and focus come before the next button); false when none was made.
+    bool makeButtons(DWORD kind, const std::function<void(int index, HWND button)>& ready);
     HWND button(int index) const { return buttons_[index]; }
     // The entry a click command is for, else -1.
     int clickedEntry(int id, int code) const;

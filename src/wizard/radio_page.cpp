@@ -17,11 +17,11 @@ bool RadioPage::chosenButtonMade() const {
 
 bool RadioPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    makeButtons(BS_RADIOBUTTON);
-    if (chosenButtonMade()) {
-        ::SendMessageA(button(selected_), BM_SETCHECK, BST_CHECKED, 0);
-        ::SetFocus(button(selected_));
-    }
+    makeButtons(BS_RADIOBUTTON, [this](int i, HWND radio) {
+        if (i != selected_) return;
+        ::SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+        ::SetFocus(radio);
+    });
     if (selected_ >= 0 && selected_ < choices_.allMarksCount()) choices_.allMarks()[selected_] = 1;
     return false;
 }

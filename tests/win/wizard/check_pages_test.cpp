@@ -119,7 +119,7 @@ TEST_F(WizardTest, CheckPageFlows) {
         }
         CheckPage& page = *made;
         page.allowEmpty = c.allowEmpty;
-        page.setTopText("Choose the software to install.");
+        page.setTopText(c.overMenu ? "Choose the software to install." : "Setup has finished.");
         page.setButtons(c.buttons);
         auto shownMarks = [&] {
             if (menu) return marks(*menu);

@@ -65,7 +65,7 @@ TEST_F(WizardTest, RadioPageFlows) {
             made->selectChoice(n);  // out of range: ignored
         }
         RadioPage& page = *made;
-        page.setTopText("Which handheld do you use?");
+        page.setTopText(c.overMenu ? "Which handheld do you use?" : "Please choose your language.");
         page.setButtons(c.buttons);
         bool startChecked = false, startFocused = false, onlyZero = false, zeroFocused = false;
         std::vector<std::string> labels;
