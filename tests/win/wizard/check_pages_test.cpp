@@ -23,98 +23,44 @@ const std::vector<std::string> NATO = {
 // Both sources of a check page: a menu's options (marks in the Menu at once, labels with text
 // references) and a fixed list of strings (marks of the page, the top text limited to the block).
 TEST_F(WizardTest, CheckPageFlows) {
+    const std::vector<std::string> software = {"Contacts", "Calendar", "%01"},  // %01: text 1
+        two = {"One", "Two"}, closing = {"Register my software on the web"}, one = {"Register"};
     struct Case {
         const char* name;
         const char* shot;  // null: none
         bool overMenu;
-        std::vector<std::string> labels, shown;
-        std::vector<int> startMarks;
+        const std::vector<std::string>& labels;
+        const char* startMarks;  // a digit a label
         bool allowEmpty;
         int buttons, toggled;
         bool goOnAtStart, goOnAfterToggle, goOnAfterSecondToggle;
         int result;
     } cases[] = {
-        {"menu, Next",
-         "check_list_page",
-         true,
-         {"Contacts", "Calendar", "%01"},  // a text reference: text 1
-         {"Contacts", "Calendar", "Wizard Test Setup"},
-         {0, 0, 0},
-         false,
-         BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL,
-         1,
-         false,
-         true,
-         false,
-         WIZ_NEXT},
+        {"menu, Next", "check_list_page", true, software, "000", false,
+         BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, 1, false, true, false, WIZ_NEXT},
         // Finish is the go-on button when the page has no Next; a page opened with marks shows it.
-        {"menu, Finish",
-         nullptr,
-         true,
-         {"One", "Two"},
-         {"One", "Two"},
-         {0, 1},
-         false,
-         BUTTON_FINISH | BUTTON_CANCEL,
-         1,
-         true,
-         false,
-         true,
-         WIZ_FINISH},
+        {"menu, Finish", nullptr, true, two, "01", false, BUTTON_FINISH | BUTTON_CANCEL, 1, true,
+         false, true, WIZ_FINISH},
         // The closing page: one box, checked, allowEmpty.
-        {"strings, checked, allowEmpty",
-         "choice_check_page",
-         false,
-         {"Register my software on the web"},
-         {"Register my software on the web"},
-         {1},
-         true,
-         BUTTON_FINISH,
-         0,
-         true,
-         true,
-         true,
-         WIZ_FINISH},
-        {"strings, unchecked, allowEmpty",
-         nullptr,
-         false,
-         {"Register"},
-         {"Register"},
-         {0},
-         true,
-         BUTTON_FINISH,
-         0,
-         false,
-         true,
-         true,
-         WIZ_FINISH},
-        {"strings, unchecked",
-         nullptr,
-         false,
-         {"Register"},
-         {"Register"},
-         {0},
-         false,
-         BUTTON_FINISH,
-         0,
-         false,
-         true,
-         false,
-         WIZ_NEXT},
+        {"strings, checked, allowEmpty", "choice_check_page", false, closing, "1", true,
+         BUTTON_FINISH, 0, true, true, true, WIZ_FINISH},
+        {"strings, unchecked, allowEmpty", nullptr, false, one, "0", true, BUTTON_FINISH, 0, false,
+         true, true, WIZ_FINISH},
+        {"strings, unchecked", nullptr, false, one, "0", false, BUTTON_FINISH, 0, false, true,
+         false, WIZ_NEXT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int n = static_cast<int>(c.labels.size());
+        std::vector<int> startMarks;
+        for (const char* m = c.startMarks; *m; ++m) startMarks.push_back(*m - '0');
+        std::vector<std::string> shown = c.labels;
+        std::replace(shown.begin(), shown.end(), std::string("%01"),
+                     std::string("Wizard Test Setup"));
         Menu* menu = nullptr;
-        std::unique_ptr<CheckPage> made;
-        if (c.overMenu) {
-            menu = &makeMenu(c.labels);
-            std::copy(c.startMarks.begin(), c.startMarks.end(), menu->optionSelected);
-            made = std::make_unique<CheckPage>(env, *menu);
-        } else {
-            made = std::make_unique<CheckPage>(env);
-            for (const std::string& label : c.labels) made->addChoice(label);
-            for (int i = 0; i < n; ++i) made->setChoiceChecked(i, c.startMarks[i]);
+        auto made = choicePage<CheckPage>(c.overMenu, c.labels, startMarks, menu);
+        if (!c.overMenu) {
+            for (int i = 0; i < n; ++i) made->setChoiceChecked(i, startMarks[i]);
             made->setChoiceChecked(n, 1);  // no such choice
         }
         CheckPage& page = *made;
@@ -130,7 +76,7 @@ TEST_F(WizardTest, CheckPageFlows) {
         auto goOn = [&](PageDriver& d) {
             return d.visible(c.buttons & BUTTON_NEXT ? page.nextButton() : page.finishButton());
         };
-        std::vector<int> afterToggle = c.startMarks, afterSecond = c.startMarks;
+        std::vector<int> afterToggle = startMarks, afterSecond = startMarks;
         afterToggle[c.toggled] = 1 - afterToggle[c.toggled];
         struct Seen {
             bool goOnAtStart = false, focusOnBox0 = false, goOnAfterToggle = false,
@@ -192,8 +138,8 @@ TEST_F(WizardTest, CheckPageFlows) {
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(seen.goOnAtStart, c.goOnAtStart);
         EXPECT_TRUE(seen.focusOnBox0);
-        EXPECT_EQ(seen.labels, c.shown);
-        EXPECT_EQ(seen.checkedAtStart, c.startMarks);
+        EXPECT_EQ(seen.labels, shown);
+        EXPECT_EQ(seen.checkedAtStart, startMarks);
         EXPECT_EQ(seen.rowTops, seen.expectedTops);
         EXPECT_EQ(seen.limit, seen.expectedLimit);
         EXPECT_EQ(seen.besideLabel, skin_colour::PANEL);

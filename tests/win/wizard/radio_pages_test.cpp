@@ -20,47 +20,34 @@ TEST_F(WizardTest, RadioPageFlows) {
     early.selectChoice(1);  // before any choice: no effect
     EXPECT_EQ(early.selectedChoice(), 0);
 
+    const std::vector<std::string> handhelds = {"Psion", "Nokia 9210", "Pocket PC", "Palm"},
+                                   languages = {"English", "Deutsch",
+                                                "Fran\xE7"
+                                                "ais"};
     struct Case {
         const char* name;
         const char* shot;
         bool overMenu;
-        std::vector<std::string> labels;
+        const std::vector<std::string>& labels;
         int chosen;  // marked in the menu, or selected
         int buttons;
         bool byMouse, altN;
     } cases[] = {
-        {"menu",
-         "radio_page",
-         true,
-         {"Psion", "Nokia 9210", "Pocket PC", "Palm"},
-         2,
-         BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL,
-         true,
+        {"menu", "radio_page", true, handhelds, 2, BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, true,
          false},
-        {"strings",
-         "choice_radio_page",
-         false,
-         {"English", "Deutsch",
-          "Fran\xE7"
-          "ais"},
-         2,
-         BUTTON_NEXT | BUTTON_CANCEL,
-         false,
+        {"strings", "choice_radio_page", false, languages, 2, BUTTON_NEXT | BUTTON_CANCEL, false,
          true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int n = static_cast<int>(c.labels.size());
+        std::vector<int> startMarks(n, 0);
+        startMarks[c.chosen] = 1;
         Menu* menu = nullptr;
-        std::unique_ptr<RadioPage> made;
+        auto made = choicePage<RadioPage>(c.overMenu, c.labels, startMarks, menu);
         if (c.overMenu) {
-            menu = &makeMenu(c.labels);
-            menu->optionSelected[c.chosen] = 1;
-            made = std::make_unique<RadioPage>(env, *menu);
             made->selectChoice(0);  // the menu's marks choose
         } else {
-            made = std::make_unique<RadioPage>(env);
-            for (const std::string& label : c.labels) made->addChoice(label);
             made->selectChoice(c.chosen);
             made->selectChoice(n);  // out of range: ignored
         }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,21 @@ protected:
             menu.optionSelected[i] = 0;
         }
         return menu;
+    }
+    // A check or radio page over a menu of the labels with the given marks (menu is set to it),
+    // or over the labels added as its fixed list (menu is null).
+    template <class Page>
+    std::unique_ptr<Page> choicePage(bool overMenu, const std::vector<std::string>& labels,
+                                     const std::vector<int>& startMarks, Menu*& menu) {
+        menu = nullptr;
+        if (!overMenu) {
+            auto page = std::make_unique<Page>(env);
+            for (const std::string& label : labels) page->addChoice(label);
+            return page;
+        }
+        menu = &makeMenu(labels);
+        std::copy(startMarks.begin(), startMarks.end(), menu->optionSelected);
+        return std::make_unique<Page>(env, *menu);
     }
     static std::vector<int> marks(const Menu& menu) {
         return std::vector<int>(menu.optionSelected, menu.optionSelected + menu.optionCount);
