@@ -16,8 +16,8 @@
 #include "resource.h"
 #include "rules/type_ahead.h"
 #include "skin/bitmap_image.h"
-#include "wizard/check_list_page.h"
 #include "wizard/check_list_view_page.h"
+#include "wizard/check_page.h"
 
 namespace {
 
@@ -124,25 +124,25 @@ int main(int argc, char** argv) {
         return 1;
     }
     config.wizardRect = {100, 100, 700, 520};
-    WizardWindow::setEnvironment(&config, nullptr);
+    const WizardEnvironment environment{&config};
     const int runs = 21;
 
     double empty = medianMs(runs, [&] { EmptyDialog(config.wizardRect).doModal(); });
     double plain = medianMs(runs, [&] {
-        Timed<WizardWindow> page;
+        Timed<WizardWindow> page(environment);
         page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
         page.setTopText("Choose the software to install.");
         page.runPage();
     });
     Options nineteen(19), tenThousand(10000);
     double checks = medianMs(runs, [&] {
-        Timed<CheckListPage> page(&nineteen.file[0]);
+        Timed<CheckPage> page(environment, nineteen.file[0]);
         page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
         page.setTopText("Choose the software to install.");
         page.runPage();
     });
     double list = medianMs(runs, [&] {
-        Timed<CheckListViewPage> page(&tenThousand.file[0]);
+        Timed<CheckListViewPage> page(environment, tenThousand.file[0]);
         page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
         page.setTopText("Choose the software to install.");
         page.runPage();

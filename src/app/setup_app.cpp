@@ -8,7 +8,6 @@
 #include "run/loader.h"
 #include "run/startup.h"
 #include "skin/splash_dialog.h"
-#include "wizard/wizard_window.h"
 
 namespace {
 SetupApp theApp;
@@ -20,7 +19,6 @@ SetupApp::SetupApp()
       finder_(*services_.registry),
       installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {
     config.setSkinLoader(&skins_);
-    WizardWindow::setEnvironment(&config, &messages_);
 }
 
 SetupApp::~SetupApp() = default;

@@ -51,7 +51,7 @@ private:
     actions::ActionServices services_;
     actions::InstallerFinder finder_;
     std::unique_ptr<actions::PackageInstaller> installer_;
-    WizardPageFactory pages_;
+    WizardPageFactory pages_{WizardEnvironment{&config, &messages_}};
     ProgressWorkerThread progressThread_;
     std::unique_ptr<WizardRun> wizard_;
 };

@@ -2,10 +2,8 @@
 #include <cstdio>
 
 #include "app/setup_app.h"
-#include "wizard/wizard_window.h"
 
 bool SetupApp::runStartupChoices() {
-    WizardWindow::setEnvironment(&config, &messages_);
     RunServices services{&config,          &menuFiles,       &pages_,       services_,
                          installer_.get(), &progressThread_, programTitle()};
     services.parseTrace = stderr;  // the parser's trace of the lines it handles

@@ -4,9 +4,9 @@
 
 #include "wizard/accept_page.h"
 #include "wizard/check_list_view_page.h"
-#include "wizard/choice_check_page.h"
-#include "wizard/choice_radio_page.h"
+#include "wizard/check_page.h"
 #include "wizard/radio_list_view_page.h"
+#include "wizard/radio_page.h"
 #include "wizard/text_page.h"
 
 namespace {
@@ -28,17 +28,26 @@ public:
     Page page;
 };
 
-template <class Page>
-class Choice : public Adapter<Page, ChoiceRunPage> {
+class Radio : public Adapter<RadioPage, ChoiceRunPage> {
 public:
-    using Adapter<Page, ChoiceRunPage>::Adapter;
-    void addChoice(const std::string& t) override { this->page.addChoice(t); }
-    void selectChoice(int i) override { this->page.selectChoice(i); }
-    int selectedChoice() override { return this->page.selectedChoice(); }
+    using Adapter::Adapter;
+    void addChoice(const std::string& t) override { page.addChoice(t); }
+    void selectChoice(int i) override { page.selectChoice(i); }
+    int selectedChoice() override { return page.selectedChoice(); }
 };
 
-class CheckChoice : public Adapter<ChoiceCheckPage, CheckChoiceRunPage> {
+// The list's choice is the menu's: the caller's strings and index are not used.
+class RadioList : public Adapter<RadioListViewPage, ChoiceRunPage> {
 public:
+    using Adapter::Adapter;
+    void addChoice(const std::string&) override {}
+    void selectChoice(int) override {}
+    int selectedChoice() override { return page.selectedChoice(); }
+};
+
+class CheckChoice : public Adapter<CheckPage, CheckChoiceRunPage> {
+public:
+    using Adapter::Adapter;
     void addChoice(const std::string& t) override { page.addChoice(t); }
     void setChoiceChecked(int i, int v) override { page.setChoiceChecked(i, v); }
     int isChoiceChecked(int i) override { return page.isChoiceChecked(i); }
@@ -47,6 +56,7 @@ public:
 
 class Accept : public Adapter<AcceptPage, AcceptRunPage> {
 public:
+    using Adapter::Adapter;
     void setAcceptText(const std::string& t) override { page.setAcceptText(t); }
     void setAcceptLabel(const std::string& t) override { page.setAcceptLabel(t); }
     bool hasAcceptText() override { return page.hasAcceptText(); }
@@ -54,6 +64,7 @@ public:
 
 class Text : public Adapter<TextPage, TextRunPage> {
 public:
+    using Adapter::Adapter;
     void setText(const std::string& t) override { page.setText(t); }
 };
 
@@ -66,26 +77,26 @@ std::unique_ptr<Interface> make(Args&&... args) {
 }  // namespace
 
 std::unique_ptr<ChoiceRunPage> WizardPageFactory::choiceRadioPage() {
-    return make<Choice<ChoiceRadioPage>, ChoiceRunPage>();
+    return make<Radio, ChoiceRunPage>(environment_);
 }
 std::unique_ptr<CheckChoiceRunPage> WizardPageFactory::choiceCheckPage() {
-    return make<CheckChoice, CheckChoiceRunPage>();
+    return make<CheckChoice, CheckChoiceRunPage>(environment_);
 }
 std::unique_ptr<AcceptRunPage> WizardPageFactory::acceptPage() {
-    return make<Accept, AcceptRunPage>();
+    return make<Accept, AcceptRunPage>(environment_);
 }
 std::unique_ptr<TextRunPage> WizardPageFactory::textPage() {
-    return make<Text, TextRunPage>();
+    return make<Text, TextRunPage>(environment_);
 }
 std::unique_ptr<CheckListRunPage> WizardPageFactory::checkListPage(Menu& menu) {
-    return make<Adapter<CheckListPage, CheckListRunPage>, CheckListRunPage>(&menu);
+    return make<Adapter<CheckPage, CheckListRunPage>, CheckListRunPage>(environment_, menu);
 }
 std::unique_ptr<CheckListRunPage> WizardPageFactory::checkListViewPage(Menu& menu) {
-    return make<Adapter<CheckListViewPage, CheckListRunPage>, CheckListRunPage>(&menu);
+    return make<Adapter<CheckListViewPage, CheckListRunPage>, CheckListRunPage>(environment_, menu);
 }
 std::unique_ptr<ChoiceRunPage> WizardPageFactory::radioPage(Menu& menu) {
-    return make<Choice<RadioPage>, ChoiceRunPage>(&menu);
+    return make<Radio, ChoiceRunPage>(environment_, menu);
 }
 std::unique_ptr<ChoiceRunPage> WizardPageFactory::radioListViewPage(Menu& menu) {
-    return make<Choice<RadioListViewPage>, ChoiceRunPage>(&menu);
+    return make<RadioList, ChoiceRunPage>(environment_, menu);
 }

@@ -2,6 +2,7 @@
 
 #include "config/setup_config.h"
 #include "menu/menu_file.h"
+#include "rules/choice_list.h"
 
 namespace {
 
@@ -49,12 +50,6 @@ int compareFolded(const std::string& label, const std::string& key) {
         if (a != b) return a < b ? -1 : 1;
         if (a == 0) return 0;
     }
-}
-
-std::string expandedLabel(const Menu& menu, int i, const SetupConfig* config) {
-    const char* label = menu.options[i].label;
-    if (!label) return {};
-    return config ? config->resolveText(label) : std::string(label);
 }
 
 }  // namespace

@@ -30,10 +30,10 @@ inline constexpr int platformNameText(int platformIndex) {
 // File texts by number.
 inline constexpr int FILE_TEXT_START = 0;  // shown for acceptance when the wizard starts
 
-// Check boxes a page holds: a ChoiceCheckPage takes at most this many strings, and a check
-// list of this many options or more is shown as a list, so a CheckListPage shows at most 19.
+// Check boxes a page holds: a check page of fixed strings takes at most this many, and a check
+// list of this many options or more is shown as a list, so a menu's check page shows at most 19.
 inline constexpr int MAX_CHECK_BOXES = 20;
-// Radio buttons a page holds: a ChoiceRadioPage takes at most this many strings (more products
-// are offered as a list), and a radio menu of this many options or more is shown as a list, so
-// a RadioPage shows at most 11.
+// Radio buttons a page holds: a radio page of fixed strings takes at most this many (more
+// products are offered as a list), and a radio menu of this many options or more is shown as a
+// list, so a menu's radio page shows at most 11.
 inline constexpr int MAX_RADIO_BUTTONS = 12;

@@ -8,9 +8,10 @@ WizardLayout computeWizardLayout(const WizardSkinSizes& s, int flags) {
     int bottom = 380 - s.cancelHeight;
     l.topText = {textLeft, 30, 590, bottom};
     l.content = {textLeft, 81, 580, bottom};
-    l.picture = {15, 30, 175, 350};
-    l.sideText = {15, 360, 175, 400};
-    // Three slots side by side, the last ending at x = 600; every button's top is level with
+    l.picture = {SIDE_PICTURE_LEFT, SIDE_PICTURE_TOP, SIDE_PICTURE_LEFT + SIDE_PICTURE_WIDTH,
+                 SIDE_PICTURE_TOP + SIDE_PICTURE_HEIGHT};
+    l.sideText = {SIDE_PICTURE_LEFT, 360, SIDE_PICTURE_LEFT + SIDE_PICTURE_WIDTH, 400};
+    // Three slots side by side, the last ending at WIZARD_WIDTH; every button's top is level with
     // Back's.
     int slot = s.backWidth + 30;
     int x0 = 510 - 3 * s.backWidth;

@@ -28,10 +28,28 @@ struct WizardLayout {
 };
 
 inline constexpr int CAPTION_BAND_HEIGHT = 20;
+// The caption's text in the band.
+inline constexpr int CAPTION_TEXT_LEFT = 40;
+inline constexpr int CAPTION_TEXT_TOP = 2;
+// The brand picture ends here, short of the page's right edge.
+inline constexpr int BRAND_RIGHT = 594;
+// The black line left of the panel runs from PANEL_LINE_TOP to PANEL_LINE_GAP above the bottom.
+inline constexpr int PANEL_LINE_TOP = 30;
+inline constexpr int PANEL_LINE_GAP = 10;
+// The side picture: its place, and how much of the bar picture is copied into it.
+inline constexpr int SIDE_PICTURE_LEFT = 15;
+inline constexpr int SIDE_PICTURE_TOP = 30;
+inline constexpr int SIDE_PICTURE_WIDTH = 160;
+inline constexpr int SIDE_PICTURE_HEIGHT = 320;
 inline constexpr int BOTTOM_TEXT_HEIGHT = 51;
 inline constexpr int BODY_FONT_TENTHS = 100;  // Arial 10 points
+// The list pages: the check list stops this far above contentRect's bottom; the one column is
+// this much narrower than the list.
+inline constexpr int CHECK_LIST_BOTTOM_GAP = 10;
+inline constexpr int LIST_COLUMN_MARGIN = 20;
 
-// Client rectangles of a 600 x 420 page; a button's rectangle only when its bit is set.
+// Client rectangles of a WIZARD_WIDTH x WIZARD_HEIGHT page; a button's rectangle only when its
+// bit is set.
 WizardLayout computeWizardLayout(const WizardSkinSizes& skin, int buttonFlags);
 
 // Size in tenths of a point of a top text measured h pixels high in the body font, starting at

@@ -7,6 +7,10 @@
 #include "resource.h"
 #include "rules/wizard_constants.h"
 
+// The page's size; it stands centred on the screen until it has been placed.
+inline constexpr int WIZARD_WIDTH = 600;
+inline constexpr int WIZARD_HEIGHT = 420;
+
 // buttonFlags bits.
 inline constexpr int BUTTON_BACK = 1;
 inline constexpr int BUTTON_NEXT = 2;  // shown unless BUTTON_FINISH is set too

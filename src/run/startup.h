@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "rules/wizard_types.h"
+
 namespace platform {
 class FileSystem;
 }
@@ -46,9 +48,6 @@ bool locateSetupData(const std::string& programPath, platform::FileSystem& fs, D
 std::string folderOf(const std::string& path);
 // The path without its extension (up to the last point).
 std::string withoutExtension(const std::string& path);
-
-inline constexpr int WIZARD_WIDTH = 600;
-inline constexpr int WIZARD_HEIGHT = 420;
 
 struct ScreenRect;
 // A rectangle of the given size centred on a screen (integer halves).

@@ -7,7 +7,7 @@
 
 class AcceptPage : public WizardWindow {
 public:
-    AcceptPage() = default;
+    explicit AcceptPage(const WizardEnvironment& environment) : WizardWindow(environment) {}
 
     void setAcceptText(const std::string& text) { acceptText_ = text; }
     void setAcceptLabel(const std::string& text) { acceptLabel_ = text; }

@@ -5,34 +5,28 @@
 bool CheckListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
     WizRect r = contentRect;
-    r.bottom -= 10;
-    options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, *menu_);
+    r.bottom -= CHECK_LIST_BOTTOM_GAP;
+    options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, menu_);
     fw::ListView& list = options_.list;
     bool marked = false;
-    for (int i = 0; i < menu_->optionCount; ++i) {
-        if (menu_->optionSelected[i] != 1) continue;
+    for (int i = 0; i < menu_.optionCount; ++i) {
+        if (menu_.optionSelected[i] != 1) continue;
         marked = true;
         list.setItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         list.ensureVisible(i);
     }
-    if (!marked && menu_->optionCount > 0) {
-        menu_->optionSelected[0] = 1;
+    if (!marked && menu_.optionCount > 0) {
+        menu_.optionSelected[0] = 1;
         list.setItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         list.ensureVisible(0);
     }
     ::SetFocus(list.hwnd());
-    savedButtonFlags_ = buttonFlags;
     return false;
-}
-
-// No check boxes here: only the navigation commands.
-bool CheckListViewPage::onCommand(int id, int code, HWND control) {
-    return WizardWindow::onCommand(id, code, control);
 }
 
 std::optional<LRESULT> CheckListViewPage::onNotify(const NMHDR& header) {
     if (static_cast<int>(header.idFrom) != CHECK_LIST_VIEW_ID) return std::nullopt;
-    const int count = menu_->optionCount;
+    const int count = menu_.optionCount;
     switch (header.code) {
         case LVN_ITEMCHANGED:
         case LVN_ITEMACTIVATE: {
@@ -40,17 +34,17 @@ std::optional<LRESULT> CheckListViewPage::onNotify(const NMHDR& header) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if (change.uChanged & LVIF_STATE) {
                 if (header.code == LVN_ITEMCHANGED || change.iItem >= 0)
-                    applyCheckItemChange(menu_->optionSelected, count, change.iItem,
+                    applyCheckItemChange(menu_.optionSelected, count, change.iItem,
                                          change.uOldState, change.uNewState);
             }
             return 0;
         }
         case LVN_ODSTATECHANGED: {
             const auto& range = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
-            applyCheckRangeChange(menu_->optionSelected, count, range.iFrom, range.iTo,
+            applyCheckRangeChange(menu_.optionSelected, count, range.iFrom, range.iTo,
                                   range.uOldState, range.uNewState);
             return 0;
         }
-        default: return options_.answer(header, *menu_);
+        default: return options_.answer(header, menu_, environment());
     }
 }

@@ -1,22 +1,21 @@
 #pragma once
 // A check-list menu of 20 options or more: a multiple-selection list, one row per option.
 // Selecting rows marks their options in the Menu at once; typing jumps to an option.
-#include "wizard/check_list_page.h"
 #include "wizard/option_list.h"
+#include "wizard/wizard_window.h"
 
-class CheckListViewPage : public CheckListPage {
+class CheckListViewPage : public WizardWindow {
 public:
-    explicit CheckListViewPage(Menu* menu) : CheckListPage(menu) {}
+    CheckListViewPage(const WizardEnvironment& environment, Menu& menu)
+        : WizardWindow(environment), menu_(menu) {}
 
     HWND listWindow() const { return options_.list.hwnd(); }
 
 protected:
     bool onInitDialog() override;
-    bool onCommand(int id, int code, HWND control) override;
-    void paint(HDC dc) override { WizardWindow::paint(dc); }
-    HBRUSH onCtlColor(HDC, HWND, UINT) override { return nullptr; }
     std::optional<LRESULT> onNotify(const NMHDR& header) override;
 
 private:
+    Menu& menu_;
     OptionList options_;
 };

@@ -5,52 +5,49 @@
 #include "config/setup_config.h"
 #include "menu/menu_file.h"
 #include "platform/clock.h"
+#include "rules/choice_list.h"
 #include "wizard/wizard_window.h"
 
 namespace {
 
-platform::Clock* typeAheadClock = nullptr;
-
-std::string label(const Menu& menu, int row) {
+std::string label(const Menu& menu, int row, const SetupConfig* config) {
     if (row < 0 || row >= menu.optionCount) return {};
-    return WizardWindow::expandText(menu.options[row].label);
+    return expandedLabel(menu, row, config);
 }
 
 }  // namespace
-
-void OptionList::setClock(platform::Clock* clock) {
-    typeAheadClock = clock;
-}
 
 bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle, const Menu& menu) {
     RECT rect{r.left, r.top, r.right, r.bottom};
     if (!list.create(parent, id, rect, LVS_SHOWSELALWAYS | extraStyle)) return false;
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);
     list.setTextBackground(RGB(255, 255, 255));
-    list.addColumn(r.width() - 20);
+    list.addColumn(r.width() - LIST_COLUMN_MARGIN);
     list.setItemCount(menu.optionCount);
     return true;
 }
 
-std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu) {
+std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu,
+                                          const WizardEnvironment& environment) {
+    const SetupConfig* config = environment.config;
     if (auto text = fw::ListView::findItemText(header)) {
-        platform::Clock& clock = typeAheadClock ? *typeAheadClock : platform::systemClock();
+        platform::Clock& clock = environment.clock ? *environment.clock : platform::systemClock();
         std::int64_t now = clock.tickCount() / 1000;
-        return typeAheadFind(typeAhead, *text, now, menu, WizardWindow::environmentConfig());
+        return typeAheadFind(typeAhead, *text, now, menu, config);
     }
     switch (header.code) {
         case LVN_GETDISPINFOA: {
             auto& request =
                 const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header));
             if (request.item.iSubItem == 0)
-                fw::ListView::supplyText(request, label(menu, request.item.iItem));
+                fw::ListView::supplyText(request, label(menu, request.item.iItem, config));
             return 0;
         }
         case LVN_GETDISPINFOW: {
             auto& request =
                 const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
             if (request.item.iSubItem == 0)
-                fw::ListView::supplyText(request, label(menu, request.item.iItem));
+                fw::ListView::supplyText(request, label(menu, request.item.iItem, config));
             return 0;
         }
         default: return std::nullopt;

@@ -12,21 +12,18 @@
 #include "rules/wizard_layout.h"
 
 struct Menu;
-class SetupConfig;
-namespace platform {
-class Clock;
-}
+struct WizardEnvironment;
 
 class OptionList {
 public:
     // The list of the menu's options in rect: one column, white text background, full-row
     // selection; extraStyle adds LVS_SINGLESEL or not.
     bool create(HWND parent, int id, const WizRect& rect, DWORD extraStyle, const Menu& menu);
-    // Text and find requests of the list; empty for other notifications.
-    std::optional<LRESULT> answer(const NMHDR& header, const Menu& menu);
+    // Text and find requests of the list, the labels expanded and the type-ahead pauses timed
+    // by the page's environment; empty for other notifications.
+    std::optional<LRESULT> answer(const NMHDR& header, const Menu& menu,
+                                  const WizardEnvironment& environment);
 
     fw::ListView list;
     TypeAheadState typeAhead;
-    // The clock of the type-ahead pauses; tests give their own.
-    static void setClock(platform::Clock* clock);
 };

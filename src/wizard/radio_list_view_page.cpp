@@ -2,9 +2,14 @@
 
 #include "menu/menu_file.h"
 
+RadioListViewPage::RadioListViewPage(const WizardEnvironment& environment, Menu& menu)
+    : WizardWindow(environment),
+      menu_(menu),
+      selected_(initialRadioChoice(menu.optionSelected, menu.optionCount)) {}
+
 bool RadioListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, *menu_);
+    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, menu_);
     // The row's change notification marks the option.
     options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
@@ -13,21 +18,16 @@ bool RadioListViewPage::onInitDialog() {
     return false;
 }
 
-// No radio buttons here: only the navigation commands.
-bool RadioListViewPage::onCommand(int id, int code, HWND control) {
-    return WizardWindow::onCommand(id, code, control);
-}
-
 std::optional<LRESULT> RadioListViewPage::onNotify(const NMHDR& header) {
     if (static_cast<int>(header.idFrom) != RADIO_LIST_VIEW_ID) return std::nullopt;
     switch (header.code) {
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
-                moveRadioChoice(menu_->optionSelected, menu_->optionCount, selected_, change.iItem);
+                moveRadioChoice(menu_.optionSelected, menu_.optionCount, selected_, change.iItem);
             return 0;
         }
         case NM_DBLCLK: endDialog(WIZ_NEXT); return 0;
-        default: return options_.answer(header, *menu_);
+        default: return options_.answer(header, menu_, environment());
     }
 }

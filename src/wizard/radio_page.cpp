@@ -1,63 +1,43 @@
 #include "wizard/radio_page.h"
 
-#include <algorithm>
+RadioPage::RadioPage(const WizardEnvironment& environment)
+    : ChoicePage(environment, ChoiceList(MAX_RADIO_BUTTONS)), selected_(0) {}
 
-#include "menu/menu_file.h"
-
-RadioPage::RadioPage(Menu* menu)
-    : menu_(menu), selected_(initialRadioChoice(menu->optionSelected, menu->optionCount)) {}
+RadioPage::RadioPage(const WizardEnvironment& environment, Menu& menu)
+    : ChoicePage(environment, ChoiceList(menu, MAX_RADIO_BUTTONS)),
+      selected_(initialRadioChoice(choices_.allMarks(), choices_.allMarksCount())) {}
 
 void RadioPage::selectChoice(int index) {
-    if (index >= 0 && index < static_cast<int>(choices_.size())) selected_ = index;
+    if (!choices_.overMenu() && index >= 0 && index < choices_.count()) selected_ = index;
 }
 
-void RadioPage::addChoice(const std::string& text) {
-    choices_.push_back(text);
-}
-
-int RadioPage::buttonCount() const {
-    return std::min(menu_->optionCount, MAX_RADIO_BUTTONS);
+bool RadioPage::chosenButtonMade() const {
+    return selected_ >= 0 && selected_ < choices_.count() && button(selected_);
 }
 
 bool RadioPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    for (int i = 0; i < buttonCount(); ++i) {
-        buttons_[i] =
-            makeControl("BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0,
-                        expandText(menu_->options[i].label), FIRST_CHOICE_ID + i, {0, 0, 10, 10});
-        if (buttons_[i] && i == selected_) {
-            ::SendMessageA(buttons_[i], BM_SETCHECK, BST_CHECKED, 0);
-            ::SetFocus(buttons_[i]);
-        }
-    }
-    if (selected_ >= 0 && selected_ < menu_->optionCount) menu_->optionSelected[selected_] = 1;
+    makeButtons(BS_RADIOBUTTON, [this](int i, HWND radio) {
+        if (i != selected_) return;
+        ::SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+        ::SetFocus(radio);
+    });
+    if (selected_ >= 0 && selected_ < choices_.allMarksCount()) choices_.allMarks()[selected_] = 1;
     return false;
 }
 
-void RadioPage::paint(HDC dc) {
-    WizardWindow::paint(dc);
-    placeChoiceRows(buttons_.data(), buttonCount());
-}
-
-HBRUSH RadioPage::onCtlColor(HDC dc, HWND control, UINT) {
-    int id = ::GetDlgCtrlID(control);
-    if (id >= FIRST_CHOICE_ID && id < FIRST_CHOICE_ID + buttonCount()) return hollowLabel(dc);
-    return nullptr;
-}
-
 bool RadioPage::onCommand(int id, int code, HWND control) {
-    const int i = id - FIRST_CHOICE_ID;
-    if (i < 0 || i >= buttonCount() || !buttons_[i] || code != BN_CLICKED)
-        return WizardWindow::onCommand(id, code, control);
-    if (selected_ >= 0 && selected_ < buttonCount() && buttons_[selected_])
-        ::SendMessageA(buttons_[selected_], BM_SETCHECK, BST_UNCHECKED, 0);
-    moveRadioChoice(menu_->optionSelected, menu_->optionCount, selected_, i);
-    ::SendMessageA(buttons_[i], BM_SETCHECK, BST_CHECKED, 0);
-    ::SetFocus(buttons_[i]);
+    const int i = clickedEntry(id, code);
+    if (i < 0) return WizardWindow::onCommand(id, code, control);
+    if (chosenButtonMade()) ::SendMessageA(button(selected_), BM_SETCHECK, BST_UNCHECKED, 0);
+    moveRadioChoice(choices_.allMarks(), choices_.allMarksCount(), selected_, i);
+    ::SendMessageA(button(i), BM_SETCHECK, BST_CHECKED, 0);
+    // The focus follows the choice (a click has put it there already).
+    ::SetFocus(button(i));
     return true;
 }
 
 void RadioPage::onActivateApp(bool active) {
-    if (!active || selected_ < 0 || selected_ >= buttonCount() || !buttons_[selected_]) return;
-    ::PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(buttons_[selected_]), TRUE);
+    if (!active || !chosenButtonMade()) return;
+    ::PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button(selected_)), TRUE);
 }

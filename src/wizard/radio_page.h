@@ -1,37 +1,33 @@
 #pragma once
-// A radio-button menu of at most 11 options: one plain radio button per option. The chosen
-// option is selectedChoice and the only one of them marked in the Menu's optionSelected.
-#include <array>
+// One choice among the entries of a menu (a radio-button menu of at most 11 options; the
+// chosen one is the only one marked in the Menu's optionSelected) or of a fixed list of the
+// caller's strings (at most 12: the language, the platform, the menu file), as radio buttons.
 #include <string>
-#include <vector>
 
-#include "wizard/wizard_window.h"
+#include "wizard/choice_page.h"
 
 struct Menu;
 
-class RadioPage : public WizardWindow {
+class RadioPage : public ChoicePage {
 public:
+    // The caller's strings, added with addChoice; the first one is chosen at the start.
+    explicit RadioPage(const WizardEnvironment& environment);
     // The first marked option is the choice at the start, else option 0.
-    explicit RadioPage(Menu* menu);
+    RadioPage(const WizardEnvironment& environment, Menu& menu);
 
-    // The string list of the choice pages, kept but not shown by this page.
-    virtual void selectChoice(int index);
-    virtual void addChoice(const std::string& text);
-    virtual int selectedChoice() const { return selected_; }
+    // A fixed list's strings; only an index of an added string counts. Over a menu the marks
+    // choose, and both are ignored.
+    void addChoice(const std::string& text) { choices_.add(text); }
+    void selectChoice(int index);
+    int selectedChoice() const { return selected_; }
 
 protected:
     bool onInitDialog() override;
     bool onCommand(int id, int code, HWND control) override;
-    void paint(HDC dc) override;
-    HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
     void onActivateApp(bool active) override;
 
-    Menu* menu_;
-    int selected_ = 0;
-
 private:
-    int buttonCount() const;
+    bool chosenButtonMade() const;
 
-    std::array<HWND, MAX_RADIO_BUTTONS> buttons_{};
-    std::vector<std::string> choices_;
+    int selected_;
 };

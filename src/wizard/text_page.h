@@ -7,7 +7,7 @@
 
 class TextPage : public WizardWindow {
 public:
-    TextPage() = default;
+    explicit TextPage(const WizardEnvironment& environment) : WizardWindow(environment) {}
 
     void setText(const std::string& text) { text_ = text; }
 

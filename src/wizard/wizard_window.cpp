@@ -2,28 +2,21 @@
 
 #include "config/setup_config.h"
 #include "platform/win32/message_box_win.h"
+#include "run/startup.h"
 #include "skin/bitmap_button.h"
 #include "skin/bitmap_image.h"
 
 namespace {
 
-SetupConfig* wizardConfig = nullptr;
-platform::MessageSink* wizardMessages = nullptr;
-
 RECT toRect(const WizRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-int bitmapWidth(int skin) {
-    SkinBitmap* b = wizardConfig->getBitmap(skin);
+int widthOf(const SkinBitmap* b) {
     return b ? b->width() : 0;
 }
-int bitmapHeight(int skin) {
-    SkinBitmap* b = wizardConfig->getBitmap(skin);
+int heightOf(const SkinBitmap* b) {
     return b ? b->height() : 0;
-}
-BitmapImage* image(int skin) {
-    return bitmapImage(wizardConfig->getBitmap(skin));
 }
 
 HFONT arial(HDC dc, int tenths, int weight = FW_NORMAL) {
@@ -66,27 +59,14 @@ private:
 
 }  // namespace
 
-void WizardWindow::setEnvironment(SetupConfig* config, platform::MessageSink* messages) {
-    wizardConfig = config;
-    wizardMessages = messages;
-}
-
-SetupConfig* WizardWindow::environmentConfig() {
-    return wizardConfig;
-}
-
-SetupConfig& WizardWindow::config() {
-    return *wizardConfig;
-}
-
-std::string WizardWindow::expandText(const char* text) {
-    if (!text) return {};
-    return wizardConfig ? wizardConfig->resolveText(text) : std::string(text);
-}
-
-WizardWindow::WizardWindow() : fw::Dialog(IDD_WIZARD_PAGE) {}
+WizardWindow::WizardWindow(const WizardEnvironment& environment)
+    : fw::Dialog(IDD_WIZARD_PAGE), environment_(environment) {}
 
 WizardWindow::~WizardWindow() = default;
+
+BitmapImage* WizardWindow::image(int skin) const {
+    return bitmapImage(config().getBitmap(skin));
+}
 
 HWND WizardWindow::backButton() const {
     return back_ ? back_->hwnd() : nullptr;
@@ -102,15 +82,15 @@ HWND WizardWindow::cancelButton() const {
 }
 
 bool WizardWindow::onCreate(const CREATESTRUCTA&) {
-    if (!wizardConfig) return false;
+    if (!environment_.config) return false;
     WizardSkinSizes skin;
-    skin.backgroundWidth = bitmapWidth(SKIN_BACKGROUND);
-    skin.backWidth = bitmapWidth(SKIN_BACK);
-    skin.backHeight = bitmapHeight(SKIN_BACK);
-    skin.nextWidth = bitmapWidth(SKIN_NEXT);
-    skin.nextHeight = bitmapHeight(SKIN_NEXT);
-    skin.cancelWidth = bitmapWidth(SKIN_CANCEL);
-    skin.cancelHeight = bitmapHeight(SKIN_CANCEL);
+    skin.backgroundWidth = widthOf(config().getBitmap(SKIN_BACKGROUND));
+    skin.backWidth = widthOf(config().getBitmap(SKIN_BACK));
+    skin.backHeight = heightOf(config().getBitmap(SKIN_BACK));
+    skin.nextWidth = widthOf(config().getBitmap(SKIN_NEXT));
+    skin.nextHeight = heightOf(config().getBitmap(SKIN_NEXT));
+    skin.cancelWidth = widthOf(config().getBitmap(SKIN_CANCEL));
+    skin.cancelHeight = heightOf(config().getBitmap(SKIN_CANCEL));
     layout_ = computeWizardLayout(skin, buttonFlags);
     topTextRect = layout_.topText;
     contentRect = layout_.content;
@@ -127,19 +107,17 @@ bool WizardWindow::onCreate(const CREATESTRUCTA&) {
         ::GetTextExtentPoint32A(dc.dc(), "hj", 2, &size);
     }
     lineHeight = size.cy;
-    captionBrush_.reset(::CreateSolidBrush(wizardConfig->getCaptionColour()));
+    captionBrush_.reset(::CreateSolidBrush(config().getCaptionColour()));
     return true;
 }
 
 bool WizardWindow::onInitDialog() {
-    ::SetWindowTextA(hwnd(), wizardConfig->getText(TEXT_TITLE).c_str());
-    ScreenRect r = wizardConfig->wizardRect;
+    ::SetWindowTextA(hwnd(), config().getText(TEXT_TITLE).c_str());
+    ScreenRect r = config().wizardRect;
     if (r.right <= r.left || r.bottom <= r.top) {
-        // Not placed yet: 600 x 420 in the middle of the screen.
-        r.left = (::GetSystemMetrics(SM_CXSCREEN) - 600) / 2;
-        r.top = (::GetSystemMetrics(SM_CYSCREEN) - 420) / 2;
-        r.right = r.left + 600;
-        r.bottom = r.top + 420;
+        // Not placed yet: in the middle of the screen.
+        r = centredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                        WIZARD_WIDTH, WIZARD_HEIGHT);
     }
     ::SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -191,12 +169,11 @@ bool WizardWindow::onCommand(int id, int code, HWND control) {
 
 void WizardWindow::cancelPath() {
     if (confirmCancel) {
-        std::string text = wizardConfig->getText(TEXT_CANCEL_QUESTION),
-                    caption = wizardConfig->getText(TEXT_TITLE);
+        std::string text = config().getText(0), caption = config().getText(TEXT_TITLE);
         bool yes;
-        if (wizardMessages) {
-            QuestionOwner owner(wizardMessages, hwnd());
-            yes = wizardMessages->askYesNo(text, caption, platform::MessageIcon::Exclamation);
+        if (platform::MessageSink* messages = environment_.messages) {
+            QuestionOwner owner(messages, hwnd());
+            yes = messages->askYesNo(text, caption, platform::MessageIcon::Exclamation);
         } else {
             platform::MessageBoxSink box(hwnd());
             yes = box.askYesNo(text, caption, platform::MessageIcon::Exclamation);
@@ -222,15 +199,17 @@ bool WizardWindow::onEraseBackground(HDC dc) {
         fw::Selection font(dc, bold.get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(255, 255, 255));
-        ::TextOutA(dc, 40, 2, caption.data(), static_cast<int>(caption.size()));
+        ::TextOutA(dc, CAPTION_TEXT_LEFT, CAPTION_TEXT_TOP, caption.data(),
+                   static_cast<int>(caption.size()));
     }
     BitmapImage* panel = image(SKIN_BACKGROUND);
     const int panelWidth = panel ? panel->width() : 0;
-    RECT line{width - panelWidth - 2, 30, width - panelWidth - 1, 30 + height - 40};
+    RECT line{width - panelWidth - 2, PANEL_LINE_TOP, width - panelWidth - 1,
+              height - PANEL_LINE_GAP};
     ::FillRect(dc, &line, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    copyImage(dc, panel, 600 - panelWidth, CAPTION_BAND_HEIGHT);
+    copyImage(dc, panel, WIZARD_WIDTH - panelWidth, CAPTION_BAND_HEIGHT);
     BitmapImage* brand = image(SKIN_BRAND);
-    if (brand) copyImage(dc, brand, 594 - brand->width(), 0);
+    if (brand) copyImage(dc, brand, BRAND_RIGHT - brand->width(), 0);
     copyImage(dc, image(SKIN_LOGO), 2, 0);
     return true;
 }
@@ -258,7 +237,8 @@ void WizardWindow::paint(HDC dc) {
     if (bar && bar->dc() && !bar->fromResources()) {
         RECT r = toRect(pictureRect);
         ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        ::BitBlt(dc, pictureRect.left, pictureRect.top, 160, 320, bar->dc(), 0, 0, SRCCOPY);
+        ::BitBlt(dc, pictureRect.left, pictureRect.top, SIDE_PICTURE_WIDTH, SIDE_PICTURE_HEIGHT,
+                 bar->dc(), 0, 0, SRCCOPY);
     }
     if (!sideText.empty()) {
         fw::Selection font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
@@ -302,8 +282,8 @@ void WizardWindow::onDestroy() {
     cancel_.reset();
     finish_.reset();
     RECT r;
-    if (wizardConfig && ::GetWindowRect(hwnd(), &r))
-        wizardConfig->wizardRect = {r.left, r.top, r.right, r.bottom};
+    if (environment_.config && ::GetWindowRect(hwnd(), &r))
+        config().wizardRect = {r.left, r.top, r.right, r.bottom};
 }
 
 void WizardWindow::showNavigationButton(int flag, bool show) {

@@ -14,21 +14,26 @@
 #include "rules/wizard_layout.h"
 
 class BitmapButton;
+class BitmapImage;
 class SetupConfig;
 namespace platform {
+class Clock;
 class MessageSink;
-}
+}  // namespace platform
+
+// What every page works with, handed to it when it is made: the configuration (texts, skin,
+// caption colour, wizardRect; a page without one is not made), the sink of the Cancel question
+// (null: a message box of the page's own) and the clock of the list pages' type-ahead pauses
+// (null: the system clock).
+struct WizardEnvironment {
+    SetupConfig* config = nullptr;
+    platform::MessageSink* messages = nullptr;
+    platform::Clock* clock = nullptr;
+};
 
 class WizardWindow : public fw::Dialog {
 public:
-    // The configuration (texts, skin, caption colour, wizardRect) and the sink of the Cancel
-    // question that every page uses; set once before the first page runs.
-    static void setEnvironment(SetupConfig* config, platform::MessageSink* messages);
-    static SetupConfig* environmentConfig();
-    // A menu text with its text references expanded.
-    static std::string expandText(const char* text);
-
-    WizardWindow();
+    explicit WizardWindow(const WizardEnvironment& environment);
     ~WizardWindow() override;
 
     void setCaption(const std::string& text) { caption = text; }
@@ -53,7 +58,7 @@ public:
     HWND cancelButton() const;
 
 protected:
-    static SetupConfig& config();
+    const WizardEnvironment& environment() const { return environment_; }
 
     bool onCreate(const CREATESTRUCTA& create) override;
     bool onInitDialog() override;
@@ -80,7 +85,10 @@ protected:
 private:
     void cancelPath();
     void drawTopText(HDC dc);
+    SetupConfig& config() const { return *environment_.config; }
+    BitmapImage* image(int skin) const;
 
+    WizardEnvironment environment_;
     std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
     WizardLayout layout_;
     fw::Brush captionBrush_;

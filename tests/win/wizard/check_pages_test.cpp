@@ -1,13 +1,15 @@
-// The check-list pages worked as a user would: boxes clicked and keyed, Enter with the focus on
-// a box, ranges selected and typed in the list; the marks land in the Menu at once.
+// The check pages worked as a user would: boxes clicked and keyed, Enter with the focus on a
+// box, ranges selected and typed in the list; a menu's marks land in the Menu at once.
 #include "wizard_fixture.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "support/fakes.h"
-#include "wizard/check_list_page.h"
 #include "wizard/check_list_view_page.h"
-#include "wizard/option_list.h"
+#include "wizard/check_page.h"
 
 namespace {
 
@@ -18,104 +20,158 @@ const std::vector<std::string> NATO = {
     "Juliett", "Kilo",  "Lima",    "Mike",   "November", "Oscar",   "Papa",   "Quebec", "Romeo",
     "Sierra",  "Tango", "Uniform", "Victor", "Whiskey",  "X-ray",   "Yankee", "Zulu"};
 
-TEST_F(WizardTest, CheckListPageFlow) {
-    Menu& menu = makeMenu({"Contacts", "Calendar", "%01"});  // a text reference: text 1
-    CheckListPage page(&menu);
-    page.setTopText("Choose the software to install.");
-    page.setButtons(BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-    struct Seen {
-        bool nextAtStart = true, focusOnBox0 = false, nextAfterCheck = false,
-             nextAfterUncheck = true, openAfterEnter = false, nextAfterSpace = false;
-        std::string label2, shot;
-        std::vector<int> marksAfterCheck, marksAfterUncheck, marksAfterSpace;
-        int rowTops[3] = {}, expectedTops[3] = {};
-        std::uint32_t besideLabel = 0;
-    } seen;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
-        HWND box[3];
-        for (int i = 0; i < 3; ++i) box[i] = ::GetDlgItem(p, FIRST_CHOICE_ID + i);
-        d.waitUntil([&] { return d.visible(box[2]); });  // placed at the first paint
-        seen.nextAtStart = d.visible(page.nextButton());
-        seen.focusOnBox0 = d.focused() == box[0];
-        seen.label2 = testing_support::windowText(box[2]);
-        int top = choiceBlockTop(page.contentRect, 3, page.lineHeight);
-        for (int i = 0; i < 3; ++i) {
-            seen.rowTops[i] = d.childRect(box[i]).top;
-            seen.expectedTops[i] = choiceRowRect(page.contentRect, top, i, page.lineHeight).top;
+// Both sources of a check page: a menu's options (marks in the Menu at once, labels with text
+// references) and a fixed list of strings (marks of the page, the top text limited to the block).
+TEST_F(WizardTest, CheckPageFlows) {
+    const std::vector<std::string> software = {"Contacts", "Calendar", "%01"},  // %01: text 1
+        two = {"One", "Two"}, closing = {"Register my software on the web"}, one = {"Register"};
+    struct Case {
+        const char* name;
+        const char* shot;  // null: none
+        bool overMenu;
+        const std::vector<std::string>& labels;
+        const char* startMarks;  // a digit a label
+        bool allowEmpty;
+        int buttons, toggled;
+        bool goOnAtStart, goOnAfterToggle, goOnAfterSecondToggle;
+        int result;
+    } cases[] = {
+        {"menu, Next", "check_list_page", true, software, "000", false,
+         BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, 1, false, true, false, WIZ_NEXT},
+        // Finish is the go-on button when the page has no Next; a page opened with marks shows it.
+        {"menu, Finish", nullptr, true, two, "01", false, BUTTON_FINISH | BUTTON_CANCEL, 1, true,
+         false, true, WIZ_FINISH},
+        // The closing page: one box, checked, allowEmpty.
+        {"strings, checked, allowEmpty", "choice_check_page", false, closing, "1", true,
+         BUTTON_FINISH, 0, true, true, true, WIZ_FINISH},
+        {"strings, unchecked, allowEmpty", nullptr, false, one, "0", true, BUTTON_FINISH, 0, false,
+         true, true, WIZ_FINISH},
+        {"strings, unchecked", nullptr, false, one, "0", false, BUTTON_FINISH, 0, false, true,
+         false, WIZ_NEXT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int n = static_cast<int>(c.labels.size());
+        std::vector<int> startMarks;
+        for (const char* m = c.startMarks; *m; ++m) startMarks.push_back(*m - '0');
+        std::vector<std::string> shown = c.labels;
+        std::replace(shown.begin(), shown.end(), std::string("%01"),
+                     std::string("Wizard Test Setup"));
+        Menu* menu = nullptr;
+        auto made = choicePage<CheckPage>(c.overMenu, c.labels, startMarks, menu);
+        if (!c.overMenu) {
+            for (int i = 0; i < n; ++i) made->setChoiceChecked(i, startMarks[i]);
+            made->setChoiceChecked(n, 1);  // no such choice
         }
-        RECT r = d.childRect(box[0]);
-        seen.besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
-        seen.shot = d.screenshot(p, "check_list_page");
+        CheckPage& page = *made;
+        page.allowEmpty = c.allowEmpty;
+        page.setTopText(c.overMenu ? "Choose the software to install." : "Setup has finished.");
+        page.setButtons(c.buttons);
+        auto shownMarks = [&] {
+            if (menu) return marks(*menu);
+            std::vector<int> m;
+            for (int i = 0; i < n; ++i) m.push_back(page.isChoiceChecked(i));
+            return m;
+        };
+        auto goOn = [&](PageDriver& d) {
+            return d.visible(c.buttons & BUTTON_NEXT ? page.nextButton() : page.finishButton());
+        };
+        std::vector<int> afterToggle = startMarks, afterSecond = startMarks;
+        afterToggle[c.toggled] = 1 - afterToggle[c.toggled];
+        struct Seen {
+            bool goOnAtStart = false, focusOnBox0 = false, goOnAfterToggle = false,
+                 goOnAfterSecond = false, openAfterEnter = false, goOnAfterSpace = false;
+            std::vector<std::string> labels;
+            std::vector<int> checkedAtStart, marksAfterToggle, marksAfterSecond, marksAfterSpace;
+            std::vector<int> rowTops, expectedTops;
+            int limit = 0, expectedLimit = 0;
+            std::uint32_t besideLabel = 0;
+            std::string shot;
+        } seen;
+        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+            std::vector<HWND> box;
+            for (int i = 0; i < n; ++i) box.push_back(::GetDlgItem(p, FIRST_CHOICE_ID + i));
+            d.waitUntil([&] { return d.visible(box.back()); });  // a menu's: at the first paint
+            seen.goOnAtStart = goOn(d);
+            seen.focusOnBox0 = d.focused() == box[0];
+            const int top = choiceBlockTop(page.contentRect, n, page.lineHeight);
+            for (int i = 0; i < n; ++i) {
+                seen.labels.push_back(testing_support::windowText(box[i]));
+                seen.checkedAtStart.push_back(d.checked(box[i]) ? 1 : 0);
+                seen.rowTops.push_back(d.childRect(box[i]).top);
+                seen.expectedTops.push_back(
+                    choiceRowRect(page.contentRect, top, i, page.lineHeight).top);
+            }
+            seen.limit = page.topTextLimit;
+            seen.expectedLimit = c.overMenu ? page.contentRect.top : top;
+            RECT r = d.childRect(box[0]);
+            seen.besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
+            if (c.shot) seen.shot = d.screenshot(p, c.shot);
 
-        RECT r1 = d.childRect(box[1]);
-        d.mouseClick(p, {r1.left + 6, (r1.top + r1.bottom) / 2});
-        d.waitUntil([&] { return d.checked(box[1]); });
-        seen.nextAfterCheck = d.visible(page.nextButton());
-        seen.marksAfterCheck = marks(menu);
-        d.click(box[1]);
-        d.waitUntil([&] { return !d.checked(box[1]); });
-        seen.nextAfterUncheck = d.visible(page.nextButton());
-        seen.marksAfterUncheck = marks(menu);
-        // Enter on a box with nothing marked does nothing; the Space after it checks the box.
-        d.focus(p, box[2]);
-        d.key(VK_RETURN);
-        d.key(VK_SPACE);
-        d.waitUntil([&] { return d.checked(box[2]); });
-        seen.openAfterEnter = ::IsWindowVisible(p);
-        seen.nextAfterSpace = d.visible(page.nextButton());
-        seen.marksAfterSpace = marks(menu);
-        d.key(VK_RETURN);
-        d.waitForClose(p);
-    });
-    EXPECT_EQ(result, WIZ_NEXT);
-    EXPECT_FALSE(seen.nextAtStart);
-    EXPECT_TRUE(seen.focusOnBox0);
-    EXPECT_EQ(seen.label2, "Wizard Test Setup");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(seen.rowTops[i], seen.expectedTops[i]) << i;
-    EXPECT_EQ(seen.besideLabel, skin_colour::PANEL);
-    EXPECT_TRUE(seen.nextAfterCheck);
-    EXPECT_EQ(seen.marksAfterCheck, (std::vector<int>{0, 1, 0}));
-    EXPECT_FALSE(seen.nextAfterUncheck);
-    EXPECT_EQ(seen.marksAfterUncheck, (std::vector<int>{0, 0, 0}));
-    EXPECT_TRUE(seen.openAfterEnter);
-    EXPECT_TRUE(seen.nextAfterSpace);
-    EXPECT_EQ(seen.marksAfterSpace, (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(marks(menu), (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(page.buttonFlags, BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-    EXPECT_FALSE(seen.shot.empty());
-}
-
-// Finish is the go-on button when the page has no Next; a page opened with marks shows it.
-TEST_F(WizardTest, CheckListPageWithFinish) {
-    Menu& menu = makeMenu({"One", "Two"});
-    menu.optionSelected[1] = 1;
-    CheckListPage page(&menu);
-    page.setButtons(BUTTON_FINISH | BUTTON_CANCEL);
-    bool finishAtStart = false, finishAfterUncheck = true, boxChecked = false;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
-        HWND box1 = ::GetDlgItem(p, FIRST_CHOICE_ID + 1);
-        finishAtStart = d.visible(page.finishButton());
-        boxChecked = d.checked(box1);
-        d.click(box1);
-        d.waitUntil([&] { return !d.checked(box1); });
-        finishAfterUncheck = d.visible(page.finishButton());
-        d.click(box1);
-        d.waitUntil([&] { return d.visible(page.finishButton()); });
-        d.click(page.finishButton());
-        d.waitForClose(p);
-    });
-    EXPECT_EQ(result, WIZ_FINISH);
-    EXPECT_TRUE(finishAtStart);
-    EXPECT_TRUE(boxChecked);
-    EXPECT_FALSE(finishAfterUncheck);
-    EXPECT_EQ(marks(menu), (std::vector<int>{0, 1}));
+            HWND toggled = box[c.toggled];
+            const bool wasChecked = d.checked(toggled);
+            RECT t = d.childRect(toggled);
+            d.mouseClick(p, {t.left + 6, (t.top + t.bottom) / 2});
+            d.waitUntil([&] { return d.checked(toggled) != wasChecked; });
+            seen.goOnAfterToggle = goOn(d);
+            seen.marksAfterToggle = shownMarks();
+            d.click(toggled);
+            d.waitUntil([&] { return d.checked(toggled) == wasChecked; });
+            seen.goOnAfterSecond = goOn(d);
+            seen.marksAfterSecond = shownMarks();
+            if (seen.goOnAfterSecond) {
+                d.click(page.finishButton());
+            } else {
+                // Enter on a box with nothing marked does nothing; the Space after it checks
+                // the box.
+                d.focus(p, box.back());
+                d.key(VK_RETURN);
+                d.key(VK_SPACE);
+                d.waitUntil([&] { return d.checked(box.back()); });
+                seen.openAfterEnter = ::IsWindowVisible(p);
+                seen.goOnAfterSpace = goOn(d);
+                seen.marksAfterSpace = shownMarks();
+                d.key(VK_RETURN);
+            }
+            d.waitForClose(p);
+        });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(seen.goOnAtStart, c.goOnAtStart);
+        EXPECT_TRUE(seen.focusOnBox0);
+        EXPECT_EQ(seen.labels, shown);
+        EXPECT_EQ(seen.checkedAtStart, startMarks);
+        EXPECT_EQ(seen.rowTops, seen.expectedTops);
+        EXPECT_EQ(seen.limit, seen.expectedLimit);
+        EXPECT_EQ(seen.besideLabel, skin_colour::PANEL);
+        EXPECT_EQ(seen.goOnAfterToggle, c.goOnAfterToggle);
+        EXPECT_EQ(seen.marksAfterToggle, afterToggle);
+        EXPECT_EQ(seen.goOnAfterSecond, c.goOnAfterSecondToggle);
+        EXPECT_EQ(seen.marksAfterSecond, afterSecond);
+        if (!c.goOnAfterSecondToggle) {
+            std::vector<int> spaced = afterSecond;
+            spaced.back() = 1;
+            EXPECT_TRUE(seen.openAfterEnter);
+            EXPECT_TRUE(seen.goOnAfterSpace);
+            EXPECT_EQ(seen.marksAfterSpace, spaced);
+            EXPECT_EQ(shownMarks(), spaced);
+        } else {
+            EXPECT_EQ(shownMarks(), afterSecond);
+        }
+        EXPECT_EQ(page.buttonFlags, c.buttons);
+        if (!c.overMenu) {
+            EXPECT_EQ(page.isChoiceChecked(n), 0);
+        }
+        if (c.shot) {
+            EXPECT_FALSE(seen.shot.empty());
+        }
+    }
 }
 
 TEST_F(WizardTest, CheckListViewPageFlow) {
     Menu& menu = makeMenu(NATO);
     testing_support::SteppingClock clock(1000000);
-    OptionList::setClock(&clock);
-    CheckListViewPage page(&menu);
+    env.clock = &clock;
+    CheckListViewPage page(env, menu);
     page.setTopText("Choose the software to install.");
     page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     struct Seen {
@@ -172,7 +228,6 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
         d.key(VK_RETURN);
         d.waitForClose(p);
     });
-    OptionList::setClock(nullptr);
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_EQ(seen.atStart, (std::vector<int>{0}));  // nothing marked: the first option
     EXPECT_TRUE(seen.focusOnList);

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "wizard/radio_list_view_page.h"
 #include "wizard/radio_page.h"
 
@@ -11,49 +13,101 @@ namespace {
 
 using testing_support::PageDriver;
 
-TEST_F(WizardTest, RadioPageFlow) {
-    Menu& menu = makeMenu({"Psion", "Nokia 9210", "Pocket PC", "Palm"});
-    menu.optionSelected[2] = 1;
-    RadioPage page(&menu);
-    page.setTopText("Which handheld do you use?");
-    page.setButtons(BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-    bool startChecked = false, startFocused = false, onlyZero = false, zeroFocused = false;
-    std::vector<int> afterClick;
-    std::uint32_t besideLabel = 0;
-    std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
-        HWND button[4];
-        for (int i = 0; i < 4; ++i) button[i] = ::GetDlgItem(p, FIRST_CHOICE_ID + i);
-        d.waitUntil([&] { return d.visible(button[3]); });
-        startChecked = d.checked(button[2]) && !d.checked(button[0]);
-        startFocused = d.focused() == button[2];
-        RECT r = d.childRect(button[1]);
-        besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);
-        shot = d.screenshot(p, "radio_page");
-        RECT r0 = d.childRect(button[0]);
-        d.mouseClick(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
-        d.waitUntil([&] { return d.checked(button[0]); });
-        onlyZero = !d.checked(button[1]) && !d.checked(button[2]) && !d.checked(button[3]);
-        zeroFocused = d.focused() == button[0];
-        afterClick = marks(menu);
-        d.key(VK_RETURN);
-        d.waitForClose(p);
-    });
-    EXPECT_EQ(result, WIZ_NEXT);
-    EXPECT_TRUE(startChecked);
-    EXPECT_TRUE(startFocused);
-    EXPECT_EQ(besideLabel, skin_colour::PANEL);
-    EXPECT_TRUE(onlyZero);
-    EXPECT_TRUE(zeroFocused);
-    EXPECT_EQ(afterClick, (std::vector<int>{1, 0, 0, 0}));
-    EXPECT_EQ(page.selectedChoice(), 0);
-    EXPECT_FALSE(shot.empty());
+// Both sources of a radio page: a menu's options (the first marked one chosen at the start, the
+// choice marked in the Menu) and a fixed list of strings (chosen by selectChoice).
+TEST_F(WizardTest, RadioPageFlows) {
+    RadioPage early(env);
+    early.selectChoice(1);  // before any choice: no effect
+    EXPECT_EQ(early.selectedChoice(), 0);
+
+    const std::vector<std::string> handhelds = {"Psion", "Nokia 9210", "Pocket PC", "Palm"},
+                                   languages = {"English", "Deutsch",
+                                                "Fran\xE7"
+                                                "ais"};
+    struct Case {
+        const char* name;
+        const char* shot;
+        bool overMenu;
+        const std::vector<std::string>& labels;
+        int chosen;  // marked in the menu, or selected
+        int buttons;
+        bool byMouse, altN;
+    } cases[] = {
+        {"menu", "radio_page", true, handhelds, 2, BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL, true,
+         false},
+        {"strings", "choice_radio_page", false, languages, 2, BUTTON_NEXT | BUTTON_CANCEL, false,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int n = static_cast<int>(c.labels.size());
+        std::vector<int> startMarks(n, 0);
+        startMarks[c.chosen] = 1;
+        Menu* menu = nullptr;
+        auto made = choicePage<RadioPage>(c.overMenu, c.labels, startMarks, menu);
+        if (c.overMenu) {
+            made->selectChoice(0);  // the menu's marks choose
+        } else {
+            made->selectChoice(c.chosen);
+            made->selectChoice(n);  // out of range: ignored
+        }
+        RadioPage& page = *made;
+        page.setTopText(c.overMenu ? "Which handheld do you use?" : "Please choose your language.");
+        page.setButtons(c.buttons);
+        bool startChecked = false, startFocused = false, onlyZero = false, zeroFocused = false;
+        std::vector<std::string> labels;
+        std::vector<int> afterClick;
+        std::uint32_t besideLabel = 0;
+        std::string shot;
+        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+            std::vector<HWND> button;
+            for (int i = 0; i < n; ++i) button.push_back(::GetDlgItem(p, FIRST_CHOICE_ID + i));
+            d.waitUntil([&] { return d.visible(button.back()); });
+            startChecked = true;
+            for (int i = 0; i < n; ++i) {
+                startChecked = startChecked && d.checked(button[i]) == (i == c.chosen);
+                labels.push_back(testing_support::windowText(button[i]));
+            }
+            startFocused = d.focused() == button[c.chosen];
+            RECT r = d.childRect(button[1]);
+            besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);
+            shot = d.screenshot(p, c.shot);
+            if (c.byMouse) {
+                RECT r0 = d.childRect(button[0]);
+                d.mouseClick(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
+            } else {
+                d.click(button[0]);
+            }
+            d.waitUntil([&] { return d.checked(button[0]) && !d.checked(button[c.chosen]); });
+            onlyZero = true;
+            for (int i = 1; i < n; ++i) onlyZero = onlyZero && !d.checked(button[i]);
+            zeroFocused = d.focused() == button[0];
+            if (menu) afterClick = marks(*menu);
+            if (c.altN)
+                d.key('N', false, false, true);
+            else
+                d.key(VK_RETURN);
+            d.waitForClose(p);
+        });
+        EXPECT_EQ(result, WIZ_NEXT);
+        EXPECT_TRUE(startChecked);
+        EXPECT_TRUE(startFocused);
+        EXPECT_EQ(labels, c.labels);
+        EXPECT_EQ(besideLabel, skin_colour::PANEL);
+        EXPECT_TRUE(onlyZero);
+        EXPECT_TRUE(zeroFocused);
+        if (menu) {
+            EXPECT_EQ(afterClick, (std::vector<int>{1, 0, 0, 0}));
+        }
+        EXPECT_EQ(page.selectedChoice(), 0);
+        EXPECT_FALSE(shot.empty());
+    }
 }
 
 TEST_F(WizardTest, RadioListViewPageFlow) {
     Menu& menu = makeMenu({"Alfa", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot", "Golf", "Hotel",
                            "India", "Juliett", "Kilo", "Lima", "Mike", "November"});
-    RadioListViewPage page(&menu);
+    RadioListViewPage page(env, menu);
     page.setTopText("Please choose a product.");
     page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     std::vector<int> atStart, afterTyping;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,9 +59,7 @@ protected:
         config.setSkinLoader(&skins_);
         ASSERT_TRUE(config.load(dir.str() + "\\"));
         config.wizardRect = PLACE;
-        WizardWindow::setEnvironment(&config, &messages);
     }
-    void TearDown() override { WizardWindow::setEnvironment(nullptr, nullptr); }
 
     // A menu of the given labels (options of kind Menu), marks all 0.
     Menu& makeMenu(const std::vector<std::string>& labels) {
@@ -74,6 +74,21 @@ protected:
         }
         return menu;
     }
+    // A check or radio page over a menu of the labels with the given marks (menu is set to it),
+    // or over the labels added as its fixed list (menu is null).
+    template <class Page>
+    std::unique_ptr<Page> choicePage(bool overMenu, const std::vector<std::string>& labels,
+                                     const std::vector<int>& startMarks, Menu*& menu) {
+        menu = nullptr;
+        if (!overMenu) {
+            auto page = std::make_unique<Page>(env);
+            for (const std::string& label : labels) page->addChoice(label);
+            return page;
+        }
+        menu = &makeMenu(labels);
+        std::copy(startMarks.begin(), startMarks.end(), menu->optionSelected);
+        return std::make_unique<Page>(env, *menu);
+    }
     static std::vector<int> marks(const Menu& menu) {
         return std::vector<int>(menu.optionSelected, menu.optionSelected + menu.optionCount);
     }
@@ -83,6 +98,8 @@ protected:
     GdiSkinLoader skins_;
     SetupConfig config;
     testing_support::RecordingMessageSink messages;
+    // What the pages are made with.
+    WizardEnvironment env{&config, &messages};
     std::unique_ptr<MenuFile> file;
 };
 

@@ -10,7 +10,7 @@ namespace {
 using testing_support::PageDriver;
 
 TEST_F(WizardTest, SkinAndButtonsOfAPlainPage) {
-    WizardWindow page;
+    WizardWindow page(env);
     page.setCaption("Choose your handheld");
     page.setTopText("Top text of the page");
     page.setBottomText("Bottom text");
@@ -114,7 +114,7 @@ TEST_F(WizardTest, ResultsByButtonAndKey) {
         SCOPED_TRACE(c.name);
         messages.questions.clear();
         messages.answer = true;
-        WizardWindow page;
+        WizardWindow page(env);
         page.setButtons(c.flags);
         page.confirmCancel = c.confirm;
         bool nextShown = false, finishShown = false;
@@ -153,7 +153,7 @@ TEST_F(WizardTest, ResultsByButtonAndKey) {
 // the page open as it was, a Yes ends it. Dragging the caption band moves the page, and the
 // next page opens where this one was left.
 TEST_F(WizardTest, CancelQuestionAndDragging) {
-    TextPage page;
+    TextPage page(env);
     page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     page.setText("Line one\r\nLine two");
     RECT before{}, dragged{};
@@ -195,7 +195,7 @@ TEST_F(WizardTest, CancelQuestionAndDragging) {
     EXPECT_EQ(config.wizardRect.left, dragged.left);
     EXPECT_EQ(config.wizardRect.top, dragged.top);
 
-    WizardWindow next;
+    WizardWindow next(env);
     next.setButtons(BUTTON_NEXT);
     RECT opened{};
     EXPECT_EQ(runScripted(next,
@@ -207,15 +207,14 @@ TEST_F(WizardTest, CancelQuestionAndDragging) {
               WIZ_NEXT);
     EXPECT_EQ(opened.left, dragged.left);
     EXPECT_EQ(opened.top, dragged.top);
-    EXPECT_EQ(opened.right - opened.left, 600);
-    EXPECT_EQ(opened.bottom - opened.top, 420);
+    EXPECT_EQ(opened.right - opened.left, WIZARD_WIDTH);
+    EXPECT_EQ(opened.bottom - opened.top, WIZARD_HEIGHT);
 }
 
 // Through a real message box: No keeps the page, Yes ends it.
 TEST_F(WizardTest, CancelQuestionInAMessageBox) {
     platform::MessageBoxSink boxes;
-    WizardWindow::setEnvironment(&config, &boxes);
-    WizardWindow page;
+    WizardWindow page(WizardEnvironment{&config, &boxes});
     page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     std::string text, caption;
     bool openAfterNo = false;
@@ -239,8 +238,7 @@ TEST_F(WizardTest, CancelQuestionInAMessageBox) {
 }
 
 TEST_F(WizardTest, WithoutConfigurationThePageIsNotMade) {
-    WizardWindow::setEnvironment(nullptr, nullptr);
-    WizardWindow page;
+    WizardWindow page(WizardEnvironment{});
     page.setButtons(BUTTON_NEXT);
     EXPECT_EQ(page.runPage(), -1);
 }

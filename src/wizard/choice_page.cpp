@@ -1,0 +1,41 @@
+#include "wizard/choice_page.h"
+
+namespace {
+// Where a menu's buttons wait, hidden, for the first paint.
+constexpr WizRect UNPLACED{0, 0, 10, 10};
+}  // namespace
+
+bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWND button)>& ready) {
+    const bool placedAtPaint = choices_.overMenu();
+    const int count = choices_.count();
+    const int top = choiceBlockTop(contentRect, count, lineHeight);
+    bool made = false;
+    for (int i = 0; i < count; ++i) {
+        const WizRect place =
+            placedAtPaint ? UNPLACED : choiceRowRect(contentRect, top, i, lineHeight);
+        buttons_[i] =
+            makeControl("BUTTON", kind | WS_TABSTOP | (placedAtPaint ? 0 : WS_VISIBLE), 0,
+                        choices_.label(i, environment().config), FIRST_CHOICE_ID + i, place);
+        if (!buttons_[i]) continue;
+        made = true;
+        ready(i, buttons_[i]);
+    }
+    return made;
+}
+
+int ChoicePage::clickedEntry(int id, int code) const {
+    const int i = id - FIRST_CHOICE_ID;
+    if (i < 0 || i >= choices_.count() || !buttons_[i] || code != BN_CLICKED) return -1;
+    return i;
+}
+
+void ChoicePage::paint(HDC dc) {
+    WizardWindow::paint(dc);
+    if (choices_.overMenu()) placeChoiceRows(buttons_.data(), choices_.count());
+}
+
+HBRUSH ChoicePage::onCtlColor(HDC dc, HWND control, UINT) {
+    int id = ::GetDlgCtrlID(control);
+    if (id >= FIRST_CHOICE_ID && id < FIRST_CHOICE_ID + choices_.count()) return hollowLabel(dc);
+    return nullptr;
+}
