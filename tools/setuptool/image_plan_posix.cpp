@@ -65,7 +65,7 @@ private:
         for (;;) {
             std::size_t first = 0, second = 0;
             if (!disc::findFoldedPair(names, first, second)) return;
-            refuse(prefix + names[first] + " and " + names[second],
+            refuse(prefix + names[first] + " and " + prefix + names[second],
                    "one name for Windows, which ignores case and trailing dots and blanks");
             names.erase(names.begin() + static_cast<std::ptrdiff_t>(second));
         }
