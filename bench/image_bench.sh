@@ -2,36 +2,24 @@
 # The CD image of a 600 MB disc: setuptool image against xorriso -as mkisofs -J -R on the same
 # tree, in one run: medians of five runs each, taking turns in a new order each round (target:
 # at most 1.2x xorriso's time). The tree is the sample disc with 600 MB of packages and
-# documents of mixed sizes, kept in build/image-bench/.
+# documents of mixed sizes; it and the images live in memory (a folder under /dev/shm, or
+# under SETUP_BENCH_DIR), so that they neither fill the disk nor wait for it; all is removed
+# at the end.
 #   bench/image_bench.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
-cmake -S . -B build/image-bench-build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/image-bench-build -j2 --target setuptool >/dev/null
-tool=$PWD/build/image-bench-build/bin/setuptool
-work=$PWD/build/image-bench
-mkdir -p "$work"
+cmake --preset native >/dev/null
+cmake --build --preset native -j2 --target setuptool >/dev/null
+tool=$PWD/build/native/bin/setuptool
+work=$(mktemp -d "${SETUP_BENCH_DIR:-/dev/shm}/image-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
 cd "$work"
-if [ ! -f disc.complete ]; then
-    rm -rf disc
-    mkdir disc
-    cp -r "$src/examples/disc/." disc/
-    while read -r form folder; do
-        case "$form" in
-            compressed) opt=--compress ;;
-            plain) opt= ;;
-            *) continue ;;
-        esac
-        mkdir -p "$(dirname "disc/$folder")"
-        "$tool" pack $opt "$src/examples/packages/$folder" "disc/$folder.APK" >/dev/null
-    done <"$src/examples/packages/packages.list"
-    echo tour >disc/Organizer/PALM/tour.exe
-    echo demo >disc/Games/EPOC/demo.exe
-    head -c 1500000 /dev/urandom >disc/Setup.exe
-    # 600 MB more: 40 large packages, 400 middling ones and 3,000 small documents, in folders
-    # of 100 at most, half random bytes and half text, as packages and manuals are.
-    python3 - <<'PY'
+"$src/tools/sample_disc/assemble_disc.sh" "$tool" disc
+head -c 1500000 /dev/urandom >disc/Setup.exe
+# 600 MB more: 40 large packages, 400 middling ones and 3,000 small documents, in folders of
+# 100 at most, half random bytes and half text, as packages and manuals are.
+python3 - <<'PY'
 import os, random
 rng = random.Random(600)
 words = [bytes(rng.choice(b"etaoinshrdlu") for _ in range(rng.randrange(2, 9))) for _ in range(2000)]
@@ -49,8 +37,6 @@ for i, size in enumerate(sizes):
     with open(os.path.join(folder, "item%04d.dat" % i), "wb") as f:
         f.write(content(rng.randrange(size // 2, size * 3 // 2)))
 PY
-    touch disc.complete
-fi
 echo "tree: $(find disc -type f | wc -l) files, $(du -sm disc | cut -f1) MB"
 
 python3 - "$tool" <<'PY'

@@ -12,21 +12,8 @@ trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The sample disc as scripts/run-sample assembles it, with stand-ins for the programs.
-mkdir disc
-cp -r "$src/examples/disc/." disc/
-while read -r form folder; do
-    case "$form" in
-        compressed) opt=--compress ;;
-        plain) opt= ;;
-        *) continue ;;
-    esac
-    mkdir -p "$(dirname "disc/$folder")"
-    "$tool" pack $opt "$src/examples/packages/$folder" "disc/$folder.APK" >/dev/null
-done <"$src/examples/packages/packages.list"
-echo tour >disc/Organizer/PALM/tour.exe
-echo demo >disc/Games/EPOC/demo.exe
-head -c 70000 /dev/urandom >disc/Setup.exe
+# The sample disc, complete, with stand-ins for Setup.exe and the programs.
+"$src/tools/sample_disc/assemble_disc.sh" "$tool" disc
 # Names at the edge of what Joliet holds: 64 characters, and letters beyond ASCII.
 echo edge >"disc/rsc/$(printf 'n%.0s' $(seq 64))"
 echo accent >"disc/rsc/Caf$(printf '\xc3\xa9') $(printf '\xc3\x89')t$(printf '\xc3\xa9').txt"

@@ -10,6 +10,14 @@ namespace {
 
 using namespace disc;
 
+// A refusal that names the rule expected (a part of its text), or none when none is.
+void expectRule(const std::string& refusal, const std::string& rule, const std::string& what) {
+    if (rule.empty())
+        EXPECT_EQ(refusal, "") << what;
+    else
+        EXPECT_NE(refusal.find(rule), std::string::npos) << what << ": " << refusal;
+}
+
 // One row per name: the part of the refusal that names the rule, empty when the name is fine.
 TEST(ImageRules, Names) {
     const std::string sixtyFour(64, 'n');
@@ -40,13 +48,7 @@ TEST(ImageRules, Names) {
         {".hidden", ""},
         {"", "an empty name"},
     };
-    for (const Row& row : rows) {
-        std::string refusal = nameRefusal(row.name);
-        if (row.refusal.empty())
-            EXPECT_EQ(refusal, "") << row.name;
-        else
-            EXPECT_NE(refusal.find(row.refusal), std::string::npos) << row.name << ": " << refusal;
-    }
+    for (const Row& row : rows) expectRule(nameRefusal(row.name), row.refusal, row.name);
 }
 
 TEST(ImageRules, NamesOfOneFolderThatWindowsTakesForOne) {
@@ -96,13 +98,7 @@ TEST(ImageRules, Labels) {
         {"A-B", "only A-Z"},
         {"", "at least one character"},
     };
-    for (const Row& row : rows) {
-        std::string refusal = labelRefusal(row.label);
-        if (row.refusal.empty())
-            EXPECT_EQ(refusal, "") << row.label;
-        else
-            EXPECT_NE(refusal.find(row.refusal), std::string::npos) << row.label << ": " << refusal;
-    }
+    for (const Row& row : rows) expectRule(labelRefusal(row.label), row.refusal, row.label);
     // Titles of the Western code page; every label made is one that labelRefusal takes.
     struct Title {
         std::string text, label;
