@@ -31,7 +31,8 @@ const char* const HELP =
     "  the disc's own autorun.inf, if any, starts a program that is on the disc; without\n"
     "  one, an autorun.inf that starts Setup.exe is added.\n"
     "Links, devices and pipes in DISC are refused. OUT.iso is written under a temporary name\n"
-    "beside it and renamed when complete.\n";
+    "beside it and renamed when complete. Exit status 0: the image is written; 1: refused or\n"
+    "failed (each refusal names the file and the rule); 2: the disc cannot be read.\n";
 
 int fail(const std::string& text) {
     std::fprintf(stderr, "setuptool image: %s\n", text.c_str());
