@@ -1,6 +1,5 @@
 // setuptool pack: builds an APK package of every file under a folder.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "archive_files.h"
 #include "command.h"
 #include "json_text.h"
+#include "output_file.h"
 #include "platform/file_system.h"
 #include "progress_output.h"
 
@@ -168,24 +168,6 @@ bool writePackage(std::FILE* file, const std::string& head, const std::vector<So
     packageSize = package.size();
     if (!write(package.data(), package.size())) return failWith(error, "cannot write the package");
     return true;
-}
-
-// A new file beside the package, never one already there.
-platform::FilePtr createTemporary(const fs::path& output, fs::path& temp) {
-    fs::path folder = output.parent_path().empty() ? fs::path(".") : output.parent_path();
-    std::unique_ptr<platform::OutputFolder> out =
-        platform::systemFileSystem().openOutputFolder(folder.string());
-    if (!out) return nullptr;
-    for (int n = 0; n < 100; ++n) {
-        std::string name = output.filename().string() + "." + std::to_string(n) + ".part";
-        errno = 0;
-        if (platform::FilePtr f = out->createFile(name, platform::CreateMode::New, {})) {
-            temp = folder / name;
-            return f;
-        }
-        if (errno != EEXIST) break;
-    }
-    return nullptr;
 }
 
 int pack(const fs::path& root, const fs::path& output, bool compress,
