@@ -13,11 +13,8 @@ ArchiveSession& archiveSession() {
 }
 
 std::string formatArchiveMessage(const char* format, const std::string& argument) {
-    std::string text = format;
-    std::size_t at = text.find("%s");
     // Names come from the package: its control bytes must not reach a terminal or the log.
-    if (at != std::string::npos) text.replace(at, 2, platform::escapeControlBytes(argument));
-    return text;
+    return platform::formatText(format, platform::escapeControlBytes(argument));
 }
 
 void reportArchiveError(const char* format, const std::string& argument) {

@@ -2,12 +2,13 @@
 // thread.
 #include "actions/package_installer.h"
 #include "actions/text_rules.h"
+#include "config/setup_config.h"
+#include "platform/clock.h"
+#include "platform/message_sink.h"
+#include "platform/progress_sink.h"
 #include "run/progress_thread.h"
 #include "run/run_pages.h"
 #include "run/wizard_run.h"
-#include "config/setup_config.h"
-#include "platform/clock.h"
-#include "platform/progress_sink.h"
 
 namespace {
 
@@ -145,9 +146,9 @@ void WizardRun::runInstallPass() {
             if (s_.installer->installForPlatform(menu.platformCode - 2, base)) {
                 installedSomething = true;
             } else {
-                s_.actions.system.messages->showMessage(formatText(text(22), expand(o.label)),
-                                                        s_.messageCaption,
-                                                        platform::MessageIcon::Exclamation);
+                s_.actions.system.messages->showMessage(
+                    platform::formatText(text(22), expand(o.label)), s_.messageCaption,
+                    platform::MessageIcon::Exclamation);
             }
         }
     }

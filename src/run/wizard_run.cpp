@@ -1,9 +1,9 @@
 #include "run/wizard_run.h"
 
 #include "actions/package_installer.h"
-#include "run/run_pages.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
+#include "run/run_pages.h"
 
 namespace {
 
@@ -24,12 +24,6 @@ const char* orEmpty(const char* text) {
 }
 
 }  // namespace
-
-std::string formatText(const std::string& text, const std::string& argument) {
-    std::size_t at = text.find("%s");
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + argument + text.substr(at + 2);
-}
 
 WizardRun::WizardRun(RunServices services) : s_(std::move(services)), config_(*s_.config) {
     s_.installer->setCancelCheck([this] { return cancelRequested.load(); });

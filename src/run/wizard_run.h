@@ -106,6 +106,3 @@ private:
     int shownWithoutPage_ = 0;  // menus taken in a row without showing a page
     bool pageMissing_ = false;  // a page of the loop could not be made
 };
-
-// Text n with its first "%s" replaced by argument; other percent signs stay as they are.
-std::string formatText(const std::string& text, const std::string& argument);
