@@ -60,7 +60,7 @@ private:
     // returns true.
     template <typename F>
     bool eachPiece(std::int64_t from, std::int64_t to, F f) const;
-    // Writes the waiting bytes out; a short write reports failure with the temporary path.
+    // Writes the waiting bytes out; a short write fails with the temporary path.
     int flush(const char* failure, bool all = false) {
         if (!writeRange(written_, produced_, all))
             return context_.fail(ARCHIVE_ERR_IO, failure, tempPath_);
