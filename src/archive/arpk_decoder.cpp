@@ -6,7 +6,6 @@
 #include <new>
 
 #include "archive/archive_progress.h"
-#include "archive/archive_session.h"
 #include "archive/arpk_format.h"
 #include "archive/decode_feed.h"
 #include "archive/head_cache.h"
@@ -18,16 +17,18 @@ const char* const COPY_WRITE_ERROR = "error writing to %s";
 const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
 
-std::int64_t readsBackOfLastRun = 0;
-
 // Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
 // ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
 // head cache. A copy is served from either, and only a source in neither is read back.
 class ArpkDecoder {
 public:
     ArpkDecoder(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath,
-                DecodeFeed* feed)
-        : packagePath_(packagePath), tempPath_(tempPath), temp_(std::move(temp)), feed_(feed) {}
+                ArchiveContext& context, DecodeFeed* feed)
+        : packagePath_(packagePath),
+          tempPath_(tempPath),
+          context_(context),
+          temp_(std::move(temp)),
+          feed_(feed) {}
     int run();
 
 private:
@@ -59,10 +60,10 @@ private:
     // returns true.
     template <typename F>
     bool eachPiece(std::int64_t from, std::int64_t to, F f) const;
-    // Writes the waiting bytes out; a short write reports failure with the temporary path.
+    // Writes the waiting bytes out; a short write fails with the temporary path.
     int flush(const char* failure, bool all = false) {
         if (!writeRange(written_, produced_, all))
-            return archiveFailure(ARCHIVE_ERR_IO, failure, tempPath_);
+            return context_.fail(ARCHIVE_ERR_IO, failure, tempPath_);
         written_ = produced_;
         return ARCHIVE_OK;
     }
@@ -80,13 +81,14 @@ private:
     bool past(std::size_t n) const {
         return produced_ + static_cast<std::int64_t>(n) > unpackedSize_;
     }
-    static int pastDeclaredSize() { return archiveFailure(ARCHIVE_ERR_IO, "Incomplete archive!"); }
+    int pastDeclaredSize() { return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!"); }
     int fetch(std::int64_t offset, std::size_t n);
-    int run(int byte, std::size_t count);
+    int appendRun(int byte, std::size_t count);  // count times byte
     int copy(int k);
     int decodeTokens();
 
     const std::string &packagePath_, &tempPath_;
+    ArchiveContext& context_;
     platform::FilePtr temp_, package_;
     DecodeFeed* feed_;
     bool sharedWriting_ = false;  // the extractor's thread may write out too
@@ -95,7 +97,7 @@ private:
     std::unique_ptr<unsigned char[]> in_, ring_;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
     bool eof_ = false;
-    std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0, readsBack_ = 0;
+    std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0;
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
 };
 
@@ -188,17 +190,17 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
     }
     // Bytes not yet written are all in the ring, so the file holds the source.
     if (offset < 0 || offset > 0x7FFFFFFF)
-        return archiveFailure(ARCHIVE_ERR_IO, SEEK_ERROR, packagePath_);
-    ++readsBack_;
+        return context_.fail(ARCHIVE_ERR_IO, SEEK_ERROR, packagePath_);
+    ++context_.stats.readsBack;
     if (!platform::readAt(temp_.get(), offset, dst, first) ||
         !platform::readAt(temp_.get(), offset + static_cast<std::int64_t>(first), ring_.get(),
                           n - first))
-        return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
+        return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
     produced_ += static_cast<std::int64_t>(n);
     return ARCHIVE_OK;
 }
 
-int ArpkDecoder::run(int byte, std::size_t count) {
+int ArpkDecoder::appendRun(int byte, std::size_t count) {
     if (past(count)) return pastDeclaredSize();
     unsigned char bytes[ARPK_MAX_RUN];
     std::memset(bytes, byte, count);
@@ -212,7 +214,7 @@ int ArpkDecoder::copy(int k) {
     std::int64_t offset = static_cast<std::int32_t>(rawOffset);
     std::int64_t length = rawLength;
     if (produced_ + length > unpackedSize_ || offset + length > produced_)
-        return archiveFailure(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
+        return context_.fail(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
     std::size_t n = static_cast<std::size_t>(length);
     if (waiting() + n <= unit_) return fetch(offset, n);
     // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
@@ -224,7 +226,7 @@ int ArpkDecoder::copy(int k) {
         std::size_t piece = std::min(n - done, ARPK_BUFFER);
         if (int r = fetch(offset + static_cast<std::int64_t>(done), piece)) return r;
         if (!writeRange(written_, produced_))
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
+            return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
         written_ = produced_;
         done += piece;
     }
@@ -262,9 +264,9 @@ int ArpkDecoder::decodeTokens() {
             int k = readByte();
             int r;
             if (k == escape)
-                r = run(escape, 1);
+                r = appendRun(escape, 1);
             else if (k >= ARPK_MIN_RUN_CODE)
-                r = run(readByte(), static_cast<std::size_t>(k - ARPK_RUN_BIAS));
+                r = appendRun(readByte(), static_cast<std::size_t>(k - ARPK_RUN_BIAS));
             else
                 r = copy(k);
             if (r) return r;
@@ -278,16 +280,16 @@ int ArpkDecoder::decodeTokens() {
 }
 
 int ArpkDecoder::run() {
-    platform::FileSystem& fs = *archiveSession().system.fs;
+    platform::FileSystem& fs = *context_.system.fs;
     in_.reset(new (std::nothrow) unsigned char[unit_]);
-    if (!in_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    if (!in_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (!temp_) temp_ = fs.openPlainFile(tempPath_, platform::CreateMode::Replace);
-    if (!temp_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
+    if (!temp_) return context_.fail(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
     package_ = fs.openRegularFile(packagePath_);
-    if (!package_) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath_);
+    if (!package_) return context_.fail(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath_);
     for (char m : ARPK_MAGIC)
         if (readByte() != static_cast<unsigned char>(m))
-            return archiveFailure(ARCHIVE_ERR_INVALID, "Not a valid archive: %s\n", packagePath_);
+            return context_.fail(ARCHIVE_ERR_INVALID, "Not a valid archive: %s\n", packagePath_);
     unpackedSize_ = static_cast<std::int32_t>(readNumber(4));
     // Chunks no larger than the declared output: a small package does not take a megabyte.
     std::size_t chunk = ARPK_HEAD_MIN_CHUNK;
@@ -297,7 +299,7 @@ int ArpkDecoder::run() {
     std::size_t ring = 2 * ARPK_BUFFER;
     while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
     ring_.reset(new (std::nothrow) unsigned char[ring + ARPK_WINDOW_MARGIN]);
-    if (!ring_) return archiveFailure(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    if (!ring_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     mask_ = ring - 1;
     // An extractor waiting for bytes may write them out itself, off this thread, when the file
     // takes positioned writes. Bytes not yet written stay fewer than half the ring, so any
@@ -307,36 +309,31 @@ int ArpkDecoder::run() {
         sharedWriting_ = true;
         feed_->shareWriting(
             [this](std::int64_t from, std::int64_t to) { return writeOut(from, to); },
-            static_cast<std::int64_t>(ring / 2), APPEND_WRITE_ERROR, tempPath_);
+            static_cast<std::int64_t>(ring / 2),
+            archiveError(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_));
     }
-    beginArchiveProgress(archiveSession().system);
+    beginArchiveProgress(context_.system);
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
-    int r = decodeTokens();
-    readsBackOfLastRun = readsBack_;
-    if (r) return r;
+    if (int r = decodeTokens()) return r;
     if (int r = flush(APPEND_WRITE_ERROR, true)) return r;
     // Buffered bytes that cannot be written when the file closes are a failed write-out.
     if (std::fclose(temp_.release()) != 0)
-        return archiveFailure(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_);
-    if (produced_ != unpackedSize_) return archiveFailure(ARCHIVE_ERR_IO, "Incomplete archive!");
+        return context_.fail(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_);
+    if (produced_ != unpackedSize_) return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!");
     return ARCHIVE_OK;
 }
 
 }  // namespace
 
-std::int64_t arpkReadsBack() {
-    return readsBackOfLastRun;
-}
-
 int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath,
-               DecodeFeed* feed) {
-    readsBackOfLastRun = 0;
-    ArpkDecoder decoder(packagePath, std::move(temp), tempPath, feed);
+               ArchiveContext& context, DecodeFeed* feed) {
+    ArpkDecoder decoder(packagePath, std::move(temp), tempPath, context, feed);
     int r = decoder.run();
     endArchiveProgress();
     return r;
 }
 
-int unpackArpk(const std::string& packagePath, const std::string& tempPath) {
-    return unpackArpk(packagePath, nullptr, tempPath);
+int unpackArpk(const std::string& packagePath, const std::string& tempPath,
+               ArchiveContext& context) {
+    return unpackArpk(packagePath, nullptr, tempPath, context);
 }

@@ -1,20 +1,19 @@
 #pragma once
 #include <string>
 
+#include "archive/archive_result.h"
 #include "platform/file_system.h"
 
 class DecodeFeed;
 
 // Decodes a compressed package into tempPath (created or truncated). Returns 0 or a negative
-// archive code, having reported the failure. The temporary file is left for the caller.
-int unpackArpk(const std::string& packagePath, const std::string& tempPath);
+// archive code, the failure set on context. The temporary file is left for the caller.
+int unpackArpk(const std::string& packagePath, const std::string& tempPath,
+               ArchiveContext& context);
 
 // The same into a temporary file the caller has created (tempPath names it in messages); the
 // file is closed at the end. With a feed, an extractor reads the file along (each write-out
-// is announced to it) and may stop the decoding.
+// is announced to it) and may stop the decoding. The copies read back are added to
+// context.stats.
 int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std::string& tempPath,
-               DecodeFeed* feed = nullptr);
-
-// How many times the last decoding read earlier output back from its temporary file (the
-// copies that neither the head cache nor the window of recent output could serve).
-std::int64_t arpkReadsBack();
+               ArchiveContext& context, DecodeFeed* feed = nullptr);

@@ -1,7 +1,6 @@
 #include "archive/decode_feed.h"
 
 #include "archive/archive_progress.h"
-#include "archive/package_extractor.h"
 
 namespace {
 
@@ -36,19 +35,12 @@ bool DecodeFeed::stopped() const {
     return held_;
 }
 
-void DecodeFeed::bindExtractor() {
-    std::lock_guard<std::mutex> l(lock_);
-    extractor_ = std::this_thread::get_id();
-}
-
 void DecodeFeed::shareWriting(std::function<bool(std::int64_t, std::int64_t)> writer,
-                              std::int64_t backlog, const char* failure,
-                              const std::string& argument) {
+                              std::int64_t backlog, ArchiveError failure) {
     std::lock_guard<std::mutex> l(lock_);
     writer_ = std::move(writer);
     backlog_ = backlog;
-    writeFailure_ = failure;
-    writeFailureArgument_ = argument;
+    writeFailure_ = std::move(failure);
 }
 
 bool DecodeFeed::writeOutLocked(std::unique_lock<std::mutex>& l) {
@@ -82,11 +74,7 @@ bool DecodeFeed::waitFor(std::int64_t end) {
     std::unique_lock<std::mutex> l(lock_);
     while (written_ < end && !decoded_ && !held_) {
         if (writer_ && !writing_ && ready_ > written_) {
-            if (!writeOutLocked(l)) {
-                l.unlock();
-                hold(ARCHIVE_ERR_IO, writeFailure_, writeFailureArgument_, true);
-                l.lock();
-            }
+            if (!writeOutLocked(l)) holdLocked(writeFailure_);
             continue;
         }
         // Caught up: sleep until a good stretch is there, not for every write-out.
@@ -98,11 +86,6 @@ bool DecodeFeed::waitFor(std::int64_t end) {
         wanted_ = 0;
     }
     return !held_;
-}
-
-void DecodeFeed::setInDestination(bool in) {
-    std::lock_guard<std::mutex> l(lock_);
-    inDestination_ = in;
 }
 
 void DecodeFeed::startProcessing(std::int32_t totalSize) {
@@ -124,19 +107,21 @@ void DecodeFeed::finishExtracting() {
     changed_.notify_all();
 }
 
-int DecodeFeed::hold(int code, const char* format, const std::string& argument, bool decoderSide) {
-    {
-        std::lock_guard<std::mutex> l(lock_);
-        if (held_) return code;
-        held_ = true;
-        heldCode_ = code;
-        heldFormat_ = format;
-        heldArgument_ = argument;
-        heldInDestination_ =
-            !decoderSide && inDestination_ && std::this_thread::get_id() == extractor_;
-    }
+void DecodeFeed::holdLocked(const ArchiveError& failure) {
+    if (held_) return;
+    held_ = true;
+    heldFailure_ = failure;
     changed_.notify_all();
-    return code;
+}
+
+void DecodeFeed::hold(const ArchiveError& failure) {
+    std::lock_guard<std::mutex> l(lock_);
+    holdLocked(failure);
+}
+
+ArchiveError DecodeFeed::held() const {
+    std::lock_guard<std::mutex> l(lock_);
+    return held_ ? heldFailure_ : ArchiveError{};
 }
 
 void DecodeFeed::followExtraction(const platform::System& system) {
@@ -160,13 +145,4 @@ void DecodeFeed::followExtraction(const platform::System& system) {
         changed_.wait_for(l, FOLLOW_INTERVAL, [&] { return extractorDone_; });
     }
     endArchiveProgress();
-}
-
-int DecodeFeed::reportHeld(platform::FileSystem& fs, const std::string& destination) {
-    std::lock_guard<std::mutex> l(lock_);
-    if (!held_) return 0;
-    // The report puts the working directory back where the caller had it.
-    if (heldInDestination_) fs.setCurrentFolder(destination);
-    reportArchiveError(heldFormat_, heldArgument_);
-    return heldCode_;
 }

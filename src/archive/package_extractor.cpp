@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "archive/archive_progress.h"
-#include "archive/archive_session.h"
 #include "archive/arpk_decoder.h"
 #include "archive/arpk_format.h"
 #include "archive/byte_reader.h"
@@ -31,27 +30,14 @@ std::string withTrailingSeparator(std::string p) {
     return p;
 }
 
-// Marks the session active for the length of one extraction.
-class SessionScope {
-public:
-    explicit SessionScope(const platform::System& system) {
-        archiveSession().reset();
-        archiveSession().system = system;
-        archiveSession().active = true;
-    }
-    ~SessionScope() { archiveSession().reset(); }
-};
-
-// On every way out of a layer: no display, the working directory as it was. An extractor
-// on a worker leaves the display to the main thread.
+// On every way out of the extractor: no display. An extractor on a worker leaves the display
+// to the main thread. (The working directory stays where a failure found it, for its log:
+// the package operation puts it back.)
 class LayerFinish {
 public:
     explicit LayerFinish(DecodeFeed* feed) : feed_(feed) {}
     ~LayerFinish() {
-        ArchiveSession& s = archiveSession();
         if (!feed_) endArchiveProgress();
-        if (s.active) s.system.fs->setCurrentFolder(s.savedDirectory);
-        if (feed_) feed_->setInDestination(false);
     }
 
 private:
@@ -63,26 +49,27 @@ private:
 // the archive, a read first waits until its bytes are written.
 class ArchiveInput {
 public:
-    ArchiveInput(std::FILE* file, const std::string& path, DecodeFeed* feed)
-        : file_(file), path_(path), feed_(feed) {}
-    // 0; a quiet ARCHIVE_STOPPED when the decoder failed; or a short read, reported.
+    ArchiveInput(std::FILE* file, const std::string& path, ArchiveContext& context,
+                 DecodeFeed* feed)
+        : file_(file), path_(path), context_(context), feed_(feed) {}
+    // 0; a quiet ARCHIVE_STOPPED when the decoder failed; or a short read, a failure.
     int read(void* dst, std::size_t n) {
         if (int r = await(n)) return r;
         if (std::fread(dst, 1, n, file_) != n)
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, path_);
+            return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
         pos_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
     // Where the data reads go on; the directory is not read after this.
     int seek(std::int64_t pos) {
-        if (pos < 0) return archiveFailure(ARCHIVE_ERR_IO, "Seek error");
+        if (pos < 0) return context_.fail(ARCHIVE_ERR_IO, "Seek error");
         pos_ = pos;
         return ARCHIVE_OK;
     }
     int readData(void* dst, std::size_t n) {
         if (int r = await(n)) return r;
         if (!platform::readAt(file_, pos_, dst, n))
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, path_);
+            return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
         pos_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
@@ -94,6 +81,7 @@ private:
     }
     std::FILE* file_;
     const std::string& path_;
+    ArchiveContext& context_;
     DecodeFeed* feed_;
     std::int64_t pos_ = 0;
 };
@@ -118,20 +106,20 @@ bool isKept(const std::vector<platform::FileIdentity>& keep, const platform::Fil
 // An entry whose output is a file being read (the package, its temporary decoded archive),
 // reached by any spelling, link or short name, would truncate it and lose the rest of the
 // package: refused before anything is written.
-int refuseKeptFiles(const std::vector<Entry>& entries, platform::OutputFolder& folder,
+int refuseKeptFiles(ArchiveContext& context, const std::vector<Entry>& entries,
+                    platform::OutputFolder& folder,
                     const std::vector<platform::FileIdentity>& keep) {
     for (const Entry& e : entries) {
         platform::FileIdentity id;
         if (folder.identity(e.name, id) && isKept(keep, id))
-            return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n",
-                                  e.name);
+            return context.fail(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n", e.name);
     }
     return ARCHIVE_OK;
 }
 
 // Each file's bytes are stored once in an honest package. Records sharing data would let a
 // small package fill the disk many times over (a thousand records on one region): refused.
-int refuseSharedData(const std::vector<Entry>& entries) {
+int refuseSharedData(ArchiveContext& context, const std::vector<Entry>& entries) {
     std::vector<const Entry*> stored;
     for (const Entry& e : entries)
         if (e.record.dataSize > 0) stored.push_back(&e);
@@ -141,8 +129,8 @@ int refuseSharedData(const std::vector<Entry>& entries) {
     std::int64_t end = INT64_MIN;
     for (const Entry* e : stored) {
         if (e->record.dataOffset < end)
-            return archiveFailure(ARCHIVE_ERR_INVALID, "Overlapping file data in archive: %s\n",
-                                  e->name);
+            return context.fail(ARCHIVE_ERR_INVALID, "Overlapping file data in archive: %s\n",
+                                e->name);
         end = std::max(end, std::int64_t{e->record.dataOffset} + e->record.dataSize);
     }
     return ARCHIVE_OK;
@@ -150,6 +138,7 @@ int refuseSharedData(const std::vector<Entry>& entries) {
 
 // The running count of bytes written, and the progress report it makes.
 struct Written {
+    ArchiveContext& context;
     std::int64_t bytes = 0, lastStep = -1;
     std::int32_t totalSize = 0;
     DecodeFeed* feed = nullptr;
@@ -165,7 +154,7 @@ int copyData(ArchiveInput& archive, std::FILE* out, const Entry& e, const std::s
             remaining < static_cast<std::int64_t>(written.chunk) ? remaining : written.chunk;
         if (int r = archive.readData(buffer, chunk)) return r;
         if (std::fwrite(buffer, 1, chunk, out) != chunk)
-            return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
+            return written.context.fail(ARCHIVE_ERR_IO, IO_ERROR, outPath);
         remaining -= static_cast<std::int64_t>(chunk);
         written.bytes += static_cast<std::int64_t>(chunk);
         std::int64_t step = written.bytes / static_cast<std::int64_t>(FA_COPY_BUFFER);
@@ -178,7 +167,8 @@ int copyData(ArchiveInput& archive, std::FILE* out, const Entry& e, const std::s
 }
 
 // Reads the directory and every name; a bad name fails before anything is written.
-int readDirectory(ArchiveInput& archive, int fileCount, std::vector<Entry>& entries) {
+int readDirectory(ArchiveContext& context, ArchiveInput& archive, int fileCount,
+                  std::vector<Entry>& entries) {
     std::vector<unsigned char> records(FA_RECORD_SIZE * fileCount);
     if (int r = archive.read(records.data(), records.size())) return r;
     entries.resize(fileCount);
@@ -188,20 +178,20 @@ int readDirectory(ArchiveInput& archive, int fileCount, std::vector<Entry>& entr
     unsigned char nameBytes[FA_MAX_NAME];
     for (Entry& e : entries) {
         std::int32_t length = e.record.nameLength;
-        if (length <= 0) return archiveFailure(ARCHIVE_ERR_INVALID, "Empty file name in archive\n");
+        if (length <= 0) return context.fail(ARCHIVE_ERR_INVALID, "Empty file name in archive\n");
         if (length > FA_MAX_NAME)
-            return archiveFailure(ARCHIVE_ERR_INVALID, "File name too long in archive\n");
+            return context.fail(ARCHIVE_ERR_INVALID, "File name too long in archive\n");
         if (int r = archive.read(nameBytes, static_cast<std::size_t>(length))) return r;
         switch (extractEntryName(nameBytes, length, e.name)) {
             case NameCheck::Ok: break;
             case NameCheck::Empty:
-                return archiveFailure(ARCHIVE_ERR_INVALID, "Empty file name in archive\n");
+                return context.fail(ARCHIVE_ERR_INVALID, "Empty file name in archive\n");
             case NameCheck::TooLong:
-                return archiveFailure(ARCHIVE_ERR_INVALID, "File name too long in archive\n");
+                return context.fail(ARCHIVE_ERR_INVALID, "File name too long in archive\n");
             case NameCheck::Unterminated:
             case NameCheck::Unsafe:
-                return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n",
-                                      e.name);
+                return context.fail(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n",
+                                    e.name);
         }
     }
     return ARCHIVE_OK;
@@ -209,13 +199,13 @@ int readDirectory(ArchiveInput& archive, int fileCount, std::vector<Entry>& entr
 
 // Names Windows takes for one file would overwrite each other: the package is refused whole,
 // as no package made on Windows holds two of them.
-int refuseClashingNames(const std::vector<Entry>& entries) {
+int refuseClashingNames(ArchiveContext& context, const std::vector<Entry>& entries) {
     std::vector<std::string> names;
     for (const Entry& e : entries) names.push_back(e.name);
     std::size_t first = 0, second = 0;
     if (!findNameClash(names, first, second)) return ARCHIVE_OK;
-    return archiveFailure(ARCHIVE_ERR_INVALID, NAME_CLASH_FORMAT,
-                          clashArgument(names[first], names[second]));
+    return context.fail(ARCHIVE_ERR_INVALID, NAME_CLASH_FORMAT,
+                        clashArgument(names[first], names[second]));
 }
 
 int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const Entry& e,
@@ -226,13 +216,14 @@ int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const En
     errno = 0;
     platform::FilePtr out = folder.createFile(e.name, platform::CreateMode::Replace, keep);
     if (!out)
-        return archiveFailure(ARCHIVE_ERR_OPEN, errno == ELOOP ? IN_THE_WAY : "Can't write %s\n",
-                              outPath);
+        return written.context.fail(ARCHIVE_ERR_OPEN,
+                                    errno == ELOOP ? IN_THE_WAY : "Can't write %s\n", outPath);
     // Chunks go to the file as they are: a stream buffer would only split them.
     std::setvbuf(out.get(), nullptr, _IONBF, 0);
     if (int r = copyData(archive, out.get(), e, outPath, buffer, written)) return r;
     // A failing close loses buffered bytes: a full disk, as a short write would be.
-    if (std::fclose(out.release()) != 0) return archiveFailure(ARCHIVE_ERR_IO, IO_ERROR, outPath);
+    if (std::fclose(out.release()) != 0)
+        return written.context.fail(ARCHIVE_ERR_IO, IO_ERROR, outPath);
     folder.setFileTimes(e.name, e.record.accessTime, e.record.modifyTime);
     return ARCHIVE_OK;
 }
@@ -240,9 +231,9 @@ int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const En
 // Extracts a FileArchive; keep holds files that no entry may replace (the package). With a
 // feed it runs on a worker while the decoder still writes the archive.
 int extractArchive(const std::string& archivePath, const std::string& destination,
-                   std::vector<platform::FileIdentity> keep, DecodeFeed* feed = nullptr) {
-    ArchiveSession& session = archiveSession();
-    platform::FileSystem& fs = *session.system.fs;
+                   std::vector<platform::FileIdentity> keep, ArchiveContext& context,
+                   DecodeFeed* feed = nullptr) {
+    platform::FileSystem& fs = *context.system.fs;
     LayerFinish finish(feed);
     // The main thread opens its files before the first write-out: from then on the file
     // system is this thread's.
@@ -250,47 +241,47 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
     // Larger chunks beside a decoder: the files of a large package, in fewer system calls.
     const std::size_t chunk = feed ? ARPK_FEED_UNIT : FA_COPY_BUFFER;
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[chunk]);
-    if (!buffer) return archiveFailure(ARCHIVE_ERR_MEMORY, "Out of memory");
+    if (!buffer) return context.fail(ARCHIVE_ERR_MEMORY, "Out of memory");
     std::string dest = withTrailingSeparator(destination);
 
     platform::FilePtr archive = fs.openRegularFile(archivePath);
-    if (!archive) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't read %s\n", archivePath);
+    if (!archive) return context.fail(ARCHIVE_ERR_OPEN, "Can't read %s\n", archivePath);
     platform::FileIdentity archiveId;
     if (platform::identityOf(archive.get(), archiveId)) keep.push_back(archiveId);
-    ArchiveInput input(archive.get(), archivePath, feed);
+    ArchiveInput input(archive.get(), archivePath, context, feed);
     unsigned char header[FA_HEADER_SIZE];
     if (int r = input.read(header, 4)) return r;
     if (std::memcmp(header + FA_MAGIC_OFFSET, FILE_ARCHIVE_MAGIC, 4) != 0)
-        return archiveFailure(ARCHIVE_ERR_INVALID, "Incorrect archive header");
+        return context.fail(ARCHIVE_ERR_INVALID, "Incorrect archive header");
     if (int r = input.read(header + 4, FA_HEADER_SIZE - 4)) return r;
     std::int32_t totalSize = 0, fileCount = 0;
     ByteReader reader(header + FA_TOTAL_SIZE_OFFSET, FA_HEADER_SIZE - FA_TOTAL_SIZE_OFFSET);
     reader.readI32(totalSize);
     reader.readI32(fileCount);
     if (fileCount < FA_MIN_FILES || fileCount > FA_MAX_FILES)
-        return archiveFailure(ARCHIVE_ERR_INVALID, "Invalid nr of files in archive");
+        return context.fail(ARCHIVE_ERR_INVALID, "Invalid nr of files in archive");
 
     fs.createFolder(dest);
     // Opened before the working directory moves: a relative destination is the caller's.
     std::unique_ptr<platform::OutputFolder> folder = fs.openOutputFolder(dest);
     if (!folder || !fs.setCurrentFolder(dest))
-        return archiveFailure(ARCHIVE_ERR_IO, "Could not access subdirectory %s", dest);
-    if (feed) feed->setInDestination(true);
+        return context.fail(ARCHIVE_ERR_IO, "Could not access subdirectory %s", dest);
+    context.inDestination = true;
 
     std::vector<Entry> entries;
-    int r = readDirectory(input, fileCount, entries);
-    if (r == ARCHIVE_OK) r = refuseClashingNames(entries);
-    if (r == ARCHIVE_OK) r = refuseSharedData(entries);
-    if (r == ARCHIVE_OK) r = refuseKeptFiles(entries, *folder, keep);
+    int r = readDirectory(context, input, fileCount, entries);
+    if (r == ARCHIVE_OK) r = refuseClashingNames(context, entries);
+    if (r == ARCHIVE_OK) r = refuseSharedData(context, entries);
+    if (r == ARCHIVE_OK) r = refuseKeptFiles(context, entries, *folder, keep);
     if (r != ARCHIVE_OK) return r;
 
     if (feed) {
         feed->startProcessing(totalSize);
     } else {
-        beginArchiveProgress(session.system);
+        beginArchiveProgress(context.system);
         setArchiveProgressText(ARCHIVE_PROCESSING_TEXT, totalSize);
     }
-    Written written{0, -1, totalSize, feed, chunk};
+    Written written{context, 0, -1, totalSize, feed, chunk};
     for (const Entry& e : entries)
         if (int r = extractEntry(*folder, input, e, dest, keep, buffer.get(), written)) return r;
     return ARCHIVE_OK;
@@ -302,11 +293,11 @@ struct Temporary {
     std::unique_ptr<platform::OutputFolder> folder;
     std::string name, path;
     platform::FileIdentity id;
-    platform::FilePtr create(const std::string& dest,
+    platform::FilePtr create(platform::FileSystem& fs, const std::string& dest,
                              const std::vector<platform::FileIdentity>& keep) {
         const std::string base = withTrailingSeparator(dest);
         path = base + TEMP_ARCHIVE_NAME;
-        folder = archiveSession().system.fs->openOutputFolder(dest);
+        folder = fs.openOutputFolder(dest);
         if (!folder) return nullptr;
         for (int n = 0; n < TEMP_ATTEMPTS; ++n) {
             name = n == 0 ? TEMP_ARCHIVE_NAME : "_temp" + std::to_string(n) + ".arh";
@@ -328,32 +319,31 @@ struct Temporary {
 };
 
 // Decodes a large package and extracts its files at once, the extractor on a worker reading
-// the temporary file as the decoder writes it out. A failure of either side stops both and is
-// reported once, after the worker has ended. Nothing written is rolled back, as when the
-// passes run one after the other; a package that fails late leaves the files before it.
+// the temporary file as the decoder writes it out. Each side fails on a context of its own;
+// the first failure of either stops both and becomes the context's. Nothing written is rolled
+// back, as when the passes run one after the other; a package that fails late leaves the
+// files before it.
 int decodeAndExtract(const std::string& packagePath, platform::FilePtr temp,
                      const std::string& tempPath, const std::string& destination,
-                     const std::vector<platform::FileIdentity>& keep) {
-    ArchiveSession& session = archiveSession();
+                     const std::vector<platform::FileIdentity>& keep, ArchiveContext& context) {
     DecodeFeed feed;
-    int extracted = ARCHIVE_OK;
+    ArchiveContext extraction(context.system);
     std::thread worker;
-    session.feed = &feed;
     try {
         worker = std::thread([&] {
-            feed.bindExtractor();
             try {
-                extracted = extractArchive(tempPath, destination, keep, &feed);
+                extractArchive(tempPath, destination, keep, extraction, &feed);
             } catch (const std::bad_alloc&) {
-                extracted = archiveFailure(ARCHIVE_ERR_MEMORY, "Out of memory");
+                // Logged where the caller works, as nothing is known of where it happened.
+                extraction.fail(archiveError(ARCHIVE_ERR_MEMORY, "Out of memory"));
             }
+            if (extraction.failed()) feed.hold(extraction.error);
             feed.finishExtracting();
         });
     } catch (const std::system_error&) {
         // No thread to be had: one pass after the other.
-        session.feed = nullptr;
-        int r = unpackArpk(packagePath, std::move(temp), tempPath);
-        return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep) : r;
+        int r = unpackArpk(packagePath, std::move(temp), tempPath, context);
+        return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep, context) : r;
     }
     // Should the main thread's part throw, the worker stops and is waited for all the same.
     struct Join {
@@ -361,58 +351,50 @@ int decodeAndExtract(const std::string& packagePath, platform::FilePtr temp,
         std::thread& worker;
         ~Join() {
             if (!worker.joinable()) return;
-            feed.hold(ARCHIVE_ERR_MEMORY, "Out of memory", {});
+            feed.hold(archiveError(ARCHIVE_ERR_MEMORY, "Out of memory"));
             feed.finishDecoding();
             worker.join();
-            archiveSession().feed = nullptr;
         }
     } join{feed, worker};
-    int decoded = unpackArpk(packagePath, std::move(temp), tempPath, &feed);
+    int decoded = unpackArpk(packagePath, std::move(temp), tempPath, context, &feed);
+    // Held before decoding is over: the extractor stops instead of reading on.
+    if (context.failed()) feed.hold(context.error);
     feed.finishDecoding();
-    if (decoded == ARCHIVE_OK) feed.followExtraction(session.system);
+    if (decoded == ARCHIVE_OK) feed.followExtraction(context.system);
     worker.join();
-    session.feed = nullptr;
-    if (int held = feed.reportHeld(*session.system.fs, withTrailingSeparator(destination)))
-        return held;
-    return decoded != ARCHIVE_OK ? decoded : extracted;
+    context.inDestination = extraction.inDestination;
+    context.error = feed.held();
+    return context.error.code;
 }
 
 }  // namespace
 
-int extractFileArchive(const std::string& archivePath, const std::string& destination) {
-    return extractArchive(archivePath, destination, {});
-}
-
-int extractPackage(const std::string& packagePath, const std::string& destination,
-                   const platform::System& system) {
-    SessionScope scope(system);
-    ArchiveSession& session = archiveSession();
-    if (!system.fs->currentFolder(session.savedDirectory))
-        return archiveFailure(ARCHIVE_ERR_IO, "Cannot determine current directory");
-
+int extractPackageFiles(const std::string& packagePath, const std::string& destination,
+                        ArchiveContext& context) {
+    platform::FileSystem& fs = *context.system.fs;
     unsigned char head[ARPK_ESCAPE_OFFSET] = {};
     std::size_t got = 0;
     std::vector<platform::FileIdentity> keep;
     // Held open to the end: a file deleted meanwhile keeps its identity from being reused.
-    platform::FilePtr package = system.fs->openRegularFile(packagePath);
+    platform::FilePtr package = fs.openRegularFile(packagePath);
     if (package) {
         got = std::fread(head, 1, sizeof head, package.get());
         platform::FileIdentity id;
         if (platform::identityOf(package.get(), id)) keep.push_back(id);
     }
     if (got < sizeof ARPK_MAGIC || std::memcmp(head, ARPK_MAGIC, sizeof ARPK_MAGIC) != 0)
-        return extractArchive(packagePath, destination, keep);
+        return extractArchive(packagePath, destination, keep, context);
     std::int32_t unpackedSize = 0;
     ByteReader(head + ARPK_SIZE_OFFSET, got - ARPK_SIZE_OFFSET).readI32(unpackedSize);
 
-    system.fs->createFolder(destination);
+    fs.createFolder(destination);
     Temporary temporary;
-    platform::FilePtr temp = temporary.create(destination, keep);
+    platform::FilePtr temp = temporary.create(fs, destination, keep);
     const std::string& tempPath = temporary.path;
-    if (!temp) return archiveFailure(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
+    if (!temp) return context.fail(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
     keep.push_back(temporary.id);
     if (unpackedSize >= static_cast<std::int64_t>(ARPK_OVERLAP_MIN))
-        return decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep);
-    int r = unpackArpk(packagePath, std::move(temp), tempPath);
-    return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep) : r;
+        return decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep, context);
+    int r = unpackArpk(packagePath, std::move(temp), tempPath, context);
+    return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep, context) : r;
 }

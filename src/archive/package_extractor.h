@@ -1,28 +1,24 @@
 #pragma once
 // Unpacking of APK packages: a FileArchive ("KLIV"), optionally wrapped in a compressed
-// ArpkLayer ("ARPK"). One extraction at a time; every failure is shown and logged once.
+// ArpkLayer ("ARPK"). One extraction at a time.
 #include <string>
 
+#include "archive/archive_result.h"
 #include "platform/system.h"
 
-// Result codes of the unpacker.
-enum ArchiveResult : int {
-    ARCHIVE_OK = 0,
-    ARCHIVE_ERR_MEMORY = -1,
-    ARCHIVE_ERR_IO = -2,       // read, write or seek; working or destination folder unusable
-    ARCHIVE_ERR_OPEN = -3,     // package, archive or output file cannot be opened
-    ARCHIVE_ERR_INVALID = -4,  // not a valid archive, or a name that leaves the destination
-};
-
-// Unpacks the package into destination (created if missing; files of the same names are
-// overwritten). Returns 0 or one of the negative codes above.
+// The package operation: unpacks the package into destination (created if missing; files of
+// the same names are overwritten) and shows a failure once. Returns 0 or one of the negative
+// codes; context holds the failure and the statistics afterwards.
+//
+// The failure is appended to "errors.txt" where it happened (in the destination once the
+// extractor is in it, else in the working directory; never through a link or special file in
+// its place) and shown in a message box "Error!". The working directory is as it was.
+int extractPackage(const std::string& packagePath, const std::string& destination,
+                   ArchiveContext& context);
 int extractPackage(const std::string& packagePath, const std::string& destination,
                    const platform::System& system);
 
-// Extracts a plain FileArchive; used by extractPackage.
-int extractFileArchive(const std::string& archivePath, const std::string& destination);
-
-// Shows one failure: format with its first "%s" replaced by argument (control bytes escaped),
-// appended to "errors.txt" in the working directory (unless a link or special file is in its
-// place) and shown in a message box "Error!".
-void reportArchiveError(const char* format, const std::string& argument = std::string());
+// The unpacking alone: the failure is set on context, nothing is shown or logged, and the
+// working directory is left where a failure found it (its log belongs there).
+int extractPackageFiles(const std::string& packagePath, const std::string& destination,
+                        ArchiveContext& context);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/archive_session.h"
+#include "archive/archive_result.h"
 #include "archive/arpk_format.h"
 #include "archive/byte_reader.h"
 #include "archive/file_archive_format.h"
@@ -29,7 +29,7 @@ public:
 private:
     bool fail(int c, const char* format, const std::string& argument = {}) {
         code = c;
-        message = formatArchiveMessage(format, argument);
+        message = archiveError(c, format, argument).message;
         return false;
     }
     int readByte() {
@@ -157,7 +157,9 @@ int readListing(Head& head, PackageListing& out) {
             return ARCHIVE_ERR_INVALID;
         }
         if (check != NameCheck::Ok) {
-            head.message = formatArchiveMessage("Invalid file name in archive: %s\n", e.name);
+            head.message =
+                archiveError(ARCHIVE_ERR_INVALID, "Invalid file name in archive: %s\n", e.name)
+                    .message;
             return ARCHIVE_ERR_INVALID;
         }
         e.dataOffset = r.dataOffset;
@@ -170,8 +172,9 @@ int readListing(Head& head, PackageListing& out) {
     for (const ListedEntry& e : out.entries) names.push_back(e.name);
     std::size_t first = 0, second = 0;
     if (findNameClash(names, first, second)) {
-        head.message =
-            formatArchiveMessage(NAME_CLASH_FORMAT, clashArgument(names[first], names[second]));
+        head.message = archiveError(ARCHIVE_ERR_INVALID, NAME_CLASH_FORMAT,
+                                    clashArgument(names[first], names[second]))
+                           .message;
         return ARCHIVE_ERR_INVALID;
     }
     return ARCHIVE_OK;
@@ -184,7 +187,7 @@ int listPackage(platform::FileSystem& fs, const std::string& packagePath, Packag
     out = PackageListing();
     platform::FilePtr f = fs.openRegularFile(packagePath);
     if (!f) {
-        message = formatArchiveMessage("Can't read %s\n", packagePath);
+        message = archiveError(ARCHIVE_ERR_OPEN, "Can't read %s\n", packagePath).message;
         return ARCHIVE_ERR_OPEN;
     }
     char magic[4] = {};

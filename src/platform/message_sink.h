@@ -7,6 +7,10 @@ namespace platform {
 
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 
+// The text of a message: format with its first "%s" replaced by argument; other percent signs
+// stay as they are.
+std::string formatText(const std::string& format, const std::string& argument);
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

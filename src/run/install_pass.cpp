@@ -4,6 +4,7 @@
 #include "actions/text_rules.h"
 #include "config/setup_config.h"
 #include "platform/clock.h"
+#include "platform/message_sink.h"
 #include "platform/progress_sink.h"
 #include "run/progress_thread.h"
 #include "run/run_pages.h"
@@ -157,8 +158,8 @@ void InstallPass::installMarkedOptions() {
             state_.installedSomething = true;
         } else {
             c_.s.actions.system.messages->showMessage(
-                formatText(c_.text(TEXT_INSTALL_FAILED), c_.expand(o.label)), c_.s.messageCaption,
-                platform::MessageIcon::Exclamation);
+                platform::formatText(c_.text(TEXT_INSTALL_FAILED), c_.expand(o.label)),
+                c_.s.messageCaption, platform::MessageIcon::Exclamation);
         }
     }
 }

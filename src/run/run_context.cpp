@@ -46,10 +46,3 @@ bool RunContext::showAcceptText(const std::string& documentName) {
 std::string standardCaption() {
     return std::string("Setup ") + programVersion;
 }
-
-std::string formatText(const std::string& text, const std::string& argument) {
-    const std::string marker = "%s";
-    std::size_t at = text.find(marker);
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + argument + text.substr(at + marker.size());
-}

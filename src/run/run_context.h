@@ -63,6 +63,3 @@ inline const char* orEmpty(const char* text) {
 inline bool isInstall(OptionKind kind) {
     return kind >= OptionKind::InstallEpoc && kind <= OptionKind::InstallPalm;
 }
-
-// text with its first "%s" replaced by argument; other percent signs stay as they are.
-std::string formatText(const std::string& text, const std::string& argument);

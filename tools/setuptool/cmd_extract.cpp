@@ -1,7 +1,6 @@
 // setuptool extract: unpacks a package as Setup does.
 #include <filesystem>
 
-#include "archive/arpk_decoder.h"
 #include "archive/package_extractor.h"
 #include "archive_files.h"
 #include "command.h"
@@ -24,12 +23,13 @@ int run(const Arguments& args) {
     platform::System system = platform::consoleSystem();
     system.messages = &sink;
     system.progress = &progress;
-    int result = extractPackage(args[0], args[1], system);
+    ArchiveContext context(system);
+    int result = extractPackage(args[0], args[1], context);
     line.finish();
     // readsBack: copies of a compressed package read back from its temporary file.
     printJson({{"result", result},
                {"message", byteText(sink.last)},
-               {"readsBack", static_cast<long long>(arpkReadsBack())}});
+               {"readsBack", static_cast<long long>(context.stats.readsBack)}});
     return result == 0 ? 0 : 1;
 }
 

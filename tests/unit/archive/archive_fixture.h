@@ -1,5 +1,5 @@
 #pragma once
-// Shared set-up of the archive tests: a scratch folder, recording sinks, fresh module state,
+// Shared set-up of the archive tests: a scratch folder, recording sinks, a fresh display,
 // and byte builders for hand-made (also hostile) packages.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <string>
 
 #include "archive/archive_progress.h"
-#include "archive/archive_session.h"
 #include "archive/archive_writer.h"
 #include "archive/arpk_encoder.h"
 #include "archive/package_extractor.h"
@@ -130,7 +129,6 @@ inline std::string oneFileArchive(const std::string& name, const std::string& da
 class ArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        archiveSession().reset();
         archiveProgress().reset();
         startDir = std::filesystem::current_path();
         // The log of failures before the destination lands in the working directory.

@@ -23,16 +23,18 @@ std::string arpk(std::int64_t size, int escape, const std::string& tokens) {
 
 class ArpkTest : public ArchiveTest {
 protected:
-    // Runs the decoder alone, as extractPackage would, and returns the temporary file.
+    // Runs the decoder alone, as extractPackage would, and returns the temporary file. The
+    // decoder shows nothing: its failure is in context.
     int decode(const std::string& package, std::string& output) {
-        archiveSession().system = fake.system();
-        archiveSession().active = true;
-        archiveSession().savedDirectory = fs::current_path().string();
+        context = ArchiveContext(fake.system());
         std::string pkg = writePackage(package);
-        int r = unpackArpk(pkg, path("temp.arh"));
+        int r = unpackArpk(pkg, path("temp.arh"), context);
         output = testing_support::readFile(dir.path() / "temp.arh");
+        EXPECT_TRUE(fake.messages.messages.empty()) << lastMessage();
+        EXPECT_EQ(context.error.code, r);
         return r;
     }
+    ArchiveContext context{fake.system()};
 };
 
 TEST_F(ArpkTest, TokensDecode) {
@@ -64,10 +66,9 @@ TEST_F(ArpkTest, TokensDecode) {
     };
     for (const Case& c : cases) {
         std::string output;
-        fake.messages.messages.clear();
-        EXPECT_EQ(decode(arpk(c.size, c.escape, c.tokens), output), 0) << c.what;
+        EXPECT_EQ(decode(arpk(c.size, c.escape, c.tokens), output), 0)
+            << c.what << ": " << context.error.message;
         EXPECT_EQ(output, c.expected) << c.what;
-        EXPECT_TRUE(fake.messages.messages.empty()) << c.what << ": " << lastMessage();
     }
 }
 
@@ -102,9 +103,9 @@ TEST_F(ArpkTest, CopiesReadBackOnlyWhatNeitherMemoryHolds) {
         ArpkStream s = base;
         s.copy(c.src, c.length);
         std::string output;
-        ASSERT_EQ(decode(s.package(), output), 0) << c.what << ": " << lastMessage();
+        ASSERT_EQ(decode(s.package(), output), 0) << c.what << ": " << context.error.message;
         EXPECT_TRUE(output == s.expected) << c.what << ": output differs";
-        EXPECT_EQ(arpkReadsBack(), c.readsBack) << c.what;
+        EXPECT_EQ(context.stats.readsBack, c.readsBack) << c.what;
     }
 }
 
@@ -132,22 +133,21 @@ TEST_F(ArpkTest, FailuresHaveTheirCodeAndMessage) {
     };
     for (const Case& c : cases) {
         std::string output;
-        fake.messages.messages.clear();
         EXPECT_EQ(decode(c.package, output), c.result) << c.what;
-        ASSERT_EQ(fake.messages.messages.size(), 1u) << c.what;
-        EXPECT_EQ(lastMessage(), c.message) << c.what;
+        EXPECT_EQ(context.error.message, c.message) << c.what;
+        EXPECT_FALSE(context.error.inDestination) << c.what;
         EXPECT_FALSE(archiveProgress().isOpen());
     }
 }
 
 TEST_F(ArpkTest, FilesThatCannotBeOpened) {
-    archiveSession().system = fake.system();
-    archiveSession().active = true;
     std::string missing = path("none.apk"), tempInNoFolder = path("no/such/temp.arh");
-    EXPECT_EQ(unpackArpk(writePackage(arpk(0, 1, "")), tempInNoFolder), -3);
-    EXPECT_EQ(lastMessage(), "Can't write " + tempInNoFolder + "\n");
-    EXPECT_EQ(unpackArpk(missing, path("t.arh")), -3);
-    EXPECT_EQ(lastMessage(), "Can't read " + missing + "\n");
+    ArchiveContext noTemp(fake.system()), noPackage(fake.system());
+    EXPECT_EQ(unpackArpk(writePackage(arpk(0, 1, "")), tempInNoFolder, noTemp), -3);
+    EXPECT_EQ(noTemp.error.message, "Can't write " + tempInNoFolder + "\n");
+    EXPECT_EQ(unpackArpk(missing, path("t.arh"), noPackage), -3);
+    EXPECT_EQ(noPackage.error.message, "Can't read " + missing + "\n");
+    EXPECT_TRUE(fake.messages.messages.empty());
 }
 
 // Copies longer than the 32,768-byte buffer, and copies that do not fit behind the bytes
@@ -172,7 +172,7 @@ TEST_F(ArpkTest, LongCopiesAppendExactlyTheirLength) {
         std::string expected = text + text.substr(c.offset, c.length);
         std::string output;
         EXPECT_EQ(decode(arpk(static_cast<std::int64_t>(expected.size()), E, tokens), output), 0)
-            << c.literals << " " << c.length << ": " << lastMessage();
+            << c.literals << " " << c.length << ": " << context.error.message;
         EXPECT_TRUE(output == expected) << c.literals << " " << c.length;
     }
 }
@@ -180,7 +180,7 @@ TEST_F(ArpkTest, LongCopiesAppendExactlyTheirLength) {
 TEST_F(ArpkTest, HugeDeclaredSizeInFrontOfATinyStream) {
     std::string output;
     EXPECT_EQ(decode(arpk(0x7FFFFFFF, 0xFF, "tiny"), output), -2);
-    EXPECT_EQ(lastMessage(), "Incomplete archive!");
+    EXPECT_EQ(context.error.message, "Incomplete archive!");
     EXPECT_EQ(output, "tiny");
 }
 

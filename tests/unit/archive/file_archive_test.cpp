@@ -99,48 +99,6 @@ TEST_F(ArchiveTest, FileCountBounds) {
     }
 }
 
-// Each row: the package bytes, the code, the message, and whether the log lands in the
-// destination (after it became the working directory) or in the caller's folder.
-TEST_F(ArchiveTest, EveryFailureHasItsCodeMessageAndLog) {
-    std::string pkg = path("pkg.apk");
-    std::string good = oneFileArchive("a.txt", "hello");
-    struct Case {
-        const char* what;
-        std::string bytes;
-        int result;
-        std::string message;
-        bool logInDestination;
-    } cases[] = {
-        {"shorter than 4 bytes", "KL", -2, "i/o error in file " + pkg + "\n", false},
-        {"wrong magic", "KLIX" + good.substr(4), -4, "Incorrect archive header", false},
-        {"header cut", good.substr(0, 10), -2, "i/o error in file " + pkg + "\n", false},
-        {"directory cut", good.substr(0, 20), -2, "i/o error in file " + pkg + "\n", true},
-        {"name cut", good.substr(0, 35), -2, "i/o error in file " + pkg + "\n", true},
-        {"data cut", good.substr(0, 40), -2, "i/o error in file " + pkg + "\n", true},
-        {"offset past end",
-         "KLIV" + le32(5) + le32(1) + record(5000, 5, 6) + std::string("a.txt\0", 6), -2,
-         "i/o error in file " + pkg + "\n", true},
-        {"negative offset",
-         "KLIV" + le32(5) + le32(1) + record(-100, 5, 6) + std::string("a.txt\0", 6) + "hello", -2,
-         "Seek error", true},
-    };
-    for (const Case& c : cases) {
-        fake.messages.messages.clear();
-        fs::remove_all(dir.path() / "out");
-        fs::remove(dir.path() / "cwd" / "errors.txt");
-        EXPECT_EQ(extract(c.bytes), c.result) << c.what;
-        ASSERT_EQ(fake.messages.messages.size(), 1u) << c.what;
-        EXPECT_EQ(lastMessage(), c.message) << c.what;
-        EXPECT_EQ(fake.messages.messages[0].caption, "Error!");
-        EXPECT_EQ(fake.messages.messages[0].icon, platform::MessageIcon::Exclamation);
-        fs::path log =
-            (c.logInDestination ? dir.path() / "out" : dir.path() / "cwd") / "errors.txt";
-        EXPECT_TRUE(fs::exists(log)) << c.what;
-        EXPECT_EQ(fs::current_path(), dir.path() / "cwd") << c.what;
-        EXPECT_FALSE(archiveProgress().isOpen());
-    }
-}
-
 TEST_F(ArchiveTest, MissingPackageCannotBeRead) {
     std::string missing = path("none.apk");
     EXPECT_EQ(extractPackage(missing, out(), fake.system()), -3);
@@ -157,14 +115,6 @@ TEST_F(ArchiveTest, DestinationThatCannotBeEntered) {
     dir.write("out", "a file, not a folder");
     EXPECT_EQ(extract(oneFileArchive("a.txt", "hello")), -2);
     EXPECT_EQ(lastMessage(), "Could not access subdirectory " + out() + "\\");
-}
-
-TEST_F(ArchiveTest, LogAppendsMessagesExactlyAsFormatted) {
-    std::string bad = "KLIX" + std::string(40, '\0');
-    extract(bad);
-    extract(bad);
-    EXPECT_EQ(testing_support::readFile(dir.path() / "cwd" / "errors.txt"),
-              "Incorrect archive headerIncorrect archive header");
 }
 
 TEST_F(ArchiveTest, CutAtEveryLengthFailsCleanly) {
