@@ -40,7 +40,7 @@ public:
         page_ = nullptr;
         HWND splash =
             setup_->waitFor({WindowKind::Splash, WindowKind::Page}, nullptr, "the splash");
-        if (kindOf(splash) == WindowKind::Splash) shot(splash, "splash", 100);
+        if (kindOf(splash) == WindowKind::Splash) shot(splash, "splash");
 
         expectPage("the language page", "language");
         expectChoices({"English", "Deutsch"});
@@ -152,11 +152,11 @@ public:
     const std::string& scenario() const { return scenario_; }
 
 private:
-    void shot(HWND window, const std::string& name, DWORD settleMs = 300) {
+    void shot(HWND window, const std::string& name) {
         char file[64];
         std::snprintf(file, sizeof file, "%02d-%s-", ++shots_taken_, scenario_.c_str());
         std::string path = shots_ + "\\" + file + name + ".bmp";
-        screenshot(window, path, settleMs);
+        screenshot(window, path);
         std::printf("   %s%s\n", file, name.c_str());
     }
 
@@ -361,7 +361,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sample_walk: %s: %s\n", walk.scenario().c_str(), e.what());
         if (walk.page()) {
             try {
-                screenshot(walk.page(), std::string(argv[2]) + "\\99-failed.bmp", 300);
+                screenshot(walk.page(), std::string(argv[2]) + "\\99-failed.bmp");
             } catch (const WalkError&) {
             }
         }

@@ -14,21 +14,18 @@
 
 namespace {
 
-constexpr DWORD TIMEOUT_MS = 20000;
+using testing_support::isVisible;
 
-// Pumps this thread's messages until the condition holds; false on time-out.
+// Pumps this thread's messages by the dialog's own pump (keys go through it) until the condition
+// holds; false on time-out.
 bool pumpUntil(const std::function<bool()>& condition) {
     const DWORD start = ::GetTickCount();
     while (!condition()) {
-        if (::GetTickCount() - start > TIMEOUT_MS) return false;
+        if (::GetTickCount() - start > testing_support::UI_TIMEOUT_MS) return false;
         if (!pumpMessages()) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
-}
-
-bool visible(HWND dialog, int id) {
-    return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE;
 }
 
 TEST(ProgressDialog, TextBarAndCancel) {
@@ -39,22 +36,22 @@ TEST(ProgressDialog, TextBarAndCancel) {
     EXPECT_EQ(testing_support::windowText(w), "Setup 1.81");
     EXPECT_TRUE(::IsWindowVisible(w));
     EXPECT_FALSE(::IsIconic(w));
-    EXPECT_TRUE(visible(w, IDCANCEL));
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+    EXPECT_TRUE(isVisible(w, IDCANCEL));
+    EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
 
     dialog.setText("Reading the menus...", 0, 100);
     dialog.setPos(40);
     EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
               "Reading the menus...");
-    EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+    EXPECT_TRUE(isVisible(w, IDC_PROGRESS_BAR));
     EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 40);
     EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
     dialog.setText("No bar", 5, 5);
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+    EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
     dialog.setText("No bar", 6, 5);
-    EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+    EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
     dialog.setText("Bar again", 0, 65535);
-    EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+    EXPECT_TRUE(isVisible(w, IDC_PROGRESS_BAR));
 
     // Cancel, then the Escape key: the byte is cleared, the window stays as it was.
     testing_support::clickButton(w, IDCANCEL);
@@ -90,9 +87,9 @@ TEST(ProgressDialog, SinkWithoutCancel) {
     platform::ProceedFlag proceed{1};
     auto display = sink.open(&proceed, true, "", false);
     ASSERT_NE(display, nullptr);
-    HWND w = testing_support::waitForDialog(::GetCurrentProcessId(), TIMEOUT_MS);
+    HWND w = testing_support::waitForDialog(::GetCurrentProcessId());
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(visible(w, IDCANCEL));
+    EXPECT_FALSE(isVisible(w, IDCANCEL));
     display->setText(ARCHIVE_TEXT, 0, 100);
     display->setPos(66);
     EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 66);

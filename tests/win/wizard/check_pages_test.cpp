@@ -11,7 +11,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 const std::vector<std::string> NATO = {
     "Alfa",    "Bravo", "Charlie", "Delta",  "Echo",     "Foxtrot", "Golf",   "Hotel",  "India",
@@ -31,41 +31,42 @@ TEST_F(WizardTest, CheckListPageFlow) {
         int rowTops[3] = {}, expectedTops[3] = {};
         std::uint32_t besideLabel = 0;
     } seen;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box[3];
         for (int i = 0; i < 3; ++i) box[i] = ::GetDlgItem(p, FIRST_CHOICE_ID + i);
-        d.waitUntil([&] { return d.visible(box[2]); });  // placed at the first paint
-        seen.nextAtStart = d.visible(page.nextButton());
-        seen.focusOnBox0 = d.focused() == box[0];
-        seen.label2 = testing_support::windowText(box[2]);
+        waitUntil([&] { return isVisible(box[2]); });  // placed at the first paint
+        seen.nextAtStart = isVisible(page.nextButton());
+        seen.focusOnBox0 = focusedControl(p) == box[0];
+        seen.label2 = windowText(box[2]);
         int top = choiceBlockTop(page.contentRect, 3, page.lineHeight);
         for (int i = 0; i < 3; ++i) {
-            seen.rowTops[i] = d.childRect(box[i]).top;
+            seen.rowTops[i] = childRect(box[i]).top;
             seen.expectedTops[i] = choiceRowRect(page.contentRect, top, i, page.lineHeight).top;
         }
-        RECT r = d.childRect(box[0]);
-        seen.besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
-        seen.shot = d.screenshot(p, "check_list_page");
+        RECT r = childRect(box[0]);
+        seen.besideLabel =
+            captureClient(p).at(r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
+        seen.shot = saveScreenshot(p, "check_list_page");
 
-        RECT r1 = d.childRect(box[1]);
-        d.mouseClick(p, {r1.left + 6, (r1.top + r1.bottom) / 2});
-        d.waitUntil([&] { return d.checked(box[1]); });
-        seen.nextAfterCheck = d.visible(page.nextButton());
+        RECT r1 = childRect(box[1]);
+        clickAt(p, {r1.left + 6, (r1.top + r1.bottom) / 2});
+        waitUntil([&] { return isChecked(box[1]); });
+        seen.nextAfterCheck = isVisible(page.nextButton());
         seen.marksAfterCheck = marks(menu);
-        d.click(box[1]);
-        d.waitUntil([&] { return !d.checked(box[1]); });
-        seen.nextAfterUncheck = d.visible(page.nextButton());
+        clickButton(box[1]);
+        waitUntil([&] { return !isChecked(box[1]); });
+        seen.nextAfterUncheck = isVisible(page.nextButton());
         seen.marksAfterUncheck = marks(menu);
         // Enter on a box with nothing marked does nothing; the Space after it checks the box.
-        d.focus(p, box[2]);
-        d.key(VK_RETURN);
-        d.key(VK_SPACE);
-        d.waitUntil([&] { return d.checked(box[2]); });
+        focusControl(box[2]);
+        pressKey(p, VK_RETURN);
+        pressKey(p, VK_SPACE);
+        waitUntil([&] { return isChecked(box[2]); });
         seen.openAfterEnter = ::IsWindowVisible(p);
-        seen.nextAfterSpace = d.visible(page.nextButton());
+        seen.nextAfterSpace = isVisible(page.nextButton());
         seen.marksAfterSpace = marks(menu);
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_FALSE(seen.nextAtStart);
@@ -92,17 +93,17 @@ TEST_F(WizardTest, CheckListPageWithFinish) {
     CheckListPage page(&menu);
     page.setButtons(BUTTON_FINISH | BUTTON_CANCEL);
     bool finishAtStart = false, finishAfterUncheck = true, boxChecked = false;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box1 = ::GetDlgItem(p, FIRST_CHOICE_ID + 1);
-        finishAtStart = d.visible(page.finishButton());
-        boxChecked = d.checked(box1);
-        d.click(box1);
-        d.waitUntil([&] { return !d.checked(box1); });
-        finishAfterUncheck = d.visible(page.finishButton());
-        d.click(box1);
-        d.waitUntil([&] { return d.visible(page.finishButton()); });
-        d.click(page.finishButton());
-        d.waitForClose(p);
+        finishAtStart = isVisible(page.finishButton());
+        boxChecked = isChecked(box1);
+        clickButton(box1);
+        waitUntil([&] { return !isChecked(box1); });
+        finishAfterUncheck = isVisible(page.finishButton());
+        clickButton(box1);
+        waitUntil([&] { return isVisible(page.finishButton()); });
+        clickButton(page.finishButton());
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_FINISH);
     EXPECT_TRUE(finishAtStart);
@@ -137,11 +138,11 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
             if (menu.optionSelected[i]) rows.push_back(i);
         return rows;
     };
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND list = ::GetDlgItem(p, CHECK_LIST_VIEW_ID);
         seen.atStart = marked();
-        seen.focusOnList = d.focused() == list;
-        seen.listRect = d.childRect(list);
+        seen.focusOnList = focusedControl(p) == list;
+        seen.listRect = childRect(list);
         char text[64] = "";
         LVITEMA item{};
         item.iSubItem = 0;
@@ -149,28 +150,28 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
         item.cchTextMax = sizeof text;
         ::SendMessageA(list, LVM_GETITEMTEXTA, 3, reinterpret_cast<LPARAM>(&item));
         seen.row3 = text;
-        seen.shot = d.screenshot(p, "check_list_view_page");
-        for (int i = 0; i < 3; ++i) d.key(VK_DOWN, true);  // Shift+Down: rows 0..3
-        d.waitUntil([&] { return marked().size() == 4; });
+        seen.shot = saveScreenshot(p, "check_list_view_page");
+        for (int i = 0; i < 3; ++i) pressKey(p, VK_DOWN, SHIFT);  // Shift+Down: rows 0..3
+        waitUntil([&] { return marked().size() == 4; });
         seen.range = marked();
-        d.key(VK_DOWN);  // row 4 alone
-        d.waitUntil([&] { return marked() == std::vector<int>{4}; });
+        pressKey(p, VK_DOWN);  // row 4 alone
+        waitUntil([&] { return marked() == std::vector<int>{4}; });
         seen.moved = marked();
-        d.type("m");  // Mike
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{12}; });
+        typeText(p, "m");  // Mike
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{12}; });
         seen.typed = marked();
-        d.key(VK_SPACE, false, true);  // Ctrl+Space takes Mike out of the selection
-        d.waitUntil([&] { return selectedRows(list).empty(); });
+        pressKey(p, VK_SPACE, CONTROL);  // Ctrl+Space takes Mike out of the selection
+        waitUntil([&] { return selectedRows(list).empty(); });
         seen.none = marked();
-        seen.nextWhenNone = d.visible(page.nextButton());
-        d.type("g");
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{6}; });
+        seen.nextWhenNone = isVisible(page.nextButton());
+        typeText(p, "g");
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{6}; });
         clock.now += 3000;  // a pause: "o" starts a new search
-        d.type("o");
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{14}; });
+        typeText(p, "o");
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{14}; });
         seen.newSearch = marked();
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     OptionList::setClock(nullptr);
     EXPECT_EQ(result, WIZ_NEXT);

@@ -8,7 +8,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 TEST_F(WizardTest, ChoiceRadioPageFlow) {
     ChoiceRadioPage early;
@@ -26,15 +26,15 @@ TEST_F(WizardTest, ChoiceRadioPageFlow) {
     page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
     bool startChecked = false, startFocused = false;
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND b0 = ::GetDlgItem(p, FIRST_CHOICE_ID), b2 = ::GetDlgItem(p, FIRST_CHOICE_ID + 2);
-        startChecked = d.checked(b2);
-        startFocused = d.focused() == b2;
-        shot = d.screenshot(p, "choice_radio_page");
-        d.click(b0);
-        d.waitUntil([&] { return d.checked(b0) && !d.checked(b2); });
-        d.key('N', false, false, true);  // Alt+N
-        d.waitForClose(p);
+        startChecked = isChecked(b2);
+        startFocused = focusedControl(p) == b2;
+        shot = saveScreenshot(p, "choice_radio_page");
+        clickButton(b0);
+        waitUntil([&] { return isChecked(b0) && !isChecked(b2); });
+        pressAlt(p, 'N');
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_TRUE(startChecked);
@@ -66,23 +66,23 @@ TEST_F(WizardTest, ChoiceCheckPageFlows) {
         bool atStart = false, afterToggle = false, afterSecond = false;
         int stateAfterToggle = -1, limit = 0, expectedLimit = 0;
         std::string shot;
-        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+        int result = runScripted(page, [&](PageDriver&, HWND p) {
             HWND box = ::GetDlgItem(p, FIRST_CHOICE_ID);
             limit = page.topTextLimit;
             expectedLimit = choiceBlockTop(page.contentRect, 1, page.lineHeight);
-            atStart = d.visible(page.finishButton());
-            if (c.checkedAtStart) shot = d.screenshot(p, "choice_check_page");
-            d.click(box);
-            d.waitUntil([&] { return d.checked(box) != c.checkedAtStart; });
-            afterToggle = d.visible(page.finishButton());
+            atStart = isVisible(page.finishButton());
+            if (c.checkedAtStart) shot = saveScreenshot(p, "choice_check_page");
+            clickButton(box);
+            waitUntil([&] { return isChecked(box) != c.checkedAtStart; });
+            afterToggle = isVisible(page.finishButton());
             stateAfterToggle = page.isChoiceChecked(0);
-            d.click(box);
-            d.waitUntil([&] { return d.checked(box) == c.checkedAtStart; });
-            afterSecond = d.visible(page.finishButton());
-            if (!afterSecond) d.click(box);
-            d.waitUntil([&] { return d.visible(page.finishButton()); });
-            d.click(page.finishButton());
-            d.waitForClose(p);
+            clickButton(box);
+            waitUntil([&] { return isChecked(box) == c.checkedAtStart; });
+            afterSecond = isVisible(page.finishButton());
+            if (!afterSecond) clickButton(box);
+            waitUntil([&] { return isVisible(page.finishButton()); });
+            clickButton(page.finishButton());
+            waitForClose(p);
         });
         EXPECT_EQ(result, WIZ_FINISH);
         EXPECT_EQ(atStart, c.finishAtStart);
@@ -109,26 +109,26 @@ TEST_F(WizardTest, AcceptPageFlow) {
          nextAfterUncheck = true;
     std::uint32_t boxBackground = 0;
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box = ::GetDlgItem(p, IDC_ACCEPT_CHECK);
-        nextAtStart = d.visible(page.nextButton());
-        focusOnBox = d.focused() == box;
-        RECT r = d.childRect(box);
-        boxBackground = d.pixel(p, r.right - 6, (r.top + r.bottom) / 2);
-        shot = d.screenshot(p, "accept_page");
-        d.key(VK_RETURN);  // not accepted yet: nothing
-        d.key(VK_SPACE);
-        d.waitUntil([&] { return d.checked(box); });
+        nextAtStart = isVisible(page.nextButton());
+        focusOnBox = focusedControl(p) == box;
+        RECT r = childRect(box);
+        boxBackground = captureClient(p).at(r.right - 6, (r.top + r.bottom) / 2);
+        shot = saveScreenshot(p, "accept_page");
+        pressKey(p, VK_RETURN);  // not accepted yet: nothing
+        pressKey(p, VK_SPACE);
+        waitUntil([&] { return isChecked(box); });
         openAfterEnter = ::IsWindowVisible(p);
-        d.waitUntil([&] { return d.focused() == page.nextButton(); });
-        nextFocused = d.focused() == page.nextButton();
-        d.click(box);
-        d.waitUntil([&] { return !d.checked(box); });
-        nextAfterUncheck = d.visible(page.nextButton());
-        d.click(box);
-        d.waitUntil([&] { return d.visible(page.nextButton()); });
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        waitUntil([&] { return focusedControl(p) == page.nextButton(); });
+        nextFocused = focusedControl(p) == page.nextButton();
+        clickButton(box);
+        waitUntil([&] { return !isChecked(box); });
+        nextAfterUncheck = isVisible(page.nextButton());
+        clickButton(box);
+        waitUntil([&] { return isVisible(page.nextButton()); });
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_FALSE(nextAtStart);
@@ -151,20 +151,20 @@ TEST_F(WizardTest, TextPageFlow) {
     page.setButtons(BUTTON_FINISH);
     bool onlyFinish = false, openAfterEnter = false;
     std::string boxText, shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box = ::GetDlgItem(p, FIRST_CHOICE_ID);
-        onlyFinish = d.visible(page.finishButton()) && !d.visible(page.nextButton()) &&
-                     !d.visible(page.cancelButton()) && !d.visible(page.backButton());
-        boxText = testing_support::windowText(box);
-        shot = d.screenshot(p, "text_page");
+        onlyFinish = isVisible(page.finishButton()) && !isVisible(page.nextButton()) &&
+                     !isVisible(page.cancelButton()) && !isVisible(page.backButton());
+        boxText = windowText(box);
+        shot = saveScreenshot(p, "text_page");
         // The box keeps Enter for itself.
-        d.focus(p, box);
-        d.key(VK_RETURN);
-        d.key(VK_TAB);
-        d.waitUntil([&] { return d.focused() != box; });
+        focusControl(box);
+        pressKey(p, VK_RETURN);
+        pressKey(p, VK_TAB);
+        waitUntil([&] { return focusedControl(p) != box; });
         openAfterEnter = ::IsWindowVisible(p);
-        d.key('F', false, false, true);  // Alt+F
-        d.waitForClose(p);
+        pressAlt(p, 'F');
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_FINISH);
     EXPECT_TRUE(onlyFinish);

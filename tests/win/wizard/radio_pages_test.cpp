@@ -9,7 +9,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 TEST_F(WizardTest, RadioPageFlow) {
     Menu& menu = makeMenu({"Psion", "Nokia 9210", "Pocket PC", "Palm"});
@@ -21,23 +21,23 @@ TEST_F(WizardTest, RadioPageFlow) {
     std::vector<int> afterClick;
     std::uint32_t besideLabel = 0;
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND button[4];
         for (int i = 0; i < 4; ++i) button[i] = ::GetDlgItem(p, FIRST_CHOICE_ID + i);
-        d.waitUntil([&] { return d.visible(button[3]); });
-        startChecked = d.checked(button[2]) && !d.checked(button[0]);
-        startFocused = d.focused() == button[2];
-        RECT r = d.childRect(button[1]);
-        besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);
-        shot = d.screenshot(p, "radio_page");
-        RECT r0 = d.childRect(button[0]);
-        d.mouseClick(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
-        d.waitUntil([&] { return d.checked(button[0]); });
-        onlyZero = !d.checked(button[1]) && !d.checked(button[2]) && !d.checked(button[3]);
-        zeroFocused = d.focused() == button[0];
+        waitUntil([&] { return isVisible(button[3]); });
+        startChecked = isChecked(button[2]) && !isChecked(button[0]);
+        startFocused = focusedControl(p) == button[2];
+        RECT r = childRect(button[1]);
+        besideLabel = captureClient(p).at(r.right - 4, (r.top + r.bottom) / 2);
+        shot = saveScreenshot(p, "radio_page");
+        RECT r0 = childRect(button[0]);
+        clickAt(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
+        waitUntil([&] { return isChecked(button[0]); });
+        onlyZero = !isChecked(button[1]) && !isChecked(button[2]) && !isChecked(button[3]);
+        zeroFocused = focusedControl(p) == button[0];
         afterClick = marks(menu);
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_TRUE(startChecked);
@@ -61,22 +61,22 @@ TEST_F(WizardTest, RadioListViewPageFlow) {
     bool focusOnList = false;
     RECT listRect{};
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND list = ::GetDlgItem(p, RADIO_LIST_VIEW_ID);
         atStart = marks(menu);
-        focusOnList = d.focused() == list;
-        listRect = d.childRect(list);
-        shot = d.screenshot(p, "radio_list_view_page");
-        d.type("e");
-        d.waitUntil([&] { return menu.optionSelected[4] == 1; });
+        focusOnList = focusedControl(p) == list;
+        listRect = childRect(list);
+        shot = saveScreenshot(p, "radio_list_view_page");
+        typeText(p, "e");
+        waitUntil([&] { return menu.optionSelected[4] == 1; });
         afterTyping = marks(menu);
         typedChoice = page.selectedChoice();
         RECT row{};
         row.left = LVIR_BOUNDS;
         ::SendMessageA(list, LVM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&row));
         POINT at{listRect.left + row.left + 20, listRect.top + (row.top + row.bottom) / 2};
-        d.mouseClick(p, at, true);
-        d.waitForClose(p);
+        clickAt(p, at, true);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_EQ(atStart[0], 1);
