@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "fw/window.h"
 #include "skin/bitmap_button.h"
 #include "skin_test_util.h"
+#include "support/ui_driver_win.h"
 
 namespace {
 
@@ -106,11 +105,6 @@ struct Window {
     }
 };
 
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 TEST_F(BitmapButtonTest, ErasingDrawsNothing) {
     Window win;
     ASSERT_NE(win.parent.hwnd(), nullptr);
@@ -152,18 +146,10 @@ TEST_F(BitmapButtonTest, ShowsItsPictureOnScreen) {
     SetForegroundWindow(win.parent.hwnd());
     SetFocus(win.button);
     InvalidateRect(win.button, nullptr, TRUE);
-    // Wait until the focused picture has reached the window, pumping messages meanwhile.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    // The focused picture reaches the window once the focus has (the wait pumps messages).
     std::uint32_t seen = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pump();
-        UpdateWindow(win.button);
-        HDC dc = GetDC(win.button);
-        seen = rgbOf(GetPixel(dc, 4, 4));
-        ReleaseDC(win.button, dc);
-        if (seen == FOCUS) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
+    testing_support::waitUntil(
+        [&] { return (seen = testing_support::captureClient(win.button).at(4, 4)) == FOCUS; });
     EXPECT_EQ(seen, FOCUS);
 }
 
