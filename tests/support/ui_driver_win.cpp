@@ -148,14 +148,10 @@ bool isWizardPage(HWND window) {
            ::GetDlgItem(window, WIZ_CANCEL);
 }
 
-HWND waitForWizardPage(DWORD processId) {
+bool finishNoPlatformPage(DWORD processId) {
     WindowQuery q = WindowQuery::dialogs(processId);
     q.also = isWizardPage;
-    return waitForWindow(q);
-}
-
-bool finishNoPlatformPage(DWORD processId) {
-    HWND page = waitForWizardPage(processId);
+    HWND page = waitForWindow(q);
     if (!page) return false;
     clickButton(page, WIZ_FINISH);
     return true;

@@ -63,8 +63,6 @@ bool waitForClose(HWND window);
 // buttons Back, Finish and Cancel).
 bool isMessageBox(HWND window);
 bool isWizardPage(HWND window);
-// A visible wizard page of the process, waited for; null on time-out.
-HWND waitForWizardPage(DWORD processId);
 // Answers the page that says no platform can be used (its one button, Finish).
 bool finishNoPlatformPage(DWORD processId);
 
@@ -146,7 +144,6 @@ public:
     // owner owns (a message box), once it is ready; null on time-out.
     HWND waitForPage() const;
     HWND waitForOwned(HWND owner) const;
-    DWORD guiThread() const { return guiThread_; }
 
 private:
     DWORD guiThread_ = 0;

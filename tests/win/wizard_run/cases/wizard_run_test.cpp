@@ -208,12 +208,7 @@ public:
         return end && !pageSeen;
     }
     DWORD pid() const { return pid_; }
-    WindowQuery dialogQuery() const {
-        WindowQuery q;
-        q.processId = pid_;
-        q.className = "#32770";
-        return q;
-    }
+    WindowQuery dialogQuery() const { return WindowQuery::dialogs(pid_); }
 
 private:
     void shot(HWND w, const std::string& name) {
