@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "rules/wizard_layout.h"
+
 namespace testing_support {
 
 const char* pageKindName(PageKind kind) {
@@ -111,7 +113,7 @@ public:
     void setText(const std::string& t) override { rec_.text = t; }
 };
 
-// Writes the user's clicks into the Menu's marks, as the check-list pages do.
+// Writes the user's clicks into the Menu's marks by the rules the check-list pages use.
 class CheckList : public ScriptedPage<CheckListRunPage> {
 public:
     using ScriptedPage::ScriptedPage;
@@ -119,39 +121,49 @@ public:
 private:
     void open() override {
         Menu& m = *rec_.menu;
-        if (rec_.kind != PageKind::CheckListView) return;
-        bool any = false;
-        for (int i = 0; i < m.optionCount; ++i) any = any || m.optionSelected[i] == 1;
-        if (!any) m.optionSelected[0] = 1;  // the list opens with a row selected
+        // The list opens with a row selected: the first when nothing is marked.
+        if (rec_.kind == PageKind::CheckListView && m.optionCount > 0 &&
+            !anyMarked(m.optionSelected, m.optionCount))
+            m.optionSelected[0] = 1;
     }
     void act(const UserStep& s) override {
-        for (int i : s.toggle) rec_.menu->optionSelected[i] = rec_.menu->optionSelected[i] ? 0 : 1;
+        Menu& m = *rec_.menu;
+        for (int i : s.toggle) {
+            const bool marked = m.optionSelected[i] == 1;
+            if (rec_.kind == PageKind::CheckListView)  // a Ctrl+click on the row
+                applyCheckItemChange(m.optionSelected, m.optionCount, i, marked ? ITEM_SELECTED : 0,
+                                     marked ? 0 : ITEM_SELECTED);
+            else
+                m.optionSelected[i] = marked ? 0 : 1;
+        }
     }
 };
 
-// Keeps the Menu's marks in step with the choice, as the radio pages do.
+// Keeps the Menu's marks in step with the choice by the rules the radio pages use: the
+// choice made when the page is made, chosen rows moved by moveRadioChoice.
 class Radio : public ScriptedPage<ChoiceRunPage> {
 public:
-    using ScriptedPage::ScriptedPage;
-    void addChoice(const std::string&) override {}
-    void selectChoice(int) override {}
+    Radio(ScriptedPages& owner, PageKind kind, Menu* menu)
+        : ScriptedPage(owner, kind, menu),
+          selected_(initialRadioChoice(menu->optionSelected, menu->optionCount)) {}
+    void addChoice(const std::string&) override { ++choices_; }
+    void selectChoice(int i) override {
+        if (i >= 0 && i < choices_) selected_ = i;
+    }
     int selectedChoice() override { return selected_; }
 
 private:
     void open() override {
         Menu& m = *rec_.menu;
-        for (int i = m.optionCount - 1; i >= 0; --i)
-            if (m.optionSelected[i] == 1) selected_ = i;
-        m.optionSelected[selected_] = 1;
+        if (selected_ >= 0 && selected_ < m.optionCount) m.optionSelected[selected_] = 1;
         rec_.preselected = selected_;
     }
     void act(const UserStep& s) override {
-        if (s.choose < 0) return;
-        rec_.menu->optionSelected[selected_] = 0;
-        selected_ = s.choose;
-        rec_.menu->optionSelected[selected_] = 1;
+        if (s.choose >= 0)
+            moveRadioChoice(rec_.menu->optionSelected, rec_.menu->optionCount, selected_, s.choose);
     }
-    int selected_ = 0;
+    int choices_ = 0;
+    int selected_;
 };
 
 template <class Page, class Interface>

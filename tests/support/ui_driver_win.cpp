@@ -1,42 +1,14 @@
 #include "support/ui_driver_win.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 #include <cctype>
-#include <fstream>
-#include <utility>
+#include <exception>
+#include <thread>
 
 #include "resource.h"
 #include "support/dialog_template_win.h"
-#include "support/png_writer.h"
 
 namespace testing_support {
-
-HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &si, &pi))
-        return nullptr;
-    ::CloseHandle(pi.hThread);
-    processId = pi.dwProcessId;
-    return pi.hProcess;
-}
-
-bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD& exitCode) {
-    if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
-    return ::GetExitCodeProcess(process, &exitCode) != 0;
-}
-
-std::string ownFolder() {
-    char path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
@@ -53,12 +25,45 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+// --- Processes ---
+
+HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return nullptr;
+    ::CloseHandle(pi.hThread);
+    processId = pi.dwProcessId;
+    return pi.hProcess;
+}
+
+bool waitForExit(HANDLE process, DWORD& exitCode, DWORD timeoutMs) {
+    if (!waitUntil([&] { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs))
+        return false;
+    return ::GetExitCodeProcess(process, &exitCode) != 0;
+}
+
+std::string ownFolder() {
+    char path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
 // --- Finding windows ---
 
-WindowQuery WindowQuery::fromTemplate(DWORD processId, int templateId) {
+WindowQuery WindowQuery::dialogs(DWORD processId) {
     WindowQuery q;
     q.processId = processId;
     q.className = "#32770";
+    return q;
+}
+
+WindowQuery WindowQuery::fromTemplate(DWORD processId, int templateId) {
+    WindowQuery q = dialogs(processId);
     if (auto t = readDialogTemplate(templateId)) {
         q.styleMask = WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU;
         q.style = t->style & q.styleMask;
@@ -81,8 +86,9 @@ struct Search {
 
 bool matches(HWND window, const WindowQuery& q, DWORD processId) {
     DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid != processId || !::IsWindowVisible(window)) return false;
+    const DWORD thread = ::GetWindowThreadProcessId(window, &pid);
+    if (pid != processId || (q.threadId && thread != q.threadId) || !::IsWindowVisible(window))
+        return false;
     char cls[256] = "";
     ::GetClassNameA(window, cls, sizeof cls);
     if (!q.className.empty() && ::lstrcmpiA(cls, q.className.c_str()) != 0) return false;
@@ -91,9 +97,10 @@ bool matches(HWND window, const WindowQuery& q, DWORD processId) {
         return false;
     if ((static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE)) & q.exStyleMask) != q.exStyle)
         return false;
+    if (q.owner && ::GetWindow(window, GW_OWNER) != *q.owner) return false;
     for (int id : q.controls)
         if (!::GetDlgItem(window, id)) return false;
-    return true;
+    return !q.also || q.also(window);
 }
 
 BOOL CALLBACK collect(HWND window, LPARAM param) {
@@ -118,32 +125,39 @@ HWND waitForWindow(const WindowQuery& query, DWORD timeoutMs) {
             return found != nullptr;
         },
         timeoutMs);
+    // A message sent to it is answered once its thread is back in its message loop.
+    DWORD_PTR ignored;
+    if (found) ::SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_BLOCK, UI_TIMEOUT_MS, &ignored);
     return found;
 }
 
 HWND waitForDialog(DWORD processId, DWORD timeoutMs) {
-    WindowQuery q;
-    q.processId = processId;
-    q.className = "#32770";
-    return waitForWindow(q, timeoutMs);
+    return waitForWindow(WindowQuery::dialogs(processId), timeoutMs);
 }
 
-// --- Reading ---
-
-HWND waitForWizardPage(DWORD processId, DWORD timeoutMs) {
-    WindowQuery q;
-    q.processId = processId;
-    q.className = "#32770";
-    q.controls = {WIZ_BACK, WIZ_FINISH};
-    return waitForWindow(q, timeoutMs);
+bool waitForClose(HWND window) {
+    return waitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); });
 }
 
-bool finishNoPlatformPage(DWORD processId, DWORD timeoutMs) {
-    HWND page = waitForWizardPage(processId, timeoutMs);
+bool isMessageBox(HWND window) {
+    return ::GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
+bool isWizardPage(HWND window) {
+    return ::GetDlgItem(window, WIZ_BACK) && ::GetDlgItem(window, WIZ_FINISH) &&
+           ::GetDlgItem(window, WIZ_CANCEL);
+}
+
+bool finishNoPlatformPage(DWORD processId) {
+    WindowQuery q = WindowQuery::dialogs(processId);
+    q.also = isWizardPage;
+    HWND page = waitForWindow(q);
     if (!page) return false;
     clickButton(page, WIZ_FINISH);
     return true;
 }
+
+// --- Reading ---
 
 std::string windowText(HWND window) {
     char buf[4096] = "";
@@ -157,17 +171,23 @@ std::string controlText(HWND dialog, int id) {
 }
 
 std::string messageBoxText(HWND box) {
-    // The message of a message box is its static control with id 0xFFFF.
     return controlText(box, 0xFFFF);
 }
 
+bool isChecked(HWND control) {
+    return control && ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 bool isChecked(HWND dialog, int id) {
-    return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return isChecked(::GetDlgItem(dialog, id));
+}
+
+bool isVisible(HWND control) {
+    return control && ::IsWindowVisible(control);
 }
 
 bool isVisible(HWND dialog, int id) {
-    HWND control = ::GetDlgItem(dialog, id);
-    return control && ::IsWindowVisible(control);
+    return isVisible(::GetDlgItem(dialog, id));
 }
 
 HWND focusedControl(HWND window) {
@@ -180,6 +200,13 @@ HWND focusedControl(HWND window) {
 int focusedId(HWND window) {
     HWND focus = focusedControl(window);
     return focus ? ::GetDlgCtrlID(focus) : 0;
+}
+
+RECT childRect(HWND child) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 std::vector<ListRow> listRows(HWND list) {
@@ -218,42 +245,55 @@ std::vector<ListRow> listRows(HWND list) {
 
 // --- Acting ---
 
-void clickButton(HWND dialog, int id) {
-    HWND button = ::GetDlgItem(dialog, id);
+void clickButton(HWND button) {
     if (button) ::PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-namespace {
-HWND keyTarget(HWND window) {
-    HWND focus = focusedControl(window);
-    return focus ? focus : window;
-}
-
-LPARAM keyFlags(UINT virtualKey) {
-    return 1 | static_cast<LPARAM>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-}
-}  // namespace
-
-void pressKey(HWND window, UINT virtualKey) {
-    HWND target = keyTarget(window);
-    ::PostMessageA(target, WM_KEYDOWN, virtualKey, keyFlags(virtualKey));
-    ::PostMessageA(target, WM_KEYUP, virtualKey, keyFlags(virtualKey) | 0xC0000000);
-}
-
-void typeText(HWND window, const std::string& text) {
-    HWND target = keyTarget(window);
-    for (unsigned char c : text) ::PostMessageA(target, WM_CHAR, c, 1);
-}
-
-void pressAlt(HWND window, char mnemonic) {
-    constexpr LPARAM ALT_DOWN = 1 << 29;
-    ::PostMessageA(keyTarget(window), WM_SYSCHAR,
-                   static_cast<WPARAM>(std::tolower(static_cast<unsigned char>(mnemonic))),
-                   1 | ALT_DOWN);
+void clickButton(HWND dialog, int id) {
+    clickButton(::GetDlgItem(dialog, id));
 }
 
 namespace {
-void sendMouse(DWORD flags, POINT screen) {
+
+// Input goes to the foreground window. A window made foreground only now is activated by
+// messages its thread handles later, and on activation a dialog puts the focus back where it
+// was: input sent before that could have its effect on the focus undone. So this waits until
+// the window is the foreground window and its thread has had time for those messages.
+void bringToFront(HWND window) {
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (!root || ::GetForegroundWindow() == root) return;
+    ::SetForegroundWindow(root);
+    waitUntil([&] { return ::GetForegroundWindow() == root; });
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_BLOCK, UI_TIMEOUT_MS, &ignored);
+    ::Sleep(100);  // the posted activation messages come after the sent one
+}
+
+INPUT keyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+// The modifiers pressed (or released, in the other order) around what they modify.
+void addModifiers(std::vector<INPUT>& in, unsigned modifiers, bool up) {
+    const std::pair<unsigned, WORD> keys[] = {
+        {SHIFT, VK_SHIFT}, {CONTROL, VK_CONTROL}, {ALT, VK_MENU}};
+    for (int i = 0; i < 3; ++i) {
+        const auto& [bit, vk] = keys[up ? 2 - i : i];
+        if (modifiers & bit) in.push_back(keyInput(vk, up));
+    }
+}
+
+void send(std::vector<INPUT>& inputs) {
+    if (!inputs.empty())
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT mouseInput(DWORD flags, POINT screen) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
@@ -262,11 +302,58 @@ void sendMouse(DWORD flags, POINT screen) {
     input.mi.dx = static_cast<LONG>((screen.x * 65536LL + w - 1) / w);
     input.mi.dy = static_cast<LONG>((screen.y * 65536LL + h - 1) / h);
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &input, sizeof input);
+    return input;
 }
+
+void sendMouse(DWORD flags, POINT screen) {
+    std::vector<INPUT> in{mouseInput(flags, screen)};
+    send(in);
+}
+
 }  // namespace
 
-bool dragWindow(HWND window, POINT clientPoint, int dx, int dy, DWORD timeoutMs) {
+void pressKey(HWND window, UINT virtualKey, unsigned modifiers) {
+    bringToFront(window);
+    std::vector<INPUT> in;
+    addModifiers(in, modifiers, false);
+    in.push_back(keyInput(static_cast<WORD>(virtualKey), false));
+    in.push_back(keyInput(static_cast<WORD>(virtualKey), true));
+    addModifiers(in, modifiers, true);
+    send(in);
+}
+
+void typeText(HWND window, const std::string& text) {
+    for (char c : text) {
+        SHORT scan = ::VkKeyScanA(c);
+        pressKey(window, scan & 0xFF, (scan >> 8) & 1 ? unsigned{SHIFT} : 0u);
+    }
+}
+
+void pressAlt(HWND window, char mnemonic) {
+    pressKey(window, static_cast<UINT>(std::toupper(static_cast<unsigned char>(mnemonic))), ALT);
+}
+
+bool focusControl(HWND control) {
+    ::PostMessageA(::GetParent(control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    return waitUntil([&] { return focusedControl(control) == control; });
+}
+
+void clickAt(HWND window, POINT p, bool twice, unsigned modifiers) {
+    bringToFront(window);
+    ::ClientToScreen(window, &p);
+    std::vector<INPUT> in;
+    addModifiers(in, modifiers, false);
+    in.push_back(mouseInput(0, p));
+    for (int i = 0; i < (twice ? 2 : 1); ++i) {
+        in.push_back(mouseInput(MOUSEEVENTF_LEFTDOWN, p));
+        in.push_back(mouseInput(MOUSEEVENTF_LEFTUP, p));
+    }
+    addModifiers(in, modifiers, true);
+    send(in);
+}
+
+bool dragWindow(HWND window, POINT clientPoint, int dx, int dy) {
+    bringToFront(window);
     RECT before;
     ::GetWindowRect(window, &before);
     POINT p = clientPoint;
@@ -282,174 +369,61 @@ bool dragWindow(HWND window, POINT clientPoint, int dx, int dy, DWORD timeoutMs)
     // Done when the window is in place and its thread has left the move loop: a key sent while
     // the loop still runs would end the move instead of reaching the window.
     const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-    return waitUntil(
-        [&] {
-            RECT now;
-            ::GetWindowRect(window, &now);
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof gui;
-            return now.left == before.left + dx && now.top == before.top + dy &&
-                   ::GetGUIThreadInfo(thread, &gui) && !(gui.flags & GUI_INMOVESIZE) &&
-                   !gui.hwndCapture;
-        },
-        timeoutMs);
+    return waitUntil([&] {
+        RECT now;
+        ::GetWindowRect(window, &now);
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        return now.left == before.left + dx && now.top == before.top + dy &&
+               ::GetGUIThreadInfo(thread, &gui) && !(gui.flags & GUI_INMOVESIZE) &&
+               !gui.hwndCapture;
+    });
 }
 
-// --- Looking ---
+// --- A page of this process ---
 
-namespace {
-// Copies a w x h area of a surface at (x, y).
-Picture copyArea(HDC source, int x, int y, int w, int h) {
-    Picture picture;
-    HDC memory = ::CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib) {
-        HGDIOBJ previous = ::SelectObject(memory, dib);
-        ::BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
-        ::GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        picture.width = w;
-        picture.height = h;
-        picture.pixels.assign(p, p + static_cast<std::size_t>(w) * h);
-        for (auto& px : picture.pixels) px &= 0xFFFFFF;
-        ::SelectObject(memory, previous);
-        ::DeleteObject(dib);
-    }
-    ::DeleteDC(memory);
-    return picture;
+int PageDriver::run(const std::function<int()>& show,
+                    const std::function<void(PageDriver&)>& script) {
+    PageDriver driver;
+    driver.guiThread_ = ::GetCurrentThreadId();
+    std::thread worker([&driver, &script] {
+        try {
+            script(driver);
+        } catch (const std::exception&) {
+        }
+        // Whatever the script left open is closed, so that show() returns.
+        WindowQuery open = WindowQuery::dialogs(0);
+        open.threadId = driver.guiThread_;
+        open.owner = nullptr;
+        waitUntil([&] {
+            auto pages = findWindows(open);
+            if (pages.empty()) return true;
+            WindowQuery boxes = open;
+            boxes.owner = pages.front();
+            if (auto owned = findWindows(boxes); !owned.empty()) {
+                ::PostMessageA(owned.front(), WM_COMMAND, IDYES, 0);
+                ::PostMessageA(owned.front(), WM_COMMAND, IDOK, 0);
+            } else {
+                ::PostMessageA(pages.front(), WM_CLOSE, 0, 0);
+            }
+            ::Sleep(100);  // lets the window handle it before it is asked again
+            return false;
+        });
+    });
+    int result = show();
+    worker.join();
+    return result;
 }
 
-BOOL CALLBACK notePendingPaint(HWND child, LPARAM pending) {
-    if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
-    *reinterpret_cast<bool*>(pending) = true;
-    return FALSE;
+HWND PageDriver::waitForPage() const {
+    return waitForOwned(nullptr);
 }
 
-// True while the window or a visible child still waits for its thread to paint it.
-bool paintPending(HWND window) {
-    bool pending = ::GetUpdateRect(window, nullptr, FALSE) != FALSE;
-    if (!pending) ::EnumChildWindows(window, notePendingPaint, reinterpret_cast<LPARAM>(&pending));
-    return pending;
-}
-
-// Once nothing waits to be painted, the window's thread may still be in its last paint; a
-// message sent to it is answered only after that.
-void waitForPainting(HWND window) {
-    waitUntil([&] { return !paintPending(window); }, 2000);
-    DWORD_PTR ignored;
-    ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
-}
-}  // namespace
-
-Picture captureClient(HWND window) {
-    RECT client;
-    if (!::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return {};
-    const int w = client.right, h = client.bottom;
-    // Whatever is pending is painted first, by the window's own thread.
-    ::RedrawWindow(window, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    waitForPainting(window);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid == ::GetCurrentProcessId()) {
-        // Our own windows: read what was painted, not what has reached the screen yet.
-        HDC dc = ::GetDC(window);
-        Picture picture = copyArea(dc, 0, 0, w, h);
-        ::ReleaseDC(window, dc);
-        return picture;
-    }
-    // Another process's: from the screen, once two looks in a row agree (the painting reaches
-    // the screen a little later).
-    POINT origin{0, 0};
-    ::ClientToScreen(window, &origin);
-    HDC screen = ::GetDC(nullptr);
-    Picture last = copyArea(screen, origin.x, origin.y, w, h), now;
-    waitUntil(
-        [&] {
-            now = copyArea(screen, origin.x, origin.y, w, h);
-            return std::exchange(last, now).pixels == now.pixels;
-        },
-        5000);
-    ::ReleaseDC(nullptr, screen);
-    return now;
-}
-
-namespace {
-BOOL CALLBACK findIconControl(HWND child, LPARAM found) {
-    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
-// A system icon drawn as a static control draws it: at its top left, over the background.
-Picture drawnIcon(LPCSTR id, int w, int h, std::uint32_t background) {
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP surface = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = ::SelectObject(memory, surface);
-    HBRUSH brush =
-        ::CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
-    RECT all{0, 0, w, h};
-    ::FillRect(memory, &all, brush);
-    ::DeleteObject(brush);
-    ::DrawIconEx(memory, 0, 0, ::LoadIconA(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
-    Picture picture = copyArea(memory, 0, 0, w, h);
-    ::SelectObject(memory, previous);
-    ::DeleteObject(surface);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return picture;
-}
-}  // namespace
-
-std::string messageBoxIcon(HWND box) {
-    HWND control = nullptr;
-    ::EnumChildWindows(box, findIconControl, reinterpret_cast<LPARAM>(&control));
-    if (!control || !::IsWindowVisible(control) || !::SendMessageA(control, STM_GETICON, 0, 0))
-        return "none";
-    Picture shown = captureClient(control);
-    if (shown.pixels.empty()) return "other";
-    // The corners of the system icons are transparent: the top left pixel is the background.
-    const std::uint32_t background = shown.at(0, 0);
-    const std::pair<LPCSTR, const char*> icons[] = {{IDI_EXCLAMATION, "exclamation"},
-                                                    {IDI_QUESTION, "question"},
-                                                    {IDI_ASTERISK, "information"},
-                                                    {IDI_HAND, "error"}};
-    for (const auto& [id, name] : icons)
-        if (drawnIcon(id, shown.width, shown.height, background).pixels == shown.pixels)
-            return name;
-    return "other";
-}
-
-std::string saveScreenshot(HWND window, const std::string& state) {
-    Picture picture = captureClient(window);
-    if (picture.pixels.empty()) return "";
-    // build/<preset>/bin/ -> build/test-artifacts/
-    std::string folder = ownFolder() + "..\\..\\test-artifacts\\";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    std::string name = "screenshot";
-    if (const auto* test = ::testing::UnitTest::GetInstance()->current_test_info())
-        name = std::string(test->test_suite_name()) + "." + test->name();
-    name += "-" + state + ".png";
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ':' || c == ' ') c = '_';
-    std::ofstream out(folder + name, std::ios::binary);
-    out << pngFile(picture.width, picture.height, picture.pixels);
-    return out.good() ? folder + name : "";
+HWND PageDriver::waitForOwned(HWND owner) const {
+    WindowQuery q = WindowQuery::dialogs(0);
+    q.threadId = guiThread_;
+    q.owner = owner;
+    return waitForWindow(q);
 }
 
 }  // namespace testing_support

@@ -40,7 +40,7 @@ public:
         page_ = nullptr;
         HWND splash =
             setup_->waitFor({WindowKind::Splash, WindowKind::Page}, nullptr, "the splash");
-        if (kindOf(splash) == WindowKind::Splash) shot(splash, "splash", 100);
+        if (kindOf(splash) == WindowKind::Splash) shot(splash, "splash");
 
         expectPage("the language page", "language");
         expectChoices({"English", "Deutsch"});
@@ -125,6 +125,28 @@ public:
         setup_->waitGone(box, "the question");
     }
 
+    // Ticks the programs of the check list, goes on through the summary and expects the page
+    // named after the install, and the installers in the log.
+    void install(const std::vector<std::string>& programs, const std::string& after,
+                 const std::string& shotName, const std::vector<std::string>& log) {
+        for (const std::string& p : programs) tick(p);
+        next();
+        expectPage("the summary", "summary");
+        next();
+        expectPage(after, shotName);
+        expectLog(log);
+    }
+
+    // Cancel, Yes to the question, then the closing page ends the wizard (its registration box
+    // clicked first when its label is given).
+    void cancelToTheEnd(const std::string& question, const std::string& click = "") {
+        cancelAndConfirm(question);
+        expectPage("the closing page", "closing");
+        if (!click.empty()) tick(click);
+        next();
+        expectEnd("the closing page");
+    }
+
     void expectEnd(const std::string& after) {
         if (page_) setup_->waitGone(page_, "the last page");
         setup_->waitExit(after);
@@ -152,11 +174,11 @@ public:
     const std::string& scenario() const { return scenario_; }
 
 private:
-    void shot(HWND window, const std::string& name, DWORD settleMs = 300) {
+    void shot(HWND window, const std::string& name) {
         char file[64];
         std::snprintf(file, sizeof file, "%02d-%s-", ++shots_taken_, scenario_.c_str());
         std::string path = shots_ + "\\" + file + name + ".bmp";
-        screenshot(window, path, settleMs);
+        screenshot(window, path);
         std::printf("   %s%s\n", file, name.c_str());
     }
 
@@ -249,19 +271,12 @@ void pocketPc(Walk& w) {
     w.choose("Install programs");
     w.next();
     w.expectPage("the programs", "programs");
-    w.tick("Calendar f\xfcr Pocket PC installieren");
-    w.tick("Address Book f\xfcr Pocket PC installieren");
-    w.tick("Notes f\xfcr Pocket PC installieren");
-    w.next();
-    w.expectPage("the summary", "summary");
-    w.next();
-    w.expectPage("the start menu after the install", "start-menu-installed");
-    w.expectLog({"program=CEAPPMGR.exe", "calendar.ini", "contacts.ini", "notes.ini"});
-    w.cancelAndConfirm("Wollen Sie Setup wirklich verlassen?");
-    w.expectPage("the closing page", "closing");
-    w.tick("Meine Software jetzt im Web registrieren");  // no registration this time
-    w.next();
-    w.expectEnd("the closing page");
+    w.install({"Calendar f\xfcr Pocket PC installieren",
+               "Address Book f\xfcr Pocket PC installieren", "Notes f\xfcr Pocket PC installieren"},
+              "the start menu after the install", "start-menu-installed",
+              {"program=CEAPPMGR.exe", "calendar.ini", "contacts.ini", "notes.ini"});
+    w.cancelToTheEnd("Wollen Sie Setup wirklich verlassen?",
+                     "Meine Software jetzt im Web registrieren");  // no registration this time
 }
 
 // German users start at a menu of their own; its first option reaches the check list of every
@@ -279,11 +294,8 @@ void palmGerman(Walk& w) {
     w.next();
     w.expectPage("the start menu after the install", "start-menu-installed");
     w.expectLog({"calendar.prc", "contacts.prc", "notes.prc", "expenses.prc", "currency.pdb"});
-    w.cancelAndConfirm("Wollen Sie Setup wirklich verlassen?");
-    w.expectPage("the closing page", "closing");
-    w.tick("Meine Software jetzt im Web registrieren");
-    w.next();
-    w.expectEnd("the closing page");
+    w.cancelToTheEnd("Wollen Sie Setup wirklich verlassen?",
+                     "Meine Software jetzt im Web registrieren");
 }
 
 void epoc(Walk& w) {
@@ -292,14 +304,10 @@ void epoc(Walk& w) {
     w.choose("Install games");
     w.next();
     w.expectPage("the games", "games");
-    w.tick("Install Chess for Psion");
-    w.tick("Install Backgammon for Psion");
-    w.tick("Install Solitaire for Psion");
-    w.next();
-    w.expectPage("the summary", "summary");
-    w.next();
-    w.expectPage("the start menu after the install", "start-menu-installed");
-    w.expectLog({"program=EPOC Install.exe", "chess.sis", "backgammon.sis", "solitaire.sis"});
+    w.install(
+        {"Install Chess for Psion", "Install Backgammon for Psion", "Install Solitaire for Psion"},
+        "the start menu after the install", "start-menu-installed",
+        {"program=EPOC Install.exe", "chess.sis", "backgammon.sis", "solitaire.sis"});
     w.choose("Play the chess demo on this computer");
     w.next();
     w.expectPage("the demo's copyright page", "copyright");
@@ -314,16 +322,9 @@ void nokia(Walk& w) {
     w.start("n9210", "English", "Nokia 9210 Communicator",
             "HANDHELD COLLECTION - LICENCE AGREEMENT");
     w.expectPage("the games", "games");
-    w.tick("Install Chess for Nokia 9210");
-    w.next();
-    w.expectPage("the summary", "summary");
-    w.next();
-    w.expectPage("the games after the install", "games-installed");
-    w.expectLog({"program=EPOC Install.exe", "n9210\\chess.sis"});
-    w.cancelAndConfirm("Do you really want to leave Setup?");
-    w.expectPage("the closing page", "closing");
-    w.next();
-    w.expectEnd("the closing page");
+    w.install({"Install Chess for Nokia 9210"}, "the games after the install", "games-installed",
+              {"program=EPOC Install.exe", "n9210\\chess.sis"});
+    w.cancelToTheEnd("Do you really want to leave Setup?");
     w.expectLog({"http://example.com/register/games"});
 }
 
@@ -361,7 +362,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sample_walk: %s: %s\n", walk.scenario().c_str(), e.what());
         if (walk.page()) {
             try {
-                screenshot(walk.page(), std::string(argv[2]) + "\\99-failed.bmp", 300);
+                screenshot(walk.page(), std::string(argv[2]) + "\\99-failed.bmp");
             } catch (const WalkError&) {
             }
         }

@@ -2,16 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
-#include <cstdio>
+#include <fstream>
 
+#include "support/bmp_writer.h"
 #include "support/ui_driver_win.h"
 
 namespace sample_walk {
 
 namespace {
-
-constexpr DWORD PAGE_TIMEOUT_MS = 60000;
 
 struct Search {
     DWORD processId;
@@ -55,30 +53,30 @@ bool SetupProcess::running() const {
 
 HWND SetupProcess::waitFor(std::initializer_list<WindowKind> kinds, HWND previous,
                            const std::string& what) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        Search s{id_, kinds, previous};
-        ::EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-        // An unexpected message box is the likeliest reason for a missing page: name it.
-        if (s.messageBox)
-            throw WalkError("waiting for " + what + ", a message box \"" + text(s.messageBox) +
-                            "\" says: " + testing_support::messageBoxText(s.messageBox));
-        if (!running()) throw WalkError("Setup.exe ended while waiting for " + what);
-        if (::GetTickCount() - start > PAGE_TIMEOUT_MS)
-            throw WalkError("timed out waiting for " + what);
-        ::Sleep(20);
-    }
+    Search s{id_, kinds, previous};
+    waitUntil(
+        [&] {
+            s = Search{id_, kinds, previous};
+            ::EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
+            return s.found || s.messageBox || !running();
+        },
+        what);
+    if (s.found) return s.found;
+    // An unexpected message box is the likeliest reason for a missing page: name it.
+    if (s.messageBox)
+        throw WalkError("waiting for " + what + ", a message box \"" + text(s.messageBox) +
+                        "\" says: " + testing_support::messageBoxText(s.messageBox));
+    throw WalkError("Setup.exe ended while waiting for " + what);
 }
 
 void SetupProcess::waitGone(HWND window, const std::string& what) {
-    waitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, what + " to close",
-              PAGE_TIMEOUT_MS);
+    if (!testing_support::waitForClose(window))
+        throw WalkError("timed out waiting for " + what + " to close");
 }
 
 DWORD SetupProcess::waitExit(const std::string& what) {
     DWORD code = 0;
-    if (!testing_support::waitForExit(process_, PAGE_TIMEOUT_MS, code))
+    if (!testing_support::waitForExit(process_, code))
         throw WalkError("Setup.exe did not end after " + what);
     return code;
 }
@@ -88,7 +86,7 @@ WindowKind kindOf(HWND window) {
     ::GetClassNameA(window, cls, sizeof cls);
     if (std::string(cls) != "#32770") return WindowKind::Other;
     // A message box's text is its static control 0xFFFF.
-    if (::GetDlgItem(window, 0xFFFF)) return WindowKind::MessageBox;
+    if (testing_support::isMessageBox(window)) return WindowKind::MessageBox;
     HWND one = ::GetDlgItem(window, WIZ_NEXT);
     if (one && text(one) == "&Next" && ::GetDlgItem(window, WIZ_BACK)) return WindowKind::Page;
     if (one && text(one) == "OK" && ::GetDlgItem(window, IDCANCEL)) return WindowKind::Splash;
@@ -127,12 +125,11 @@ HWND choice(HWND page, const std::string& label) {
 }
 
 bool checked(HWND button) {
-    return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return testing_support::isChecked(button);
 }
 
 bool visible(HWND page, int id) {
-    HWND c = ::GetDlgItem(page, id);
-    return c && ::IsWindowVisible(c);
+    return testing_support::isVisible(page, id);
 }
 
 void press(HWND page, int id) {
@@ -155,51 +152,16 @@ int selectedRow(HWND list) {
         ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void screenshot(HWND window, const std::string& path, DWORD settleMs) {
-    // Let the page finish painting, then give the display a moment to show it.
-    ::RedrawWindow(window, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    ::Sleep(settleMs);  // the display shows what the window drew a little later
-    RECT r;
-    if (!::GetWindowRect(window, &r)) throw WalkError("the window to photograph is gone");
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;  // bottom-up, as a BMP file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = picture != nullptr;
-    if (ok) {
-        HGDIOBJ old = ::SelectObject(memory, picture);
-        ok = ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0;
-        ::GdiFlush();
-        ::SelectObject(memory, old);
-    }
-    if (ok) {
-        const std::uint32_t stride = (static_cast<std::uint32_t>(w) * 3 + 3) & ~3u;
-        const std::uint32_t size = stride * static_cast<std::uint32_t>(h);
-        BITMAPFILEHEADER head{};
-        head.bfType = 0x4D42;
-        head.bfOffBits = sizeof head + sizeof info.bmiHeader;
-        head.bfSize = head.bfOffBits + size;
-        info.bmiHeader.biSizeImage = size;
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        ok = f && std::fwrite(&head, sizeof head, 1, f) == 1 &&
-             std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f) == 1 &&
-             std::fwrite(bits, 1, size, f) == size;
-        if (f && std::fclose(f) != 0) ok = false;
-    }
-    if (picture) ::DeleteObject(picture);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    if (!ok) throw WalkError("cannot save the screenshot " + path);
+void waitUntil(const std::function<bool()>& condition, const std::string& what) {
+    if (!testing_support::waitUntil(condition)) throw WalkError("timed out waiting for " + what);
+}
+
+void screenshot(HWND window, const std::string& path) {
+    if (!::IsWindow(window)) throw WalkError("the window to photograph is gone");
+    const testing_support::Picture p = testing_support::captureClient(window);
+    std::ofstream out(path, std::ios::binary);
+    out << testing_support::bmpFile(p.width, p.height, [&](int x, int y) { return p.at(x, y); });
+    if (p.pixels.empty() || !out.good()) throw WalkError("cannot save the screenshot " + path);
 }
 
 }  // namespace sample_walk

@@ -4,6 +4,7 @@
 // start, and saves what is on the screen. Every failure throws WalkError with what was seen.
 #include <windows.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,16 +53,8 @@ void click(HWND button);
 void type(HWND control, char c);
 int selectedRow(HWND list);
 // Waits until the condition holds, polling; throws with `what` after the time-out.
-template <class Condition>
-void waitUntil(Condition condition, const std::string& what, DWORD timeoutMs = 30000) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > timeoutMs) throw WalkError("timed out waiting for " + what);
-        ::Sleep(20);
-    }
-}
-// Saves the window as it is on the screen (a 24-bit BMP), after letting it paint and giving
-// the display settleMs to show it.
-void screenshot(HWND window, const std::string& path, DWORD settleMs);
+void waitUntil(const std::function<bool()>& condition, const std::string& what);
+// Saves the window's client area once it is painted and on the screen (a 24-bit BMP).
+void screenshot(HWND window, const std::string& path);
 
 }  // namespace sample_walk

@@ -1,5 +1,6 @@
-// A throwaway page run on a thread of its own and worked by the driver as a user would: rows
-// of an owner-data list, type-ahead, Tab, a mnemonic, a drag by the band, Enter.
+// A throwaway page shown on the test's thread and worked by the driver's script as a user
+// would: rows of an owner-data list, type-ahead, Tab and Shift+Tab, a mnemonic, a click and a
+// posted click on a check box, its picture, a drag by the band, Enter.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,7 +13,6 @@
 #include "fw/dialog.h"
 #include "fw/gdi.h"
 #include "fw/list_view.h"
-#include "fw/thread.h"
 #include "resource.h"
 #include "support/ui_driver_win.h"
 
@@ -20,7 +20,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr DWORD TIMEOUT_MS = 20000;
 constexpr COLORREF PANEL = RGB(0x33, 0x66, 0xCC);
 const std::vector<std::string> NAMES = {"Alpha", "Bravo", "Charlie", "Delta", "Echo"};
 
@@ -84,50 +83,64 @@ private:
 
 TEST(Driver, WorksAPageByKeysAndTakesItsPicture) {
     Throwaway page;
-    fw::Thread run;
-    ASSERT_TRUE(run.start([&] { return static_cast<DWORD>(page.doModal()); }));
-    WindowQuery query;
-    query.className = "#32770";
-    query.title = "Throwaway";
-    HWND window = waitForWindow(query, TIMEOUT_MS);
-    ASSERT_NE(window, nullptr);
-    HWND list = ::GetDlgItem(window, CHECK_LIST_VIEW_ID);
+    std::string saved;
+    const int result = PageDriver::run(
+        [&] { return page.doModal(); },
+        [&](PageDriver& d) {
+            WindowQuery query = WindowQuery::dialogs(0);
+            query.title = "Throwaway";
+            HWND window = waitForWindow(query);
+            ASSERT_EQ(window, d.waitForPage());
+            ASSERT_NE(window, nullptr);
+            HWND list = ::GetDlgItem(window, CHECK_LIST_VIEW_ID);
 
-    auto rowsAre = [&](int selectedAndFocused) {
-        auto rows = listRows(list);
-        if (rows.size() != NAMES.size()) return false;
-        for (int i = 0; i < static_cast<int>(rows.size()); ++i)
-            if (rows[i].text != NAMES[i] || rows[i].selected != (i == selectedAndFocused) ||
-                rows[i].focused != (i == selectedAndFocused))
-                return false;
-        return true;
-    };
-    EXPECT_TRUE(
-        waitUntil([&] { return rowsAre(0) && focusedControl(window) == list; }, TIMEOUT_MS));
+            auto rowsAre = [&](int selectedAndFocused) {
+                auto rows = listRows(list);
+                if (rows.size() != NAMES.size()) return false;
+                for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+                    if (rows[i].text != NAMES[i] || rows[i].selected != (i == selectedAndFocused) ||
+                        rows[i].focused != (i == selectedAndFocused))
+                        return false;
+                return true;
+            };
+            EXPECT_TRUE(waitUntil([&] { return rowsAre(0) && focusedControl(window) == list; }));
 
-    typeText(window, "d");  // the list asks the page which row, and moves there
-    EXPECT_TRUE(waitUntil([&] { return rowsAre(3); }, TIMEOUT_MS));
-    pressKey(window, VK_TAB);
-    EXPECT_TRUE(waitUntil([&] { return focusedId(window) == IDC_ACCEPT_CHECK; }, TIMEOUT_MS));
-    EXPECT_FALSE(isChecked(window, IDC_ACCEPT_CHECK));
-    pressAlt(window, 'A');
-    EXPECT_TRUE(waitUntil([&] { return isChecked(window, IDC_ACCEPT_CHECK); }, TIMEOUT_MS));
+            typeText(window, "d");  // the list asks the page which row, and moves there
+            EXPECT_TRUE(waitUntil([&] { return rowsAre(3); }));
+            pressKey(window, VK_TAB);
+            EXPECT_TRUE(waitUntil([&] { return focusedId(window) == IDC_ACCEPT_CHECK; }));
+            EXPECT_FALSE(isChecked(window, IDC_ACCEPT_CHECK));
+            pressAlt(window, 'A');
+            EXPECT_TRUE(waitUntil([&] { return isChecked(window, IDC_ACCEPT_CHECK); }));
+            // Shift+Tab goes back to the list; a double click on a row is the list's, not Enter.
+            pressKey(window, VK_TAB, SHIFT);
+            EXPECT_TRUE(waitUntil([&] { return focusedControl(window) == list; }));
+            HWND box = ::GetDlgItem(window, IDC_ACCEPT_CHECK);
+            EXPECT_TRUE(focusControl(box));
+            const RECT r = childRect(box);
+            clickAt(window, POINT{r.left + 6, (r.top + r.bottom) / 2});
+            EXPECT_TRUE(waitUntil([&] { return !isChecked(box); }));
+            clickButton(box);
+            EXPECT_TRUE(waitUntil([&] { return isChecked(box); }));
 
-    Picture picture = captureClient(window);
-    ASSERT_EQ(picture.width, 320 - 2 * ::GetSystemMetrics(SM_CXDLGFRAME));
-    EXPECT_EQ(picture.at(250, 200), 0x3366CCu);  // the page's own background
-    // The check box is painted by the page's thread, in every picture.
-    EXPECT_NE(picture.at(100, 170), 0x3366CCu);
-    EXPECT_NE(captureClient(window).at(100, 170), 0x3366CCu);
-    std::string saved = saveScreenshot(window, "checked");
-    EXPECT_FALSE(saved.empty());
+            Picture picture = captureClient(window);
+            ASSERT_EQ(picture.width, 320 - 2 * ::GetSystemMetrics(SM_CXDLGFRAME));
+            EXPECT_EQ(picture.at(250, 200), 0x3366CCu);  // the page's own background
+            // The check box is painted by the page's thread, in every picture.
+            EXPECT_NE(picture.at(100, 170), 0x3366CCu);
+            EXPECT_NE(captureClient(window).at(100, 170), 0x3366CCu);
+            saved = saveScreenshot(window, "checked");
+
+            EXPECT_TRUE(dragWindow(window, POINT{250, 5}, 40, 25));
+            pressKey(window, VK_RETURN);
+            EXPECT_TRUE(waitForClose(window));
+        });
+    EXPECT_EQ(result, WIZ_NEXT);
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(saved.rfind(artifactFolder(), 0), 0u);
+    EXPECT_NE(saved.find("Driver.WorksAPageByKeysAndTakesItsPicture-checked.png"),
+              std::string::npos);
     EXPECT_GT(std::filesystem::file_size(saved), 320u * 200 * 3);
-
-    EXPECT_TRUE(dragWindow(window, POINT{250, 5}, 40, 25, TIMEOUT_MS));
-
-    pressKey(window, VK_RETURN);
-    ASSERT_TRUE(waitUntil([&] { return !run.running(); }, TIMEOUT_MS));  // else ~Thread quits it
-    EXPECT_EQ(run.wait(), static_cast<DWORD>(WIZ_NEXT));
 }
 
 }  // namespace

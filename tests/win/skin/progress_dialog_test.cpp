@@ -17,21 +17,18 @@
 
 namespace {
 
-constexpr DWORD TIMEOUT_MS = 20000;
+using testing_support::isVisible;
 
-// Pumps this thread's messages until the condition holds; false on time-out.
+// Pumps this thread's messages by the dialog's own pump (keys go through it) until the condition
+// holds; false on time-out.
 bool pumpUntil(const std::function<bool()>& condition) {
     const DWORD start = ::GetTickCount();
     while (!condition()) {
-        if (::GetTickCount() - start > TIMEOUT_MS) return false;
+        if (::GetTickCount() - start > testing_support::UI_TIMEOUT_MS) return false;
         if (!fw::pumpWaitingMessages()) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
-}
-
-bool visible(HWND dialog, int id) {
-    return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE;
 }
 
 // Each form, opened through the sink that Setup.exe uses: caption, Cancel, the window menu,
@@ -68,34 +65,34 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         platform::ProceedFlag proceed{1};
         auto display = sink.open(&proceed, c.hideCancel, c.title, c.minimized);
         ASSERT_NE(display, nullptr);
-        HWND w = testing_support::waitForDialog(::GetCurrentProcessId(), TIMEOUT_MS);
+        HWND w = testing_support::waitForDialog(::GetCurrentProcessId());
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(testing_support::windowText(w), c.caption);
         EXPECT_TRUE(::IsWindowVisible(w));
         EXPECT_EQ(::IsIconic(w) != FALSE, c.minimized);
-        EXPECT_EQ(visible(w, IDCANCEL), !c.hideCancel);
+        EXPECT_EQ(isVisible(w, IDCANCEL), !c.hideCancel);
         char closeText[64] = "";
         ::GetMenuStringA(::GetSystemMenu(w, FALSE), SC_CLOSE, closeText, sizeof closeText,
                          MF_BYCOMMAND);
         EXPECT_EQ(std::string(closeText) == "Close Setup", c.minimized) << closeText;
-        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+        EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
 
         display->setText("Reading the menus...", 0, 100);
         display->setPos(40);
         EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
                   "Reading the menus...");
-        EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+        EXPECT_TRUE(isVisible(w, IDC_PROGRESS_BAR));
         if (c.shot) {
             EXPECT_FALSE(testing_support::saveScreenshot(w, c.shot).empty());
         }
         EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 40);
         EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0), 100);
         display->setText("No bar", 5, 5);
-        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+        EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
         display->setText("No bar", 6, 5);
-        EXPECT_FALSE(visible(w, IDC_PROGRESS_BAR));
+        EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
         display->setText("Bar again", 0, 65535);
-        EXPECT_TRUE(visible(w, IDC_PROGRESS_BAR));
+        EXPECT_TRUE(isVisible(w, IDC_PROGRESS_BAR));
 
         for (const Cancel& cancel : c.cancels) {
             proceed = 1;

@@ -13,7 +13,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr DWORD TIMEOUT_MS = 60000;
 const char* const APP_PATHS_KEY =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
 
@@ -42,7 +41,7 @@ void expectMessageThenEnd(const std::string& commandLine, const std::string& fol
     DWORD pid = 0;
     HANDLE process = startProgram(commandLine, folder, pid);
     ASSERT_NE(process, nullptr);
-    HWND box = waitForDialog(pid, TIMEOUT_MS);
+    HWND box = waitForDialog(pid);
     if (box == nullptr) ::TerminateProcess(process, 1);
     ASSERT_NE(box, nullptr) << "no message box appeared";
     EXPECT_EQ(windowText(box), caption);
@@ -50,7 +49,7 @@ void expectMessageThenEnd(const std::string& commandLine, const std::string& fol
     EXPECT_EQ(messageBoxIcon(box), icon) << text;
     clickButton(box, IDOK);
     DWORD code = 0;
-    EXPECT_TRUE(waitForExit(process, TIMEOUT_MS, code));
+    EXPECT_TRUE(waitForExit(process, code));
     ::CloseHandle(process);
 }
 
@@ -96,9 +95,9 @@ TEST(SetupExe, StartupPackageIsUnpackedBesideTheProgramAndDeleted) {
     HANDLE process = startProgram("\"" + disc.exe() + "\" -all", disc.dir.str(), pid);
     ASSERT_NE(process, nullptr);
     // No platform of this disc has scripts: the page that says so ends the start-up.
-    EXPECT_TRUE(finishNoPlatformPage(pid, TIMEOUT_MS));
+    EXPECT_TRUE(finishNoPlatformPage(pid));
     DWORD code = 0;
-    bool ended = waitForExit(process, TIMEOUT_MS, code);
+    bool ended = waitForExit(process, code);
     if (!ended) {
         // A message box would mean the start-up stopped where it should not.
         HWND box = waitForDialog(pid, 1000);
@@ -189,7 +188,7 @@ TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
                                         dir.str(), pid);
             ::SetEnvironmentVariableA("STANDIN_LOG", nullptr);
             ASSERT_NE(probe, nullptr);
-            EXPECT_TRUE(waitForExit(probe, TIMEOUT_MS, code));
+            EXPECT_TRUE(waitForExit(probe, code));
             ::CloseHandle(probe);
             EXPECT_NE(readFile(log).find(std::string("windows=") + row.reported + "\r\n"),
                       std::string::npos)
@@ -204,7 +203,7 @@ TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
         HANDLE first = startProgram("\"" + (dir.path() / "first" / "Twin.exe").string() + "\"",
                                     dir.str(), firstPid);
         ASSERT_NE(first, nullptr);
-        HWND box = waitForDialog(firstPid, TIMEOUT_MS);
+        HWND box = waitForDialog(firstPid);
         if (!box) ::TerminateProcess(first, 1);
         ASSERT_NE(box, nullptr) << "the first start showed nothing";
         EXPECT_EQ(messageBoxText(box), "No SETUP information found on disk or CD-ROM");
@@ -212,7 +211,7 @@ TEST(SingleInstance, EachWindowsFamilyTurnsAwayOnlyASecondStart) {
                              "Twin", "This application could only be started once.", "exclamation");
         clickButton(box, IDOK);
         DWORD code = 0;
-        EXPECT_TRUE(waitForExit(first, TIMEOUT_MS, code));
+        EXPECT_TRUE(waitForExit(first, code));
         ::CloseHandle(first);
     }
 }

@@ -2,19 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <new>
-#include <vector>
 
 #include "fw/thread.h"
 #include "skin/splash_dialog.h"
 #include "support/bmp_writer.h"
-#include "support/crc32.h"
 #include "support/fakes.h"
 #include "support/test_disc.h"
 #include "support/ui_driver_win.h"
@@ -24,7 +19,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr DWORD TIMEOUT_MS = 60000;
 constexpr std::uint32_t SPLASH_RGB = 0x3366CC;
 constexpr int PICTURE_W = 320, PICTURE_H = 400;
 
@@ -34,54 +28,25 @@ std::string quoted(const std::string& path) {
     return q + '"';
 }
 
-// Lets the windows of this test program (the coloured desktop) paint while it waits.
-void pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-}
-
-struct WindowSearch {
-    DWORD pid;
-    bool messageBox;  // a message box (its text control 0xFFFF), else the splash
-    HWND found;
-};
-
-BOOL CALLBACK findWindow(HWND window, LPARAM param) {
-    auto* s = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    char cls[64] = "";
-    ::GetClassNameA(window, cls, sizeof cls);
-    if (pid != s->pid || !::IsWindowVisible(window) || std::string(cls) != "#32770") return TRUE;
-    if ((::GetDlgItem(window, 0xFFFF) != nullptr) != s->messageBox) return TRUE;
-    s->found = window;
-    return FALSE;
-}
-
-HWND waitForWindow(DWORD pid, bool messageBox, DWORD timeoutMs = TIMEOUT_MS) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        WindowSearch s{pid, messageBox, nullptr};
-        ::EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-        if (::GetTickCount() - start > timeoutMs) return nullptr;
-        pump();
-        ::Sleep(20);  // polling interval
-    }
+// The splash (a dialog that is no message box) or a message box of the process, waited for
+// (the wait keeps this program's windows, the coloured desktop, painting).
+HWND waitForKind(DWORD pid, bool messageBox) {
+    WindowQuery q = WindowQuery::dialogs(pid);
+    q.also = [messageBox](HWND w) { return isMessageBox(w) == messageBox; };
+    return waitForWindow(q);
 }
 
 // Answers the next message box of the process, expecting its caption and text and the icon
 // that every box of the start-up shows.
 void expectMessage(DWORD pid, const std::string& caption, const std::string& text) {
-    HWND box = waitForWindow(pid, true);
+    HWND box = waitForKind(pid, true);
     ASSERT_NE(box, nullptr) << "no message box: " << text;
     EXPECT_EQ(windowText(box), caption);
     EXPECT_EQ(messageBoxText(box), text);
     EXPECT_EQ(messageBoxIcon(box), "exclamation") << text;
     clickButton(box, IDOK);
     // The box must be gone before the next is looked for.
-    for (DWORD start = ::GetTickCount(); ::IsWindow(box) && ::GetTickCount() - start < TIMEOUT_MS;)
-        ::Sleep(20);
+    waitUntil([&] { return !::IsWindow(box); });
 }
 
 struct Started {
@@ -97,11 +62,7 @@ struct Started {
     }
     bool ends() {
         DWORD code = 0;
-        for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < TIMEOUT_MS;) {
-            pump();
-            if (waitForExit(process, 20, code)) return true;
-        }
-        return false;
+        return waitForExit(process, code);
     }
 };
 
@@ -140,7 +101,6 @@ public:
             0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
             ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, nullptr);
         ::UpdateWindow(window_);
-        pump();
     }
     ~ColouredDesktop() { ::DestroyWindow(window_); }
 
@@ -148,79 +108,8 @@ private:
     HWND window_;
 };
 
-COLORREF screenPixel(int x, int y) {
-    HDC screen = ::GetDC(nullptr);
-    COLORREF c = ::GetPixel(screen, x, y);
-    ::ReleaseDC(nullptr, screen);
-    return c;
-}
-
-// PNG of rows of RGB bytes, top row first, in stored (uncompressed) deflate blocks.
-std::string pngFile(int w, int h, const std::vector<std::uint8_t>& rgb) {
-    auto be32 = [](std::uint32_t v) {
-        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    };
-    auto chunk = [&](const char* type, const std::string& data) {
-        std::string body = type;
-        body += data;
-        return be32(static_cast<std::uint32_t>(data.size())) + body + be32(crc32(body));
-    };
-    std::string raw;
-    for (int y = 0; y < h; ++y) {
-        raw += '\0';  // no filter
-        raw.append(reinterpret_cast<const char*>(&rgb[static_cast<std::size_t>(y) * w * 3]),
-                   static_cast<std::size_t>(w) * 3);
-    }
-    std::string z = "\x78\x01";
-    std::uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
-    for (std::size_t at = 0; at < raw.size() || at == 0;) {
-        std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        z += char(at + n == raw.size() ? 1 : 0);
-        z += {char(n), char(n >> 8), char(~n), char(~n >> 8)};
-        z += raw.substr(at, n);
-        at += n;
-        if (n == 0) break;
-    }
-    z += be32(b << 16 | a);
-    std::string header = be32(w) + be32(h) + std::string{8, 2, 0, 0, 0};
-    std::string png = "\x89PNG\r\n\x1a\n";
-    png += chunk("IHDR", header);
-    png += chunk("IDAT", z);
-    return png + chunk("IEND", "");
-}
-
-// A PNG of a screen rectangle.
-void saveScreenshot(const RECT& r, const std::filesystem::path& file) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(w) * h * 4);
-    ::GetDIBits(memory, bitmap, 0, h, bgra.data(), &info, DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(w) * h; ++i)
-        for (int c = 0; c < 3; ++c) rgb[i * 3 + c] = bgra[i * 4 + 2 - c];
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << pngFile(w, h, rgb);
-}
-
-// build/test-artifacts, beside the build folders.
-std::filesystem::path artifacts() {
-    return std::filesystem::path(ownFolder()).parent_path().parent_path().parent_path() /
-           "test-artifacts";
+std::uint32_t screenPixel(int x, int y) {
+    return captureScreen(RECT{x, y, x + 1, y + 1}).at(0, 0);
 }
 
 TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
@@ -229,7 +118,7 @@ TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
     Started run(disc.exe() + " -all", disc.dir.str());
     ASSERT_NE(run.process, nullptr);
     const DWORD started = ::GetTickCount();
-    HWND splash = waitForWindow(run.pid, false);
+    HWND splash = waitForKind(run.pid, false);
     ASSERT_NE(splash, nullptr) << "no splash";
     const DWORD seen = ::GetTickCount();
 
@@ -250,30 +139,23 @@ TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
 
     // The disc's colour above row 360, black below, the desktop outside the outline.
     const int cx = r.left + PICTURE_W / 2;
-    COLORREF band = RGB(SPLASH_RGB >> 16, (SPLASH_RGB >> 8) & 0xFF, SPLASH_RGB & 0xFF);
-    for (DWORD t = ::GetTickCount(); screenPixel(cx, r.top + 200) != band;) {
-        if (::GetTickCount() - t > 5000 || !::IsWindow(splash)) break;
-        pump();
-        ::Sleep(10);
-    }
+    waitUntil([&] { return !::IsWindow(splash) || screenPixel(cx, r.top + 200) == SPLASH_RGB; },
+              5000);
     if (::IsWindow(splash)) {
-        saveScreenshot(RECT{r.left - 40, r.top - 40, r.right + 40, r.bottom + 40},
-                       artifacts() / "splash.png");
-        EXPECT_EQ(screenPixel(cx, r.top + 200), band);
-        EXPECT_EQ(screenPixel(cx, r.top + 380), RGB(0, 0, 0));
-        EXPECT_EQ(screenPixel(r.left + 2, r.top + 2), RGB(0x20, 0xA0, 0x40));
+        savePicture(captureScreen(RECT{r.left - 40, r.top - 40, r.right + 40, r.bottom + 40}),
+                    "splash");
+        EXPECT_EQ(screenPixel(cx, r.top + 200), SPLASH_RGB);
+        EXPECT_EQ(screenPixel(cx, r.top + 380), 0x000000u);
+        EXPECT_EQ(screenPixel(r.left + 2, r.top + 2), 0x20A040u);
     } else {
         ADD_FAILURE() << "the splash closed before it could be looked at";
     }
 
     // Loaded (no scripts on this disc) and, after its minimum time, gone; the start-up then
     // goes on to the page that says no platform can be used, whose Finish ends it.
-    while (::IsWindow(splash) && ::GetTickCount() - seen < TIMEOUT_MS) {
-        pump();
-        ::Sleep(5);
-    }
+    waitUntil([&] { return !::IsWindow(splash); });
     const DWORD gone = ::GetTickCount();
-    EXPECT_TRUE(finishNoPlatformPage(run.pid, TIMEOUT_MS));
+    EXPECT_TRUE(finishNoPlatformPage(run.pid));
     EXPECT_TRUE(run.ends());
     std::printf(
         "splash seen %lu ms after the start, shown for %lu ms, process ended %lu ms "
@@ -285,7 +167,7 @@ TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
 TEST(Splash, WithoutItsPictureKeepsTheTemplateSizeAndTwoBands) {
     Disc disc(false);
     Started run(disc.exe() + " -all", disc.dir.str());
-    HWND splash = waitForWindow(run.pid, false);
+    HWND splash = waitForKind(run.pid, false);
     ASSERT_NE(splash, nullptr);
     RECT r;
     ::GetWindowRect(splash, &r);
@@ -296,10 +178,10 @@ TEST(Splash, WithoutItsPictureKeepsTheTemplateSizeAndTwoBands) {
     EXPECT_EQ(::GetWindowRgn(splash, region), ERROR);  // no region: not shaped
     ::DeleteObject(region);
     const DWORD seen = ::GetTickCount();
-    while (::IsWindow(splash) && ::GetTickCount() - seen < TIMEOUT_MS) ::Sleep(5);
+    waitUntil([&] { return !::IsWindow(splash); });
     std::printf("splash without picture shown for %lu ms after it was seen\n",
                 static_cast<unsigned long>(::GetTickCount() - seen));
-    EXPECT_TRUE(finishNoPlatformPage(run.pid, TIMEOUT_MS));
+    EXPECT_TRUE(finishNoPlatformPage(run.pid));
     EXPECT_TRUE(run.ends());
 }
 
@@ -309,7 +191,7 @@ TEST(Splash, AFailingScriptEndsWithItsMessageAndASecondInstanceIsTurnedAway) {
     Started first(disc.exe() + " -all", disc.dir.str());
     ASSERT_NE(first.process, nullptr);
     // The loader waits in the parser's message; meanwhile a second start is refused.
-    HWND parserBox = waitForWindow(first.pid, true);
+    HWND parserBox = waitForKind(first.pid, true);
     ASSERT_NE(parserBox, nullptr);
     {
         Started second(disc.exe() + " -all", disc.dir.str());
@@ -425,11 +307,9 @@ TEST(CheckMode, CancelInTheProgressWindowEndsTheReportWhereItStopped) {
     }
 
     Started run(quoted(discDir + "\\Setup.exe") + " -check -all", dir.str());
-    HWND progress = nullptr;
-    for (DWORD start = ::GetTickCount(); !progress && ::GetTickCount() - start < TIMEOUT_MS;) {
-        HWND w = waitForWindow(run.pid, false, 1000);
-        if (w && windowText(w) == "Setup 1.81") progress = w;
-    }
+    WindowQuery progressWindow = WindowQuery::dialogs(run.pid);
+    progressWindow.title = "Setup 1.81";
+    HWND progress = waitForWindow(progressWindow);
     ASSERT_NE(progress, nullptr) << "no progress window";
     clickButton(progress, IDCANCEL);
     ASSERT_TRUE(run.ends());

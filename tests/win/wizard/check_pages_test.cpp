@@ -13,7 +13,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 const std::vector<std::string> NATO = {
     "Alfa",    "Bravo", "Charlie", "Delta",  "Echo",     "Foxtrot", "Golf",   "Hotel",  "India",
@@ -73,8 +73,8 @@ TEST_F(WizardTest, CheckPageFlows) {
             for (int i = 0; i < n; ++i) m.push_back(page.isChoiceChecked(i));
             return m;
         };
-        auto goOn = [&](PageDriver& d) {
-            return d.visible(c.buttons & BUTTON_NEXT ? page.nextButton() : page.finishButton());
+        auto goOn = [&] {
+            return isVisible(c.buttons & BUTTON_NEXT ? page.nextButton() : page.finishButton());
         };
         std::vector<int> afterToggle = startMarks, afterSecond = startMarks;
         afterToggle[c.toggled] = 1 - afterToggle[c.toggled];
@@ -88,52 +88,53 @@ TEST_F(WizardTest, CheckPageFlows) {
             std::uint32_t besideLabel = 0;
             std::string shot;
         } seen;
-        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+        int result = runScripted(page, [&](PageDriver&, HWND p) {
             std::vector<HWND> box;
             for (int i = 0; i < n; ++i) box.push_back(::GetDlgItem(p, FIRST_CHOICE_ID + i));
-            d.waitUntil([&] { return d.visible(box.back()); });  // a menu's: at the first paint
-            seen.goOnAtStart = goOn(d);
-            seen.focusOnBox0 = d.focused() == box[0];
+            waitUntil([&] { return isVisible(box.back()); });  // a menu's: at the first paint
+            seen.goOnAtStart = goOn();
+            seen.focusOnBox0 = focusedControl(p) == box[0];
             const int top = choiceBlockTop(page.contentRect, n, page.lineHeight);
             for (int i = 0; i < n; ++i) {
                 seen.labels.push_back(testing_support::windowText(box[i]));
-                seen.checkedAtStart.push_back(d.checked(box[i]) ? 1 : 0);
-                seen.rowTops.push_back(d.childRect(box[i]).top);
+                seen.checkedAtStart.push_back(isChecked(box[i]) ? 1 : 0);
+                seen.rowTops.push_back(childRect(box[i]).top);
                 seen.expectedTops.push_back(
                     choiceRowRect(page.contentRect, top, i, page.lineHeight).top);
             }
             seen.limit = page.topTextLimit;
             seen.expectedLimit = c.overMenu ? page.contentRect.top : top;
-            RECT r = d.childRect(box[0]);
-            seen.besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
-            if (c.shot) seen.shot = d.screenshot(p, c.shot);
+            RECT r = childRect(box[0]);
+            seen.besideLabel =
+                captureClient(p).at(r.right - 4, (r.top + r.bottom) / 2);  // hollow brush
+            if (c.shot) seen.shot = saveScreenshot(p, c.shot);
 
             HWND toggled = box[c.toggled];
-            const bool wasChecked = d.checked(toggled);
-            RECT t = d.childRect(toggled);
-            d.mouseClick(p, {t.left + 6, (t.top + t.bottom) / 2});
-            d.waitUntil([&] { return d.checked(toggled) != wasChecked; });
-            seen.goOnAfterToggle = goOn(d);
+            const bool wasChecked = isChecked(toggled);
+            RECT t = childRect(toggled);
+            clickAt(p, {t.left + 6, (t.top + t.bottom) / 2});
+            waitUntil([&] { return isChecked(toggled) != wasChecked; });
+            seen.goOnAfterToggle = goOn();
             seen.marksAfterToggle = shownMarks();
-            d.click(toggled);
-            d.waitUntil([&] { return d.checked(toggled) == wasChecked; });
-            seen.goOnAfterSecond = goOn(d);
+            clickButton(toggled);
+            waitUntil([&] { return isChecked(toggled) == wasChecked; });
+            seen.goOnAfterSecond = goOn();
             seen.marksAfterSecond = shownMarks();
             if (seen.goOnAfterSecond) {
-                d.click(page.finishButton());
+                clickButton(page.finishButton());
             } else {
                 // Enter on a box with nothing marked does nothing; the Space after it checks
                 // the box.
-                d.focus(p, box.back());
-                d.key(VK_RETURN);
-                d.key(VK_SPACE);
-                d.waitUntil([&] { return d.checked(box.back()); });
+                focusControl(box.back());
+                pressKey(p, VK_RETURN);
+                pressKey(p, VK_SPACE);
+                waitUntil([&] { return isChecked(box.back()); });
                 seen.openAfterEnter = ::IsWindowVisible(p);
-                seen.goOnAfterSpace = goOn(d);
+                seen.goOnAfterSpace = goOn();
                 seen.marksAfterSpace = shownMarks();
-                d.key(VK_RETURN);
+                pressKey(p, VK_RETURN);
             }
-            d.waitForClose(p);
+            waitForClose(p);
         });
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(seen.goOnAtStart, c.goOnAtStart);
@@ -193,11 +194,11 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
             if (menu.optionSelected[i]) rows.push_back(i);
         return rows;
     };
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND list = ::GetDlgItem(p, CHECK_LIST_VIEW_ID);
         seen.atStart = marked();
-        seen.focusOnList = d.focused() == list;
-        seen.listRect = d.childRect(list);
+        seen.focusOnList = focusedControl(p) == list;
+        seen.listRect = childRect(list);
         char text[64] = "";
         LVITEMA item{};
         item.iSubItem = 0;
@@ -205,28 +206,28 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
         item.cchTextMax = sizeof text;
         ::SendMessageA(list, LVM_GETITEMTEXTA, 3, reinterpret_cast<LPARAM>(&item));
         seen.row3 = text;
-        seen.shot = d.screenshot(p, "check_list_view_page");
-        for (int i = 0; i < 3; ++i) d.key(VK_DOWN, true);  // Shift+Down: rows 0..3
-        d.waitUntil([&] { return marked().size() == 4; });
+        seen.shot = saveScreenshot(p, "check_list_view_page");
+        for (int i = 0; i < 3; ++i) pressKey(p, VK_DOWN, SHIFT);  // Shift+Down: rows 0..3
+        waitUntil([&] { return marked().size() == 4; });
         seen.range = marked();
-        d.key(VK_DOWN);  // row 4 alone
-        d.waitUntil([&] { return marked() == std::vector<int>{4}; });
+        pressKey(p, VK_DOWN);  // row 4 alone
+        waitUntil([&] { return marked() == std::vector<int>{4}; });
         seen.moved = marked();
-        d.type("m");  // Mike
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{12}; });
+        typeText(p, "m");  // Mike
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{12}; });
         seen.typed = marked();
-        d.key(VK_SPACE, false, true);  // Ctrl+Space takes Mike out of the selection
-        d.waitUntil([&] { return selectedRows(list).empty(); });
+        pressKey(p, VK_SPACE, CONTROL);  // Ctrl+Space takes Mike out of the selection
+        waitUntil([&] { return selectedRows(list).empty(); });
         seen.none = marked();
-        seen.nextWhenNone = d.visible(page.nextButton());
-        d.type("g");
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{6}; });
+        seen.nextWhenNone = isVisible(page.nextButton());
+        typeText(p, "g");
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{6}; });
         clock.now += 3000;  // a pause: "o" starts a new search
-        d.type("o");
-        d.waitUntil([&] { return selectedRows(list) == std::vector<int>{14}; });
+        typeText(p, "o");
+        waitUntil([&] { return selectedRows(list) == std::vector<int>{14}; });
         seen.newSearch = marked();
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_EQ(seen.atStart, (std::vector<int>{0}));  // nothing marked: the first option

@@ -11,7 +11,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 // Both sources of a radio page: a menu's options (the first marked one chosen at the start, the
 // choice marked in the Menu) and a fixed list of strings (chosen by selectChoice).
@@ -59,35 +59,35 @@ TEST_F(WizardTest, RadioPageFlows) {
         std::vector<int> afterClick;
         std::uint32_t besideLabel = 0;
         std::string shot;
-        int result = runScripted(page, [&](PageDriver& d, HWND p) {
+        int result = runScripted(page, [&](PageDriver&, HWND p) {
             std::vector<HWND> button;
             for (int i = 0; i < n; ++i) button.push_back(::GetDlgItem(p, FIRST_CHOICE_ID + i));
-            d.waitUntil([&] { return d.visible(button.back()); });
+            waitUntil([&] { return isVisible(button.back()); });
             startChecked = true;
             for (int i = 0; i < n; ++i) {
-                startChecked = startChecked && d.checked(button[i]) == (i == c.chosen);
+                startChecked = startChecked && isChecked(button[i]) == (i == c.chosen);
                 labels.push_back(testing_support::windowText(button[i]));
             }
-            startFocused = d.focused() == button[c.chosen];
-            RECT r = d.childRect(button[1]);
-            besideLabel = d.pixel(p, r.right - 4, (r.top + r.bottom) / 2);
-            shot = d.screenshot(p, c.shot);
+            startFocused = focusedControl(p) == button[c.chosen];
+            RECT r = childRect(button[1]);
+            besideLabel = captureClient(p).at(r.right - 4, (r.top + r.bottom) / 2);
+            shot = saveScreenshot(p, c.shot);
             if (c.byMouse) {
-                RECT r0 = d.childRect(button[0]);
-                d.mouseClick(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
+                RECT r0 = childRect(button[0]);
+                clickAt(p, {r0.left + 6, (r0.top + r0.bottom) / 2});
             } else {
-                d.click(button[0]);
+                clickButton(button[0]);
             }
-            d.waitUntil([&] { return d.checked(button[0]) && !d.checked(button[c.chosen]); });
+            waitUntil([&] { return isChecked(button[0]) && !isChecked(button[c.chosen]); });
             onlyZero = true;
-            for (int i = 1; i < n; ++i) onlyZero = onlyZero && !d.checked(button[i]);
-            zeroFocused = d.focused() == button[0];
+            for (int i = 1; i < n; ++i) onlyZero = onlyZero && !isChecked(button[i]);
+            zeroFocused = focusedControl(p) == button[0];
             if (menu) afterClick = marks(*menu);
             if (c.altN)
-                d.key('N', false, false, true);
+                pressAlt(p, 'N');
             else
-                d.key(VK_RETURN);
-            d.waitForClose(p);
+                pressKey(p, VK_RETURN);
+            waitForClose(p);
         });
         EXPECT_EQ(result, WIZ_NEXT);
         EXPECT_TRUE(startChecked);
@@ -115,22 +115,22 @@ TEST_F(WizardTest, RadioListViewPageFlow) {
     bool focusOnList = false;
     RECT listRect{};
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND list = ::GetDlgItem(p, RADIO_LIST_VIEW_ID);
         atStart = marks(menu);
-        focusOnList = d.focused() == list;
-        listRect = d.childRect(list);
-        shot = d.screenshot(p, "radio_list_view_page");
-        d.type("e");
-        d.waitUntil([&] { return menu.optionSelected[4] == 1; });
+        focusOnList = focusedControl(p) == list;
+        listRect = childRect(list);
+        shot = saveScreenshot(p, "radio_list_view_page");
+        typeText(p, "e");
+        waitUntil([&] { return menu.optionSelected[4] == 1; });
         afterTyping = marks(menu);
         typedChoice = page.selectedChoice();
         RECT row{};
         row.left = LVIR_BOUNDS;
         ::SendMessageA(list, LVM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&row));
         POINT at{listRect.left + row.left + 20, listRect.top + (row.top + row.bottom) / 2};
-        d.mouseClick(p, at, true);
-        d.waitForClose(p);
+        clickAt(p, at, true);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_EQ(atStart[0], 1);

@@ -6,7 +6,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 TEST_F(WizardTest, AcceptPageFlow) {
     AcceptPage page(env);
@@ -22,26 +22,26 @@ TEST_F(WizardTest, AcceptPageFlow) {
          nextAfterUncheck = true;
     std::uint32_t boxBackground = 0;
     std::string shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box = ::GetDlgItem(p, IDC_ACCEPT_CHECK);
-        nextAtStart = d.visible(page.nextButton());
-        focusOnBox = d.focused() == box;
-        RECT r = d.childRect(box);
-        boxBackground = d.pixel(p, r.right - 6, (r.top + r.bottom) / 2);
-        shot = d.screenshot(p, "accept_page");
-        d.key(VK_RETURN);  // not accepted yet: nothing
-        d.key(VK_SPACE);
-        d.waitUntil([&] { return d.checked(box); });
+        nextAtStart = isVisible(page.nextButton());
+        focusOnBox = focusedControl(p) == box;
+        RECT r = childRect(box);
+        boxBackground = captureClient(p).at(r.right - 6, (r.top + r.bottom) / 2);
+        shot = saveScreenshot(p, "accept_page");
+        pressKey(p, VK_RETURN);  // not accepted yet: nothing
+        pressKey(p, VK_SPACE);
+        waitUntil([&] { return isChecked(box); });
         openAfterEnter = ::IsWindowVisible(p);
-        d.waitUntil([&] { return d.focused() == page.nextButton(); });
-        nextFocused = d.focused() == page.nextButton();
-        d.click(box);
-        d.waitUntil([&] { return !d.checked(box); });
-        nextAfterUncheck = d.visible(page.nextButton());
-        d.click(box);
-        d.waitUntil([&] { return d.visible(page.nextButton()); });
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        waitUntil([&] { return focusedControl(p) == page.nextButton(); });
+        nextFocused = focusedControl(p) == page.nextButton();
+        clickButton(box);
+        waitUntil([&] { return !isChecked(box); });
+        nextAfterUncheck = isVisible(page.nextButton());
+        clickButton(box);
+        waitUntil([&] { return isVisible(page.nextButton()); });
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_FALSE(nextAtStart);
@@ -64,20 +64,20 @@ TEST_F(WizardTest, TextPageFlow) {
     page.setButtons(BUTTON_FINISH);
     bool onlyFinish = false, openAfterEnter = false;
     std::string boxText, shot;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         HWND box = ::GetDlgItem(p, FIRST_CHOICE_ID);
-        onlyFinish = d.visible(page.finishButton()) && !d.visible(page.nextButton()) &&
-                     !d.visible(page.cancelButton()) && !d.visible(page.backButton());
+        onlyFinish = isVisible(page.finishButton()) && !isVisible(page.nextButton()) &&
+                     !isVisible(page.cancelButton()) && !isVisible(page.backButton());
         boxText = testing_support::windowText(box);
-        shot = d.screenshot(p, "text_page");
+        shot = saveScreenshot(p, "text_page");
         // The box keeps Enter for itself.
-        d.focus(p, box);
-        d.key(VK_RETURN);
-        d.key(VK_TAB);
-        d.waitUntil([&] { return d.focused() != box; });
+        focusControl(box);
+        pressKey(p, VK_RETURN);
+        pressKey(p, VK_TAB);
+        waitUntil([&] { return focusedControl(p) != box; });
         openAfterEnter = ::IsWindowVisible(p);
-        d.key('F', false, false, true);  // Alt+F
-        d.waitForClose(p);
+        pressAlt(p, 'F');  // Alt+F
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_FINISH);
     EXPECT_TRUE(onlyFinish);

@@ -14,7 +14,6 @@
 #include "skin/bitmap_image.h"
 #include "support/bmp_writer.h"
 #include "support/fakes.h"
-#include "support/page_driver_win.h"
 #include "support/ui_driver_win.h"
 #include "wizard/wizard_window.h"
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-using testing_support::PageDriver;
+using namespace testing_support;
 
 TEST_F(WizardTest, SkinAndButtonsOfAPlainPage) {
     WizardWindow page(env);
@@ -23,30 +23,31 @@ TEST_F(WizardTest, SkinAndButtonsOfAPlainPage) {
                       nextButton = 0, white = 0;
         RECT nextRect{}, backRect{};
     } seen;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
-        seen.title = testing_support::windowText(p);
-        seen.next = d.visible(page.nextButton());
-        seen.finish = d.visible(page.finishButton());
-        seen.back = d.visible(page.backButton());
-        seen.cancel = d.visible(page.cancelButton());
-        seen.nextFocused = d.focused() == page.nextButton();
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
+        seen.title = windowText(p);
+        seen.next = isVisible(page.nextButton());
+        seen.finish = isVisible(page.finishButton());
+        seen.back = isVisible(page.backButton());
+        seen.cancel = isVisible(page.cancelButton());
+        seen.nextFocused = focusedControl(p) == page.nextButton();
         RECT client;
         ::GetClientRect(p, &client);
-        seen.band = d.pixel(p, 300, 10);
-        seen.panel = d.pixel(p, 560, 200);
-        seen.bar = d.pixel(p, 20, 40);
-        seen.barBelow = d.pixel(p, 20, 345);  // past the picture's own rows
-        seen.line = d.pixel(p, client.right - 420 - 2, 380);
-        seen.brand = d.pixel(p, 500, 30);
-        seen.logo = d.pixel(p, 10, 30);
-        seen.white = d.pixel(p, 100, 355);
-        seen.nextRect = d.childRect(page.nextButton());
-        seen.backRect = d.childRect(page.backButton());
-        seen.nextButton = d.pixel(p, (seen.nextRect.left + seen.nextRect.right) / 2,
-                                  (seen.nextRect.top + seen.nextRect.bottom) / 2);
-        seen.shot = d.screenshot(p, "wizard_window");
-        d.key(VK_RETURN);
-        d.waitForClose(p);
+        const Picture shown = captureClient(p);
+        seen.band = shown.at(300, 10);
+        seen.panel = shown.at(560, 200);
+        seen.bar = shown.at(20, 40);
+        seen.barBelow = shown.at(20, 345);  // past the picture's own rows
+        seen.line = shown.at(client.right - 420 - 2, 380);
+        seen.brand = shown.at(500, 30);
+        seen.logo = shown.at(10, 30);
+        seen.white = shown.at(100, 355);
+        seen.nextRect = childRect(page.nextButton());
+        seen.backRect = childRect(page.backButton());
+        seen.nextButton = shown.at((seen.nextRect.left + seen.nextRect.right) / 2,
+                                   (seen.nextRect.top + seen.nextRect.bottom) / 2);
+        seen.shot = saveScreenshot(p, "wizard_window");
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_NEXT);
     EXPECT_EQ(seen.title, "Wizard Test Setup");
@@ -118,28 +119,28 @@ TEST_F(WizardTest, ResultsByButtonAndKey) {
         page.setButtons(c.flags);
         page.confirmCancel = c.confirm;
         bool nextShown = false, finishShown = false;
-        int result = runScripted(page, [&](PageDriver& d, HWND p) {
-            nextShown = d.visible(page.nextButton());
-            finishShown = d.visible(page.finishButton());
+        int result = runScripted(page, [&](PageDriver&, HWND p) {
+            nextShown = isVisible(page.nextButton());
+            finishShown = isVisible(page.finishButton());
             switch (c.action) {
-                case Enter: d.key(VK_RETURN); break;
+                case Enter: pressKey(p, VK_RETURN); break;
                 case EnterOnBack:
-                    d.focus(p, page.backButton());
-                    d.key(VK_RETURN);
+                    focusControl(page.backButton());
+                    pressKey(p, VK_RETURN);
                     break;
                 case EnterOnCancel:
-                    d.focus(p, page.cancelButton());
-                    d.key(VK_RETURN);
+                    focusControl(page.cancelButton());
+                    pressKey(p, VK_RETURN);
                     break;
-                case AltN: d.key('N', false, false, true); break;
-                case AltB: d.key('B', false, false, true); break;
-                case AltF: d.key('F', false, false, true); break;
-                case ClickBack: d.click(page.backButton()); break;
-                case ClickFinish: d.click(page.finishButton()); break;
-                case Escape: d.key(VK_ESCAPE); break;
+                case AltN: pressAlt(p, 'N'); break;
+                case AltB: pressAlt(p, 'B'); break;
+                case AltF: pressAlt(p, 'F'); break;
+                case ClickBack: clickButton(page.backButton()); break;
+                case ClickFinish: clickButton(page.finishButton()); break;
+                case Escape: pressKey(p, VK_ESCAPE); break;
                 case CloseBox: ::PostMessageA(p, WM_SYSCOMMAND, SC_CLOSE, 0); break;
             }
-            d.waitForClose(p);
+            waitForClose(p);
         });
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(messages.questions.size(), c.questions);
@@ -159,27 +160,24 @@ TEST_F(WizardTest, CancelQuestionAndDragging) {
     RECT before{}, dragged{};
     bool openAfterNo = false, hitCaption = false, hitClient = false;
     std::size_t asked = 0;
-    int result = runScripted(page, [&](PageDriver& d, HWND p) {
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
         ::GetWindowRect(p, &before);
         messages.answer = false;
-        d.key(VK_ESCAPE);
-        d.waitUntil([&] { return messages.questions.size() == 1; });
-        d.click(page.cancelButton());
-        d.waitUntil([&] { return messages.questions.size() == 2; });
-        openAfterNo = ::IsWindowVisible(p) && d.visible(page.cancelButton());
+        pressKey(p, VK_ESCAPE);
+        waitUntil([&] { return messages.questions.size() == 1; });
+        clickButton(page.cancelButton());
+        waitUntil([&] { return messages.questions.size() == 2; });
+        openAfterNo = ::IsWindowVisible(p) && isVisible(page.cancelButton());
         POINT band{before.left + 300, before.top + 12}, body{before.left + 300, before.top + 60};
         hitCaption = ::SendMessageA(p, WM_NCHITTEST, 0, MAKELPARAM(band.x, band.y)) == HTCAPTION;
         hitClient = ::SendMessageA(p, WM_NCHITTEST, 0, MAKELPARAM(body.x, body.y)) == HTCLIENT;
-        d.mouseDrag(p, {300, 10}, {340, 40});
         // The band follows the mouse to where it was let go.
-        d.waitUntil([&] {
-            ::GetWindowRect(p, &dragged);
-            return dragged.left == before.left + 40 && dragged.top == before.top + 30;
-        });
+        dragWindow(p, {300, 10}, 40, 30);
+        ::GetWindowRect(p, &dragged);
         asked = messages.questions.size();
         messages.answer = true;
-        d.key(VK_ESCAPE);
-        d.waitForClose(p);
+        pressKey(p, VK_ESCAPE);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_CANCEL);
     EXPECT_TRUE(openAfterNo);
@@ -199,10 +197,10 @@ TEST_F(WizardTest, CancelQuestionAndDragging) {
     next.setButtons(BUTTON_NEXT);
     RECT opened{};
     EXPECT_EQ(runScripted(next,
-                          [&](PageDriver& d, HWND p) {
+                          [&](PageDriver&, HWND p) {
                               ::GetWindowRect(p, &opened);
-                              d.key(VK_RETURN);
-                              d.waitForClose(p);
+                              pressKey(p, VK_RETURN);
+                              waitForClose(p);
                           }),
               WIZ_NEXT);
     EXPECT_EQ(opened.left, dragged.left);
@@ -219,17 +217,17 @@ TEST_F(WizardTest, CancelQuestionInAMessageBox) {
     std::string text, caption;
     bool openAfterNo = false;
     int result = runScripted(page, [&](PageDriver& d, HWND p) {
-        d.click(page.cancelButton());
+        clickButton(page.cancelButton());
         HWND box = d.waitForOwned(p);
-        text = testing_support::messageBoxText(box);
-        caption = testing_support::windowText(box);
-        d.click(box, IDNO);
-        d.waitForClose(box);
+        text = messageBoxText(box);
+        caption = windowText(box);
+        clickButton(box, IDNO);
+        waitForClose(box);
         openAfterNo = ::IsWindowVisible(p);
-        d.key(VK_ESCAPE);
+        pressKey(p, VK_ESCAPE);
         box = d.waitForOwned(p);
-        d.click(box, IDYES);
-        d.waitForClose(p);
+        clickButton(box, IDYES);
+        waitForClose(p);
     });
     EXPECT_EQ(result, WIZ_CANCEL);
     EXPECT_TRUE(openAfterNo);

@@ -133,7 +133,7 @@ TEST_F(InstallWithStandins, CancelEndsTheWaitAndTheInstallerGoesOn) {
     EXPECT_EQ(log.read().find("exit "), std::string::npos) << "the installer still runs";
     EXPECT_TRUE(folderIsEmpty(temp));
     ASSERT_TRUE(writeFileText(hold, ""));
-    EXPECT_TRUE(waitFor([&] { return log.read().find("exit ") != std::string::npos; }));
+    EXPECT_TRUE(waitUntil([&] { return log.read().find("exit ") != std::string::npos; }));
 }
 
 // Runs a program with standard output into a file; its exit code, or -1.

@@ -113,7 +113,7 @@ TEST_F(ProcessLayer, WatchesAProcessUntilItEnds) {
     EXPECT_NE(log.read().find("arg=a\r\narg=b c\r\n"), std::string::npos) << log.read();
     ASSERT_TRUE(writeFileText(hold, ""));
     EXPECT_TRUE(
-        waitFor([&] { return process->exitCode(code) && code != platform::STILL_ACTIVE_CODE; }));
+        waitUntil([&] { return process->exitCode(code) && code != platform::STILL_ACTIVE_CODE; }));
     EXPECT_EQ(code, 7u);
 }
 

@@ -25,15 +25,6 @@ std::string standinDir() {
     return binDir() + "\\stand ins";
 }
 
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(20);
-    }
-}
-
 std::string readFileText(const std::string& path) {
     std::string out;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -66,7 +57,7 @@ std::string StandinLog::read() const {
 }
 
 bool StandinLog::waitForRecords(int n) const {
-    return waitFor([&] {
+    return waitUntil([&] {
         std::string text = read();
         int count = 0;
         for (std::size_t p = text.find("end\r\n"); p != std::string::npos;

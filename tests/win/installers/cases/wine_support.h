@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/crc32.h"
+#include "support/ui_driver_win.h"
 
 namespace wine_support {
 
@@ -14,9 +15,6 @@ namespace wine_support {
 std::string windowsPathFromEnv(const char* variable);
 std::string binDir();      // the build's bin folder
 std::string standinDir();  // bin\stand ins
-
-// Waits for a condition, checking often, for at most timeoutMs.
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = 60000);
 
 // A log file of the stand-ins, named in STANDIN_LOG for every child started meanwhile.
 class StandinLog {
@@ -35,6 +33,7 @@ private:
 std::string readFileText(const std::string& path);
 bool writeFileText(const std::string& path, const std::string& text);
 using testing_support::crc32;
+using testing_support::waitUntil;
 
 // Puts back the default value of a registry key (or its absence) when destroyed.
 class KeyRestorer {

@@ -21,7 +21,6 @@ using namespace testing_support;
 using namespace wine_support;
 namespace fs = std::filesystem;
 
-constexpr DWORD TIMEOUT_MS = 60000;
 const std::string CHESS_SIS = "chess for the Psion, plain package";
 const std::string CARDS_SIS = std::string(3000, 'c') + " cards, compressed package";
 
@@ -113,12 +112,6 @@ struct WizardDisc {
     }
 };
 
-bool isPage(HWND w) {
-    return ::GetDlgItem(w, WIZ_BACK) && ::GetDlgItem(w, WIZ_FINISH) && ::GetDlgItem(w, WIZ_CANCEL);
-}
-bool isMessageBox(HWND w) {
-    return ::GetDlgItem(w, 0xFFFF) != nullptr;
-}
 HWND choice(HWND page, int i) {
     return ::GetDlgItem(page, FIRST_CHOICE_ID + i);
 }
@@ -135,8 +128,8 @@ public:
         process_ = startProgram("\"" + exe + "\"", exe.substr(0, exe.find_last_of('\\')), pid_);
     }
     ~Session() {
-        DWORD code = 0;
-        if (process_ && !waitForExit(process_, 0, code)) ::TerminateProcess(process_, 1);
+        if (process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process_, 1);
         if (process_) ::CloseHandle(process_);
         ::SetEnvironmentVariableA("TMP", savedTmp_);
     }
@@ -145,12 +138,12 @@ public:
     // The first dialog of the process: the splash, photographed when it is still there.
     void splash() {
         HWND first = nullptr;
-        waitFor([&] {
+        waitUntil([&] {
             auto d = findWindows(dialogQuery());
             if (!d.empty()) first = d.front();
             return first != nullptr;
         });
-        if (first && !isPage(first) && !isMessageBox(first)) shot(first, "splash");
+        if (first && !isWizardPage(first) && !isMessageBox(first)) shot(first, "splash");
     }
 
     // Waits for a page other than the last one, with its choice controls shown; a message box
@@ -158,28 +151,26 @@ public:
     HWND page(const std::string& name, int choices = 0) {
         HWND found = nullptr;
         std::string box;
-        bool seen = waitFor(
-            [&] {
-                for (HWND w : findWindows(dialogQuery())) {
-                    if (isMessageBox(w)) box = messageBoxText(w);
-                    if (isPage(w) && w != last_ &&
-                        (choices == 0 || ::IsWindowVisible(choice(w, choices - 1))))
-                        found = w;
-                }
-                return found || !box.empty();
-            },
-            TIMEOUT_MS);
+        bool seen = waitUntil([&] {
+            for (HWND w : findWindows(dialogQuery())) {
+                if (isMessageBox(w)) box = messageBoxText(w);
+                if (isWizardPage(w) && w != last_ &&
+                    (choices == 0 || ::IsWindowVisible(choice(w, choices - 1))))
+                    found = w;
+            }
+            return found || !box.empty();
+        });
         EXPECT_TRUE(seen) << "no page " << name;
         EXPECT_EQ(box, "") << "a message instead of the page " << name;
         last_ = found;
         // Photographed once the page has painted: its thread waits for input again.
-        ::WaitForInputIdle(process_, TIMEOUT_MS);
+        ::WaitForInputIdle(process_, UI_TIMEOUT_MS);
         if (found) shot(found, name);
         return found;
     }
     HWND messageBox() {
         HWND found = nullptr;
-        waitFor([&] {
+        waitUntil([&] {
             for (HWND w : findWindows(dialogQuery()))
                 if (isMessageBox(w)) found = w;
             return found != nullptr;
@@ -188,7 +179,7 @@ public:
     }
     HWND progressDialog() {
         HWND found = nullptr;
-        waitFor([&] {
+        waitUntil([&] {
             for (HWND w : findWindows(dialogQuery()))
                 if (::GetDlgItem(w, IDC_PROGRESS_BAR) && ::IsIconic(w)) found = w;
             return found != nullptr;
@@ -198,33 +189,26 @@ public:
     // Clicks a check box or radio button and waits until the page shows it checked.
     void check(HWND page, int i) {
         clickButton(page, FIRST_CHOICE_ID + i);
-        EXPECT_TRUE(waitFor([&] { return isChecked(page, FIRST_CHOICE_ID + i); }))
+        EXPECT_TRUE(waitUntil([&] { return isChecked(page, FIRST_CHOICE_ID + i); }))
             << "choice " << i;
     }
     void press(HWND page, int id) { clickButton(page, id); }
-    bool ended(DWORD timeoutMs) {
+    bool ended(DWORD timeoutMs = UI_TIMEOUT_MS) {
         DWORD code = 0;
-        return waitForExit(process_, timeoutMs, code);
+        return waitForExit(process_, code, timeoutMs);
     }
     // True when the process ended without showing another page.
     bool endsWithoutPage() {
         bool pageSeen = false;
-        bool end = waitFor(
-            [&] {
-                for (HWND w : findWindows(dialogQuery()))
-                    if (isPage(w) && w != last_) pageSeen = true;
-                return pageSeen || ended(0);
-            },
-            TIMEOUT_MS);
+        bool end = waitUntil([&] {
+            for (HWND w : findWindows(dialogQuery()))
+                if (isWizardPage(w) && w != last_) pageSeen = true;
+            return pageSeen || ended(0);
+        });
         return end && !pageSeen;
     }
     DWORD pid() const { return pid_; }
-    WindowQuery dialogQuery() const {
-        WindowQuery q;
-        q.processId = pid_;
-        q.className = "#32770";
-        return q;
-    }
+    WindowQuery dialogQuery() const { return WindowQuery::dialogs(pid_); }
 
 private:
     void shot(HWND w, const std::string& name) {
@@ -373,7 +357,7 @@ TEST(WizardRun, FromTheSplashToTheRegistration) {
     EXPECT_EQ(windowText(choice(p, 0)), disc.text(1, 10));
     EXPECT_TRUE(isChecked(p, FIRST_CHOICE_ID + 0));
     s.press(p, WIZ_NEXT);
-    EXPECT_TRUE(s.ended(TIMEOUT_MS));
+    EXPECT_TRUE(s.ended());
     ASSERT_TRUE(log.waitForRecords(5));
     EXPECT_NE(records(log.read())[4].find("arg=http://example.com/register\r\n"), std::string::npos)
         << log.read();
@@ -418,7 +402,7 @@ TEST(WizardRun, CancelInTheProgressWindowEndsWithoutTheClosingPage) {
     EXPECT_EQ(log.read().find("exit "), std::string::npos) << "the installer still runs";
     ::SetEnvironmentVariableA("STANDIN_HOLD", nullptr);
     ASSERT_TRUE(writeFileText(hold, ""));
-    EXPECT_TRUE(waitFor([&] { return log.read().find("exit ") != std::string::npos; }));
+    EXPECT_TRUE(waitUntil([&] { return log.read().find("exit ") != std::string::npos; }));
 }
 
 TEST(WizardRun, CancelOnTheLanguagePageAsksFirst) {
@@ -433,7 +417,7 @@ TEST(WizardRun, CancelOnTheLanguagePageAsksFirst) {
     EXPECT_EQ(messageBoxText(box), disc.text(0, 0));
     EXPECT_EQ(windowText(box), disc.text(0, 1));
     s.press(box, IDNO);
-    EXPECT_TRUE(waitFor([&] { return !::IsWindow(box); }));
+    EXPECT_TRUE(waitUntil([&] { return !::IsWindow(box); }));
     EXPECT_TRUE(::IsWindowVisible(p)) << "No keeps the page";
     s.press(p, WIZ_CANCEL);
     box = s.messageBox();
