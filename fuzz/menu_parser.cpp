@@ -8,8 +8,8 @@
 #include "fuzz_support.h"
 
 #include <cstring>
-#include <vector>
 #include <filesystem>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
