@@ -43,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     volatile std::size_t sum = reader->readString("lang0", "text0", "").size();
     sum += static_cast<std::size_t>(reader->readInt("Colours", "splashR", 7));
     sum += reader->readString(source.substr(0, 16), source.substr(0, 8), "x").size();
+    sum += reader->readText(source.substr(0, 16), source.substr(0, 8), "x").size();
 
     SetupConfig config(sys.fs);
+    config.unicodeTexts = (pick & 0x10) != 0;
     if ((pick & 0xE0) == 0xE0) {
         // The whole load now and then: it reads thirteen pictures first.
         if (config.load(fuzzing::scratchFolder())) {
@@ -62,5 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     sum += config.resolveText(source).size();
+    sum += config
+               .resolveUtf8(source, (pick & 0x08) ? platform::TextEncoding::Utf8
+                                                  : platform::TextEncoding::Ansi)
+               .size();
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
@@ -30,6 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return std::make_pair(start, length);
     };
     auto [script, scriptLength] = nextPiece();
+    // Bit 0x40: the script as a UTF-16 file, each byte one unit, so that the decoding of
+    // Unicode scripts is reached although the pieces are cut at NUL bytes.
+    std::vector<std::uint8_t> wide;
+    if (pick & 0x40) {
+        wide = {0xFF, 0xFE};
+        for (std::size_t i = 0; i < scriptLength; ++i) wide.insert(wide.end(), {script[i], 0});
+        script = wide.data();
+        scriptLength = wide.size();
+    }
     std::string path = fuzzing::writeScratchFile(names[pick & 3], script, scriptLength);
     // Files the input does not give are left out, so "not found" is reachable too.
     for (const char* other : others) {

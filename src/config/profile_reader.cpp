@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -48,67 +49,10 @@ struct Section {
     std::unordered_map<std::string, std::size_t> index;  // folded name: its first entry
 };
 
-// The Windows-1252 byte of a UTF-16 unit, as the system's conversion to that code page gives
-// it: '?' for what the code page lacks (a surrogate pair counts once).
-char codePageByte(std::uint32_t u) {
-    static const std::uint16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<char>(u);
-    for (int i = 0; i < 32; ++i)
-        if (high[i] == u) return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-// A file that begins with a byte-order mark (UTF-16 either way, UTF-8) is read as the Windows
-// profile functions read it: as text of that encoding, handed to the caller in the code page.
-std::string fromUtf16(const std::string& bytes, bool bigEndian) {
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        auto u = static_cast<std::uint32_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-        if (u >= 0xDC00 && u <= 0xDFFF) continue;  // the second half of a pair
-        out += codePageByte(u);
-    }
-    return out;
-}
-
-// The same for UTF-8 after its mark; a byte that starts no valid sequence is one '?'.
-std::string fromUtf8(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 3; i < bytes.size();) {
-        auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = c < 0x80                ? 1
-                             : c >= 0xC2 && c < 0xE0 ? 2
-                             : c >= 0xE0 && c < 0xF0 ? 3
-                             : c >= 0xF0 && c < 0xF5 ? 4
-                                                     : 0;
-        std::uint32_t u = length == 1 ? c : c & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            auto next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
-            if ((next & 0xC0) != 0x80) length = 0;
-            u = u << 6 | (next & 0x3F);
-        }
-        if (length == 0) {
-            out += '?';
-            ++i;
-        } else {
-            out += codePageByte(u);
-            i += length;
-        }
-    }
-    return out;
-}
-
-std::vector<Section> parseProfile(const std::string& bytes) {
+// A Unicode file is parsed as UTF-8: every byte the rules look at is ASCII, and no byte of a
+// longer character is one.
+std::vector<Section> parseProfile(const std::string& text) {
     std::vector<Section> sections(1);  // keys before the first section line
-    std::string text = bytes.compare(0, 2, "\xFF\xFE") == 0       ? fromUtf16(bytes, false)
-                       : bytes.compare(0, 2, "\xFE\xFF") == 0     ? fromUtf16(bytes, true)
-                       : bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? fromUtf8(bytes)
-                                                                  : bytes;
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
@@ -169,7 +113,8 @@ class PortableProfile : public ProfileReader {
 public:
     // Every look-up goes through an index made once: a file of thousands of texts would
     // otherwise be scanned once per text.
-    explicit PortableProfile(std::vector<Section> sections) : sections_(std::move(sections)) {
+    PortableProfile(std::vector<Section> sections, platform::TextEncoding encoding)
+        : sections_(std::move(sections)), encoding_(encoding) {
         for (std::size_t i = 0; i < sections_.size(); ++i)
             index_.emplace(folded(sections_[i].name), i);
     }
@@ -177,14 +122,23 @@ public:
     std::string readString(const std::string& section, const std::string& key,
                            const std::string& fallback) override {
         const std::string* value = find(section, key);
-        return copyEntry(value ? *value : trimmed(fallback), VALUE_BUFFER);
+        return copyEntry(value ? ansi(*value) : trimmed(fallback), VALUE_BUFFER);
     }
 
     int readInt(const std::string& section, const std::string& key, int fallback) override {
         const std::string* value = find(section, key);
         if (!value) return fallback;
-        std::string text = copyEntry(*value, NUMBER_BUFFER);
+        std::string text = copyEntry(ansi(*value), NUMBER_BUFFER);
         return text.empty() ? fallback : profileNumber(text);
+    }
+
+    platform::TextEncoding encoding() const override { return encoding_; }
+
+    std::string readText(const std::string& section, const std::string& key,
+                         const std::string& fallback) override {
+        if (encoding_ == platform::TextEncoding::Ansi) return readString(section, key, fallback);
+        const std::string* value = find(section, key);
+        return cutToUnits(unquoted(value ? *value : trimmed(fallback)), VALUE_BUFFER - 1);
     }
 
 private:
@@ -199,16 +153,43 @@ private:
         return e.value ? &*e.value : nullptr;
     }
 
-    // One pair of matching quotes goes; the rest is cut to fit the buffer with its NUL.
+    // What the ANSI functions give of a value: a Unicode file's text in the code page.
+    std::string ansi(const std::string& value) const {
+        return encoding_ == platform::TextEncoding::Utf8 ? platform::windows1252Bytes(value)
+                                                         : value;
+    }
+
+    // One pair of matching quotes goes.
+    static std::string unquoted(const std::string& value) {
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+            return value.substr(1, value.size() - 2);
+        return value;
+    }
+
+    // The rest is cut to fit the buffer with its NUL.
     static std::string copyEntry(const std::string& value, std::size_t buffer) {
-        std::string v = value;
-        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
-            v = v.substr(1, v.size() - 2);
+        std::string v = unquoted(value);
         if (v.size() > buffer - 1) v.resize(buffer - 1);
         return v;
     }
 
+    // The first units UTF-16 units of a UTF-8 text; a pair cut in two leaves U+FFFD, as the
+    // wide buffer then ends in half a character.
+    static std::string cutToUnits(const std::string& utf8, std::size_t units) {
+        std::string out;
+        std::size_t used = 0;
+        for (std::size_t pos = 0; pos < utf8.size() && used < units;) {
+            char32_t c = platform::nextCodePoint(utf8, pos);
+            std::size_t need = c > 0xFFFF ? 2 : 1;
+            if (used + need > units) c = platform::REPLACEMENT;
+            platform::appendUtf8(out, c);
+            used += need;
+        }
+        return out;
+    }
+
     std::vector<Section> sections_;
+    platform::TextEncoding encoding_;
     std::unordered_map<std::string, std::size_t> index_;  // folded name: its first section
 };
 
@@ -229,5 +210,6 @@ std::string readWholeFile(platform::FileSystem& fs, const std::string& path) {
 
 std::unique_ptr<ProfileReader> openPortableProfile(platform::FileSystem& fs,
                                                    const std::string& path) {
-    return std::make_unique<PortableProfile>(parseProfile(readWholeFile(fs, path)));
+    platform::DecodedText text = platform::decodeFile(readWholeFile(fs, path));
+    return std::make_unique<PortableProfile>(parseProfile(text.text), text.encoding);
 }

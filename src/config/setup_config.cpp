@@ -4,6 +4,7 @@
 
 #include "config/text_file.h"
 #include "config/text_reference.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 const char* const skinFileNames[SKIN_COUNT] = {
@@ -79,15 +80,17 @@ bool SetupConfig::load(const std::string& setupDataDir) {
         if (!loadBitmap(i)) return false;
 
     auto ini = openSystemProfile(*fs_, iniPath());
+    textEncoding = unicodeTexts ? ini->encoding() : platform::TextEncoding::Ansi;
     languageNames.clear();
     for (int i = 0; i < MAX_LANGUAGES; ++i) {
-        std::string name = ini->readString(LANGUAGE_SECTION, numbered("lang", i), "");
-        if (!ini->readString(numbered("lang", i), numbered("text", i), "").empty())
+        std::string name = readText(*ini, LANGUAGE_SECTION, numbered("lang", i));
+        if (!readText(*ini, numbered("lang", i), numbered("text", i)).empty())
             languageNames.push_back(name);
     }
     currentLanguage = ini->readInt(LANGUAGE_SECTION, "defaultlanguage", 0);
     texts.clear();
     fileTexts.clear();
+    fileTextEncodings.clear();
     selectLanguage(currentLanguage);
     return true;
 }
@@ -97,10 +100,11 @@ void SetupConfig::selectLanguage(int index) {
     currentLanguage = index;
     texts.clear();
     fileTexts.clear();
+    fileTextEncodings.clear();
     auto ini = openSystemProfile(*fs_, iniPath());
     const std::string section = numbered("lang", index);
     for (int n = 0;; ++n) {
-        std::string value = ini->readString(section, numbered("text", n), "");
+        std::string value = readText(*ini, section, numbered("text", n));
         if (value.empty()) break;
         texts.push_back(decodeText(value));
     }
@@ -108,23 +112,45 @@ void SetupConfig::selectLanguage(int index) {
     // one large file thousands of times gets empty texts, not a program out of memory.
     std::size_t used = 0;
     for (int n = 0;; ++n) {
+        // The file layer takes the bytes of the ANSI code page for now, so a file name comes
+        // as the ANSI functions give it.
         std::string value = ini->readString(section, numbered("file", n), "");
         if (value.empty()) break;
         std::string text;
+        platform::TextEncoding encoding = platform::TextEncoding::Ansi;
         used += readTextFile(*fs_, rscFolder() + value, text,
-                             std::min(TEXT_FILE_LIMIT, TEXT_FILES_LIMIT - used));
+                             std::min(TEXT_FILE_LIMIT, TEXT_FILES_LIMIT - used), &encoding);
         fileTexts.push_back(std::move(text));
+        fileTextEncodings.push_back(encoding);
     }
 }
 
-std::string SetupConfig::loadTextFile(const std::string& path) const {
+std::string SetupConfig::readText(ProfileReader& ini, const std::string& section,
+                                  const std::string& key) const {
+    return textEncoding == platform::TextEncoding::Utf8 ? ini.readText(section, key, "")
+                                                        : ini.readString(section, key, "");
+}
+
+std::string SetupConfig::loadTextFile(const std::string& path,
+                                      platform::TextEncoding* encoding) const {
     std::string out;
-    readTextFile(*fs_, path, out);
+    readTextFile(*fs_, path, out, TEXT_FILE_LIMIT, encoding);
     return out;
 }
 
 std::string SetupConfig::resolveText(const std::string& source) const {
     return resolveTextReference(source, texts);
+}
+
+std::string SetupConfig::resolveUtf8(const std::string& source,
+                                     platform::TextEncoding sourceEncoding) const {
+    // A reference is made of ASCII alone, so expanding before or after the conversion is the
+    // same; texts of both kinds meet in UTF-8.
+    if (sourceEncoding == textEncoding) return platform::asUtf8(resolveText(source), textEncoding);
+    std::vector<std::string> utf8Texts;
+    utf8Texts.reserve(texts.size());
+    for (const std::string& t : texts) utf8Texts.push_back(platform::asUtf8(t, textEncoding));
+    return resolveTextReference(platform::asUtf8(source, sourceEncoding), utf8Texts);
 }
 
 void SetupConfig::getLanguageName(int index, std::string& out) const {

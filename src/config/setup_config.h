@@ -69,9 +69,13 @@ public:
     void getViewerPath(std::string& out) const;
     // Replaces the skin bitmaps found in folder; the others stay.
     bool reloadBitmaps(const std::string& folder);
-    // Expands a "%0<n>" text reference with its "|"-separated arguments.
+    // Expands a "%0<n>" text reference with its "|"-separated arguments; source is in
+    // textEncoding.
     std::string resolveText(const std::string& source) const;
-    std::string loadTextFile(const std::string& path) const;
+    // The same in UTF-8, for a source held in sourceEncoding (a menu script's).
+    std::string resolveUtf8(const std::string& source, platform::TextEncoding sourceEncoding) const;
+    std::string loadTextFile(const std::string& path,
+                             platform::TextEncoding* encoding = nullptr) const;
     int countUsablePlatforms() const;
 
     const std::string& setupDataDir() const { return dataDir_; }
@@ -86,6 +90,14 @@ public:
     std::vector<std::string> languageNames;
     std::vector<std::string> texts;
     std::vector<std::string> fileTexts;
+    // What languageNames and texts are held in: UTF-8 when rscinfo.ini is Unicode and
+    // unicodeTexts is on, else the file's bytes. Each file text has its own.
+    platform::TextEncoding textEncoding = platform::TextEncoding::Ansi;
+    std::vector<platform::TextEncoding> fileTextEncodings;
+    // Off, a Unicode rscinfo.ini reads as the ANSI profile functions read it (Windows-1252,
+    // '?' for what it lacks), as Setup.exe needs while its windows draw through the ANSI
+    // functions; on, its texts come whole, in UTF-8.
+    bool unicodeTexts = false;
     // Both by platform index.
     std::array<std::vector<std::string>, PLATFORM_COUNT> platformFolders;
     bool installerPresent[PLATFORM_COUNT] = {};
@@ -97,6 +109,8 @@ private:
     bool loadBitmap(int index);
     bool loadBarFallback();
     ColourRef readColour(const char* prefix) const;
+    std::string readText(ProfileReader& ini, const std::string& section,
+                         const std::string& key) const;
 
     platform::FileSystem* fs_;
     SkinLoader* skins_;

@@ -1,13 +1,16 @@
 #pragma once
 // The in-memory form of a parsed menu script: one record per menu, addressed by number.
 // Texts are NUL-terminated byte strings kept in a pool owned by the MenuFile; a null
-// pointer is an absent text.
+// pointer is an absent text. The texts of the script (titles, labels, targets ...) are held in
+// the record's textEncoding (see platform/text_encoding.h): UTF-8 when a file of the script
+// was Unicode, else the script's bytes. directory is a path as the file layer gave it.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "menu/text_pool.h"
 #include "platform/handheld_platform.h"
+#include "platform/text_encoding.h"
 
 enum class OptionKind : std::int32_t {
     Menu = 0,  // MENUOPTION, AUTOMENUOPTION
@@ -50,6 +53,7 @@ struct Menu {
     std::int32_t platformCode = 0;
     std::int32_t* optionSelected = nullptr;  // one entry per option, 1 = marked
     std::uint8_t autoEntered = 0;
+    platform::TextEncoding textEncoding = platform::TextEncoding::Ansi;  // the same in every record
 };
 
 // Owns the records, their arrays and their texts.

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "menu/script_reader.h"
+#include "platform/code_page.h"
 #include "platform/control_bytes.h"
 
 namespace {
@@ -70,7 +71,19 @@ private:
                                           platform::MessageIcon::Exclamation);
         return code;
     }
-    char* nextLine() { return readScriptLine(*reader_, buffer_); }
+    // Lines come in the encoding the script's texts are held in: a file of the other kind
+    // reached by SWITCHTO is converted, an ANSI one to UTF-8, or the texts so far become UTF-8.
+    char* nextLine() {
+        char* line = readScriptLine(*reader_, buffer_);
+        if (!line || !out_ || reader_->encoding() == encoding_) return line;
+        if (encoding_ == platform::TextEncoding::Ansi) {
+            becomeUnicode();
+            return line;
+        }
+        converted_ = platform::asUtf8(line, platform::TextEncoding::Ansi);
+        return converted_.data();
+    }
+    void becomeUnicode();
     // The trace is collected and written in blocks: a write per line would cost more than
     // the whole parse.
     void trace(const char* line) {
@@ -110,6 +123,8 @@ private:
     std::string trace_;
     std::unique_ptr<ScriptReader> reader_;
     char buffer_[SCRIPT_LINE_SIZE];
+    platform::TextEncoding encoding_ = platform::TextEncoding::Ansi;
+    std::string converted_;
     std::string putBack_;
     bool hasPutBack_ = false;
 
@@ -167,7 +182,9 @@ int MenuParser::run() {
     MenuFile& mf = *out_;
     const char* dir = mf.addText(directory.c_str());
     const char* name = mf.addText(platformTable[platform_].name);
+    encoding_ = reader_->encoding();
     for (int i = 0; i < menuCount_; ++i) {
+        mf[i].textEncoding = encoding_;
         mf[i].directory = dir;
         mf[i].platformName = name;
         mf[i].platformCode = static_cast<std::int32_t>(platformTable[platform_].code);
@@ -181,6 +198,30 @@ int MenuParser::run() {
         if (progress_) progress_->setText(env_.progressText, 0, menuCount_);
     }
     return keywordLoop();
+}
+
+void MenuParser::becomeUnicode() {
+    MenuFile& mf = *out_;
+    auto convert = [&mf](const char*& text) {
+        const char* p = text;
+        while (p && *p && static_cast<unsigned char>(*p) < 0x80) ++p;
+        if (p && *p)
+            text = mf.addText(platform::asUtf8(text, platform::TextEncoding::Ansi).c_str());
+    };
+    for (int n = 0; n < mf.menuCount(); ++n) {
+        Menu& m = mf[n];
+        m.textEncoding = platform::TextEncoding::Utf8;
+        for (const char** t : {&m.title, &m.topText, &m.bottomText, &m.version, &m.packageFolder,
+                               &m.registrationUrl})
+            convert(*t);
+        for (int i = 0; m.options && i < m.optionCount; ++i)
+            for (const char** t :
+                 {&m.options[i].label, &m.options[i].target, &m.options[i].copyright})
+                convert(*t);
+    }
+    for (std::string* s : {&appName_, &version_, &registrationUrl_})
+        *s = platform::asUtf8(*s, platform::TextEncoding::Ansi);
+    encoding_ = platform::TextEncoding::Utf8;
 }
 
 int MenuParser::readHeader() {

@@ -2,7 +2,9 @@
 
 #include "config/setup_config.h"
 #include "menu/menu_file.h"
+#include "platform/code_page.h"
 #include "rules/choice_list.h"
+#include "rules/search_fold.h"
 
 namespace {
 
@@ -52,16 +54,24 @@ int compareFolded(const std::string& label, const std::string& key) {
     }
 }
 
-}  // namespace
+// The same for a menu of a Unicode disc: labels and key compared folded, in UTF-8.
+int compareUnicode(const std::u32string& label, const std::u32string& key) {
+    return label < key ? -1 : label == key ? 0 : 1;
+}
 
-const std::array<unsigned char, 256> searchFoldTable = makeFoldTable();
+std::u32string unicodeLabel(const Menu& menu, int i, const SetupConfig* config) {
+    const char* label = menu.options[i].label;
+    if (!label) return {};
+    return foldSearchText(config ? config->resolveUtf8(label, menu.textEncoding)
+                                 : platform::asUtf8(label, menu.textEncoding));
+}
 
-int findOptionByPrefix(const Menu& menu, const std::string& key, const SetupConfig* config) {
-    if (key.empty() || menu.optionCount <= 0 || !menu.options) return -1;
+template <typename Compare>
+int binarySearch(const Menu& menu, Compare compare) {
     int lo = 0, hi = menu.optionCount;
     while (lo < hi) {
         int mid = lo + (hi - lo) / 2;
-        int order = compareFolded(expandedLabel(menu, mid, config), key);
+        int order = compare(mid);
         if (order == 0) return mid;
         if (order > 0)
             hi = mid;
@@ -71,8 +81,66 @@ int findOptionByPrefix(const Menu& menu, const std::string& key, const SetupConf
     return lo < menu.optionCount ? lo : menu.optionCount - 1;
 }
 
+bool isUnicodeSpace(char32_t c) {
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
+std::size_t characterCount(const std::string& utf8) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; pos < utf8.size(); ++n) platform::nextCodePoint(utf8, pos);
+    return n;
+}
+
+int typeAheadFindUnicode(TypeAheadState& state, const std::string& searchText, std::int64_t now,
+                         const Menu& menu, const SetupConfig* config) {
+    // The last character typed; what resets the search is as for ANSI discs, but letters of
+    // every script are keys.
+    char32_t c = 0;
+    for (std::size_t pos = 0; pos < searchText.size();)
+        c = platform::nextCodePoint(searchText, pos);
+    bool paused = now - state.lastKeyTime > TYPE_AHEAD_PAUSE_SECONDS;
+    if (c < '!' || (c >= 0x7F && c < 0xA0) || isUnicodeSpace(c) || c == '+' || c == '?' ||
+        (c == '-' && (state.typeAheadBuffer.empty() || paused))) {
+        state.typeAheadBuffer.clear();
+        return 0;
+    }
+    if (paused) state.typeAheadBuffer.clear();
+    if (characterCount(state.typeAheadBuffer) >= TYPE_AHEAD_LIMIT) return 0;
+    int row = 0;
+    if (c != '-') {
+        platform::appendUtf8(state.typeAheadBuffer, c);
+        row = findOptionByPrefix(menu, state.typeAheadBuffer, config);
+    }
+    state.lastKeyTime = now;
+    return row;
+}
+
+}  // namespace
+
+const std::array<unsigned char, 256> searchFoldTable = makeFoldTable();
+
+platform::TextEncoding typeAheadEncoding(const Menu& menu, const SetupConfig* config) {
+    bool unicode = menu.textEncoding == platform::TextEncoding::Utf8 ||
+                   (config && config->textEncoding == platform::TextEncoding::Utf8);
+    return unicode ? platform::TextEncoding::Utf8 : platform::TextEncoding::Ansi;
+}
+
+int findOptionByPrefix(const Menu& menu, const std::string& key, const SetupConfig* config) {
+    if (key.empty() || menu.optionCount <= 0 || !menu.options) return -1;
+    if (typeAheadEncoding(menu, config) == platform::TextEncoding::Utf8) {
+        const std::u32string folded = foldSearchText(key);
+        return binarySearch(
+            menu, [&](int i) { return compareUnicode(unicodeLabel(menu, i, config), folded); });
+    }
+    return binarySearch(menu,
+                        [&](int i) { return compareFolded(expandedLabel(menu, i, config), key); });
+}
+
 int typeAheadFind(TypeAheadState& state, const std::string& searchText, std::int64_t now,
                   const Menu& menu, const SetupConfig* config) {
+    if (typeAheadEncoding(menu, config) == platform::TextEncoding::Utf8)
+        return typeAheadFindUnicode(state, searchText, now, menu, config);
     signed char c = searchText.empty() ? 0 : static_cast<signed char>(searchText.back());
     std::int64_t gap = now - state.lastKeyTime;
     bool paused = gap > TYPE_AHEAD_PAUSE_SECONDS;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/text_encoding.h"
+
 struct Menu;
 class SetupConfig;
 
@@ -19,6 +21,11 @@ struct TypeAheadState {
     std::string typeAheadBuffer;
     std::int64_t lastKeyTime = 0;
 };
+
+// A menu of an ANSI disc (its script and settings ANSI) is searched by bytes through
+// searchFoldTable, with keys in the ANSI code page; any other in UTF-8 through the fold of
+// search_fold.h, keys too, with keys in UTF-8 and letters of every script counting as keys.
+platform::TextEncoding typeAheadEncoding(const Menu& menu, const SetupConfig* config);
 
 // The row of the first option whose folded label is at or after key, -1 for an empty key or
 // menu. Labels are expanded through config (null: taken as written).

@@ -6,9 +6,16 @@ namespace {
 
 const char* const USAGE = "config DISC [--language N]";
 
-Json textList(const std::vector<std::string>& list) {
+Json textList(const std::vector<std::string>& list, platform::TextEncoding encoding) {
     Json a = Json::array();
-    for (const std::string& s : list) a.push_back(byteText(s));
+    for (const std::string& s : list) a.push_back(jsonText(s, encoding));
+    return a;
+}
+
+Json fileTextList(const SetupConfig& config) {
+    Json a = Json::array();
+    for (std::size_t i = 0; i < config.fileTexts.size(); ++i)
+        a.push_back(jsonText(config.fileTexts[i], config.fileTextEncodings[i]));
     return a;
 }
 
@@ -34,10 +41,10 @@ int run(const Arguments& args) {
     int status = loadDisc(disc, config);
     if (status == 2) return status;
     printJson({{"loaded", status == 0},
-               {"languages", textList(config.languageNames)},
+               {"languages", textList(config.languageNames, config.textEncoding)},
                {"currentLanguage", config.currentLanguage},
-               {"texts", textList(config.texts)},
-               {"fileTexts", textList(config.fileTexts)},
+               {"texts", textList(config.texts, config.textEncoding)},
+               {"fileTexts", fileTextList(config)},
                {"splashColour", config.getSplashColour()},
                {"captionColour", config.getCaptionColour()},
                {"bitmaps", bitmapList(config)}});

@@ -19,15 +19,16 @@ Json intArray(const std::int32_t* values, int count) {
 }
 
 Json menuJson(const Menu& m, bool headerOnly) {
+    auto text = [&m](const char* t) { return jsonText(t, m.textEncoding); };
     Json options = nullptr;
     if (m.options) {
         options = Json::array();
         for (int i = 0; i < m.optionCount; ++i) {
             const MenuOption& o = m.options[i];
             options.push_back({{"kind", static_cast<int>(o.kind)},
-                               {"label", byteText(o.label)},
-                               {"target", byteText(o.target)},
-                               {"copyright", byteText(o.copyright)},
+                               {"label", text(o.label)},
+                               {"target", text(o.target)},
+                               {"copyright", text(o.copyright)},
                                {"targetMenu", o.targetMenu},
                                {"autoFlag", o.autoFlag}});
         }
@@ -39,14 +40,14 @@ Json menuJson(const Menu& m, bool headerOnly) {
             {"languageCount", m.languageCount},
             {"style", static_cast<int>(m.style)},
             {"languageStartMenu", intArray(m.languageStartMenu, m.languageCount)},
-            {"title", byteText(m.title)},
-            {"topText", byteText(m.topText)},
-            {"bottomText", byteText(m.bottomText)},
-            {"version", byteText(m.version)},
+            {"title", text(m.title)},
+            {"topText", text(m.topText)},
+            {"bottomText", text(m.bottomText)},
+            {"version", text(m.version)},
             {"directory", byteText(m.directory)},
-            {"packageFolder", byteText(m.packageFolder)},
+            {"packageFolder", text(m.packageFolder)},
             {"platformName", byteText(m.platformName)},
-            {"registrationUrl", byteText(m.registrationUrl)},
+            {"registrationUrl", text(m.registrationUrl)},
             {"optionCount", m.optionCount},
             {"platformCode", m.platformCode},
             {"optionSelected", intArray(m.optionSelected, selectedCount)},
@@ -82,8 +83,8 @@ int run(const Arguments& args) {
 
     // The same object as one printJson would write, but a menu at a time: a legal script of
     // hundreds of menus with thousands of options each would take gigabytes as one value.
-    std::string head = Json{{"result", result}, {"message", byteText(sink.last)}}.dump(
-        -1, ' ', true);
+    std::string head =
+        Json{{"result", result}, {"message", byteText(sink.last)}}.dump(-1, ' ', true);
     head.back() = ',';  // the closing brace makes way for the menus
     head += "\"menus\":";
     std::fwrite(head.data(), 1, head.size(), stdout);

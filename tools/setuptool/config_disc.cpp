@@ -45,6 +45,7 @@ int loadDisc(const DiscArguments& args, SetupConfig& config) {
     // The program names the folder with a trailing backslash and builds paths onto it.
     std::string dir = folder.string();
     if (!platform::isSeparator(dir.back())) dir += '\\';
+    config.unicodeTexts = true;
     bool loaded = config.load(dir);
     if (args.language >= 0) config.selectLanguage(args.language);
     if (loaded) return 0;

@@ -2,25 +2,24 @@
 
 #include <cstdio>
 
+#include "platform/code_page.h"
+
+Json jsonText(const std::string& text, platform::TextEncoding encoding) {
+    // Valid UTF-8 either way: the JSON library refuses anything else.
+    return platform::validUtf8(platform::asUtf8(text, encoding));
+}
+
+Json jsonText(const char* text, platform::TextEncoding encoding) {
+    if (!text) return nullptr;
+    return jsonText(std::string(text), encoding);
+}
+
 Json byteText(const std::string& text) {
-    // Each byte becomes the code point of its value; ASCII-only output then escapes the high
-    // ones as \u00XX.
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
+    return jsonText(text, platform::TextEncoding::Ansi);
 }
 
 Json byteText(const char* text) {
-    if (!text) return nullptr;
-    return byteText(std::string(text));
+    return jsonText(text, platform::TextEncoding::Ansi);
 }
 
 void printJson(const Json& value) {

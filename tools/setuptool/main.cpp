@@ -1,10 +1,13 @@
 // setuptool: the toolbox of the people who make setup discs.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "command.h"
+#include "platform/code_page.h"
 
 namespace {
 struct Entry {
@@ -21,6 +24,9 @@ int printUsage(std::FILE* to = stderr) {
     std::fprintf(to, "usage: setuptool COMMAND ...\ncommands:\n");
     for (const auto& [name, entry] : commands()) std::fprintf(to, "  %s\n", entry.usage);
     std::fprintf(to, "setuptool COMMAND --help shows more of a command\n");
+    std::fprintf(to,
+                 "--codepage N anywhere: the ANSI code page of files without a byte-order mark "
+                 "(default 1252)\n");
     return to == stderr ? 2 : 0;
 }
 }  // namespace
@@ -35,7 +41,32 @@ int usageError(const char* usage) {
     return 2;
 }
 
+// Takes "--codepage N" out of the arguments and makes N the ANSI code page; false for a code
+// page the system does not know.
+bool takeCodePage(std::vector<char*>& args) {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (std::strcmp(args[i], "--codepage") != 0) continue;
+        char* end = nullptr;
+        long number = std::strtol(args[i + 1], &end, 10);
+        auto page =
+            *end || number <= 0 || number > 65535 ? nullptr : platform::openCodePage(int(number));
+        if (!page) {
+            std::fprintf(stderr, "setuptool: unknown code page %s\n", args[i + 1]);
+            return false;
+        }
+        platform::setAnsiCodePage(std::move(page));
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
+    std::vector<char*> all(argv, argv + argc);
+    if (!takeCodePage(all)) return 2;
+    argc = static_cast<int>(all.size());
+    all.push_back(nullptr);
+    argv = all.data();
     if (argc < 2) return printUsage();
     if (std::strcmp(argv[1], "--help") == 0) return printUsage(stdout);
     auto it = commands().find(argv[1]);

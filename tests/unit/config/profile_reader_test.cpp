@@ -21,6 +21,12 @@ struct ProfileCase {
 
 const std::string LONG300(300, 'x');
 
+std::u16string repeated16(const std::u16string& s, int n) {
+    std::u16string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 // Text in UTF-16 with its byte-order mark, as Notepad saves "Unicode" files.
 std::string utf16(const std::u16string& text, bool bigEndian) {
     std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -106,6 +112,57 @@ const ProfileCase CASES[] = {
     {"UTF-8 without the mark stays bytes", "[s]\nk=caf\xC3\xA9\n", "s", "k", false, "caf\xC3\xA9"},
 };
 
+// The texts of every file: a Unicode one in UTF-8, any other as its bytes.
+struct TextCase {
+    const char* name;
+    std::string file;
+    const char* section;
+    const char* key;
+    std::string expected;
+    platform::TextEncoding encoding;
+};
+
+const std::string SMILE = "\xF0\x9F\x98\x80";  // one character, two UTF-16 units
+std::string repeated(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+using platform::TextEncoding;
+const TextCase TEXT_CASES[] = {
+    {"ANSI bytes", "[s]\nk=caf\xE9 \x80\n", "s", "k", "caf\xE9 \x80", TextEncoding::Ansi},
+    {"UTF-8 without the mark", "[s]\nk=\xD0\x96\n", "s", "k", "\xD0\x96", TextEncoding::Ansi},
+    {"UTF-16 languages",
+     utf16(u"[Language]\r\nlang0=English\r\nlang2=\u0420\u0443\u0441\u0441\u043a\u0438\u0439\r\n",
+           false),
+     "language", "LANG2", "Русский", TextEncoding::Utf8},
+    {"UTF-16 Japanese", utf16(u"[s]\r\nk=\u65e5\u672c\u8a9e\r\n", false), "s", "k", "日本語",
+     TextEncoding::Utf8},
+    {"UTF-16 big-endian", utf16(u"[s]\r\nk=\u0395\u03bb\r\n", true), "s", "k", "Ελ",
+     TextEncoding::Utf8},
+    {"UTF-16 in the code page", utf16(u"[s]\r\nk=caf\u00e9\u20ac\r\n", false), "s", "k", "café€",
+     TextEncoding::Utf8},
+    {"UTF-16 quotes and blanks", utf16(u"[s]\r\n k = \"  \u0416 \" \r\n", false), "s", "k", "  Ж ",
+     TextEncoding::Utf8},
+    {"UTF-16 pair", utf16(u"[s]\r\nk=a\U0001F600b\r\n", false), "s", "k", "a" + SMILE + "b",
+     TextEncoding::Utf8},
+    {"UTF-16 missing key", utf16(u"[s]\r\nj=1\r\n", false), "s", "k", "fallback",
+     TextEncoding::Utf8},
+    {"UTF-16 other spaces kept", utf16(u"[s]\r\nk=\u00a0x\u3000\r\n", false), "s", "k",
+     "\xC2\xA0x\xE3\x80\x80", TextEncoding::Utf8},
+    {"UTF-8 Cyrillic", "\xEF\xBB\xBF[s]\nk=\xD0\x96!\n", "s", "k", "Ж!", TextEncoding::Utf8},
+    {"UTF-8 section any case", "\xEF\xBB\xBF[LANG7]\ntext0=\xE4\xB8\xAD\xE6\x96\x87\n", "lang7",
+     "TEXT0", "中文", TextEncoding::Utf8},
+    {"UTF-8 long value cut to 255 characters", "\xEF\xBB\xBF[s]\nk=" + repeated("Ж", 300) + "\n",
+     "s", "k", repeated("Ж", 255), TextEncoding::Utf8},
+    {"UTF-16 long value cut to 255 characters",
+     utf16(u"[s]\r\nk=" + std::u16string(300, u'\u03a9') + u"\r\n", false), "s", "k",
+     repeated("Ω", 255), TextEncoding::Utf8},
+    {"UTF-16 long value of pairs", utf16(u"[s]\r\nk=x" + repeated16(u"\U0001F600", 200), false),
+     "s", "k", "x" + repeated(SMILE, 127), TextEncoding::Utf8},
+};
+
 using Opener = std::unique_ptr<ProfileReader> (*)(const std::string& path);
 
 std::unique_ptr<ProfileReader> portable(const std::string& path) {
@@ -133,6 +190,19 @@ TEST_P(ProfileTable, EveryCase) {
         } else {
             EXPECT_EQ(reader->readString(c.section, c.key, "fallback"), c.expected);
         }
+    }
+}
+
+TEST_P(ProfileTable, EveryText) {
+    ScratchDir dir;
+    int index = 0;
+    for (const TextCase& c : TEXT_CASES) {
+        SCOPED_TRACE(c.name);
+        std::string path = (dir.path() / ("text" + std::to_string(index++) + ".ini")).string();
+        dir.write(path.substr(dir.str().size() + 1), c.file);
+        auto reader = GetParam()(path);
+        EXPECT_EQ(reader->encoding(), c.encoding);
+        EXPECT_EQ(reader->readText(c.section, c.key, "fallback"), c.expected);
     }
 }
 

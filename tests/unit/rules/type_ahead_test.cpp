@@ -3,14 +3,19 @@
 #include <string>
 #include <vector>
 
+#include "config/setup_config.h"
 #include "menu/menu_file.h"
+#include "rules/search_fold.h"
 #include "rules/type_ahead.h"
 
 namespace {
 
 // A menu whose options stand in ascending order of their folded labels.
 struct SortedMenu {
-    explicit SortedMenu(std::vector<std::string> l) : labels(std::move(l)) {
+    explicit SortedMenu(std::vector<std::string> l,
+                        platform::TextEncoding encoding = platform::TextEncoding::Ansi)
+        : labels(std::move(l)) {
+        menu.textEncoding = encoding;
         options.resize(labels.size());
         for (std::size_t i = 0; i < labels.size(); ++i) options[i].label = labels[i].c_str();
         menu.optionCount = static_cast<int>(labels.size());
@@ -114,6 +119,94 @@ TEST(TypeAhead, BufferHoldsAtMost32Keys) {
     // So does a resetting key.
     EXPECT_EQ(typeAheadFind(state, "+", 503, m.menu, nullptr), 0);
     EXPECT_EQ(typeAheadFind(state, "b", 503, m.menu, nullptr), 2);
+}
+
+// A Unicode disc's list, in ascending order of its folded labels: Latin, Greek, Cyrillic, CJK.
+SortedMenu unicodeSample() {
+    return SortedMenu(
+        {"Alpha", "Élan", "O'Neil", "Zeta", "Ελληνικά", "Ωμέγα", "Ёж", "Русский", "日本語"},
+        platform::TextEncoding::Utf8);
+}
+
+TEST(TypeAhead, UnicodeFoldTable) {
+    struct Case {
+        char32_t c, folded;
+    } cases[] = {
+        {U'A', U'a'},   {U'\'', U' '}, {U'-', U' '}, {U',', 0x1F}, {U'É', U'e'}, {U'ß', U's'},
+        {U'Æ', U'e'},   {U'Ý', U'y'},  {U'Ð', U'ð'}, {U'Ł', U'l'}, {U'ł', U'l'}, {U'İ', U'i'},
+        {U'ı', U'i'},   {U'Ş', U's'},  {U'ğ', U'g'}, {U'Ș', U's'}, {U'Œ', U'o'}, {U'Ω', U'ω'},
+        {U'Ώ', U'ω'},   {U'ά', U'α'},  {U'ΐ', U'ι'}, {U'ς', U'σ'}, {U'Σ', U'σ'}, {U'Ж', U'ж'},
+        {U'Ё', U'е'},   {U'ё', U'е'},  {U'Й', U'и'}, {U'Ї', U'і'}, {U'Ў', U'у'}, {U'Ђ', U'ђ'},
+        {U'Ҷ', U'ҷ'},   {U'Ӂ', U'ӂ'},  {U'’', U' '}, {U'‐', U' '}, {U'‚', U','}, {0x301, 0},
+        {U'日', U'日'}, {U'ω', U'ω'},  {U'€', U'€'}, {U'×', U'×'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<unsigned>(c.c));
+        EXPECT_EQ(foldSearchCharacter(c.c), c.folded);
+    }
+    // Decomposed marks count as nothing.
+    EXPECT_EQ(foldSearchText("E\xCC\x81lan"), U"elan");
+    // On ASCII the two folds agree.
+    for (char32_t c = 1; c < 0x80; ++c)
+        EXPECT_EQ(foldSearchCharacter(c), searchFoldTable[c]) << static_cast<unsigned>(c);
+}
+
+TEST(TypeAhead, UnicodeFindOptionByPrefix) {
+    SortedMenu m = unicodeSample();
+    struct Case {
+        const char* key;
+        int row;
+    } cases[] = {
+        {"ωμ", 5}, {"ΩΜ", 5},  {"ωμέ", 5}, {"ωμε", 5}, {"ε", 4},  {"ελλην", 4},
+        {"е", 6},  {"ё", 6},   {"ру", 7},  {"РУС", 7}, {"日", 8}, {"é", 1},
+        {"E", 1},  {"o'n", 2}, {"o-n", 2}, {"zz", 4},  {"ж", 7},  {"日本語x", 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(findOptionByPrefix(m.menu, c.key, nullptr), c.row);
+    }
+    // The same labels on an ANSI disc would go through the byte table.
+    EXPECT_EQ(typeAheadEncoding(sample().menu, nullptr), platform::TextEncoding::Ansi);
+    EXPECT_EQ(typeAheadEncoding(m.menu, nullptr), platform::TextEncoding::Utf8);
+}
+
+TEST(TypeAhead, UnicodeKeysOfEveryScript) {
+    SortedMenu m = unicodeSample();
+    TypeAheadState state;
+    struct Step {
+        const char* text;
+        std::int64_t now;
+        int row;
+        const char* buffer;
+    } steps[] = {
+        {"ω", 100, 5, "ω"},       {"ωμ", 101, 5, "ωμ"}, {"р", 104, 7, "р"},  // after a pause
+        {"é", 105, 7, "рé"},       // an accented key is a key
+        {"\xC2\xA0", 105, 0, ""},  // a no-break space starts over
+        {"É", 106, 1, "É"},       {"-", 106, 0, "É"},   {"l", 106, 1, "Él"},
+        {"\xC2\x85", 106, 0, ""},  // a control character
+        {"日", 107, 8, "日"},     {"?", 107, 0, ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.text) + " at " + std::to_string(s.now));
+        EXPECT_EQ(typeAheadFind(state, s.text, s.now, m.menu, nullptr), s.row);
+        EXPECT_EQ(state.typeAheadBuffer, s.buffer);
+    }
+    // The limit counts characters, not bytes.
+    state = {};
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(typeAheadFind(state, "ж", 200, m.menu, nullptr), 7);
+    EXPECT_EQ(typeAheadFind(state, "ж", 200, m.menu, nullptr), 0);
+}
+
+TEST(TypeAhead, AnsiScriptOnUnicodeSettingsIsSearchedInUtf8) {
+    // Labels that refer to texts of a Unicode rscinfo.ini, in a script without a mark.
+    SetupConfig config;
+    config.textEncoding = platform::TextEncoding::Utf8;
+    config.texts = {"Ωμέγα %s", "Ελληνικά"};
+    SortedMenu m({"Caf\xE9", "%01", "%00\xE9"});
+    EXPECT_EQ(typeAheadEncoding(m.menu, &config), platform::TextEncoding::Utf8);
+    EXPECT_EQ(findOptionByPrefix(m.menu, "cafe", &config), 0);
+    EXPECT_EQ(findOptionByPrefix(m.menu, "ελ", &config), 1);
+    EXPECT_EQ(findOptionByPrefix(m.menu, "ωμεγα e", &config), 2);
 }
 
 }  // namespace
