@@ -200,9 +200,8 @@ void printFindings(const std::string& lines) {
 }  // namespace
 
 int SetupApp::writePreview() {
-    // Off the screen: the pictures come from the pages' own painting.
-    config.wizardRect = {-4 * WIZARD_WIDTH, -4 * WIZARD_HEIGHT, -3 * WIZARD_WIDTH,
-                         -3 * WIZARD_HEIGHT};
+    // The pages stand where the run shows them for the moment of their picture: off the
+    // screen, Wine keeps no frames and scroll bars of the controls to copy.
     GdiMeasure measure;
     std::string failed;
     PreviewResult result =
