@@ -114,3 +114,17 @@ def write_png(path, rows):
         os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
+
+
+def contact_sheet(thumbs, columns=4, gap=12):
+    """The pictures in rows of columns, each centred in a cell of the largest one's size."""
+    cell_w = max(len(t[0]) for t in thumbs)
+    cell_h = max(len(t) for t in thumbs)
+    columns = min(columns, len(thumbs))
+    lines = (len(thumbs) + columns - 1) // columns
+    sheet = Canvas(gap + columns * (cell_w + gap), gap + lines * (cell_h + gap), (48, 52, 60))
+    for i, thumb in enumerate(thumbs):
+        x = gap + (i % columns) * (cell_w + gap) + (cell_w - len(thumb[0])) // 2
+        y = gap + (i // columns) * (cell_h + gap) + (cell_h - len(thumb)) // 2
+        sheet.blit(thumb, x, y)
+    return sheet

@@ -8,7 +8,7 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from images import Canvas, halve, read_png  # noqa: E402
+from images import contact_sheet, halve, read_png  # noqa: E402
 
 COLUMNS, GAP = 4, 12
 STARTUP = ["language", "platform", "product", "start"]
@@ -30,13 +30,7 @@ def sheet(language, out):
     if not pictures:
         return 0
     thumbs = [halve(read_png(p)) for p in pictures]
-    cell_w = max(len(t[0]) for t in thumbs)
-    cell_h = max(len(t) for t in thumbs)
-    columns = min(COLUMNS, len(thumbs))
-    lines = (len(thumbs) + columns - 1) // columns
-    canvas = Canvas(GAP + columns * (cell_w + GAP), GAP + lines * (cell_h + GAP), (48, 52, 60))
-    for i, thumb in enumerate(thumbs):
-        canvas.blit(thumb, GAP + (i % columns) * (cell_w + GAP), GAP + (i // columns) * (cell_h + GAP))
+    canvas = contact_sheet(thumbs, COLUMNS, GAP)
     canvas.png(out)
     return len(thumbs)
 
