@@ -81,7 +81,8 @@ bool SetupApp::loadBehindSplash() {
     config.getBitmapPath(SKIN_SPLASH, picture);
     platform::System system{&platform::systemFileSystem(), &messages_, &progress_,
                             &platform::systemClock()};
-    LoaderJob job{&SetupDataDir, &config, &menuFiles, checkMode, system, programTitle()};
+    LoaderJob job{&SetupDataDir, &config,       &menuFiles, checkMode || previewMode,
+                  system,        programTitle()};
     SplashDialog splash(picture, config.getSplashColour(), config.getText(TEXT_TITLE),
                         [&job] { return runLoader(job); });
     // No window (-1) means nothing was loaded either.
@@ -117,6 +118,7 @@ bool SetupApp::initInstance() {
     CommandLineFlags flags = readCommandLine(::GetCommandLineA());
     config.allPlatforms = flags.allPlatforms;
     checkMode = flags.checkMode;
+    previewMode = flags.previewMode;
     fw::initCommonControls();
     if (!locateSetupData()) {
         showStartupMessage("No SETUP information found on disk or CD-ROM");
@@ -131,12 +133,17 @@ bool SetupApp::initInstance() {
         writeCheckReport();
         return false;
     }
+    if (previewMode) {
+        previewExit_ = writePreview();
+        return false;
+    }
     return runStartupChoices();
 }
 
 int SetupApp::exitInstance() {
     for (auto& f : menuFiles) freeMenuFile(f);
     menuFiles.clear();
+    if (previewMode) return previewExit_;
     return fw::Application::exitInstance();
 }
 

@@ -27,6 +27,7 @@ public:
     bool locateSetupData();
 
     bool checkMode = false;
+    bool previewMode = false;
     SetupConfig config;
     MenuFileList menuFiles;
     std::string SetupDataDir;
@@ -39,6 +40,8 @@ private:
     bool findDesktopSoftware();
     bool loadBehindSplash();
     void writeCheckReport();
+    // Preview mode: the pictures, layout.json and the findings; the exit code.
+    int writePreview();
     // The last step of the start-up: language, platform and start-up text; false ends the
     // program. run then leads through the wizard.
     bool runStartupChoices();
@@ -54,4 +57,5 @@ private:
     WizardPageFactory pages_{WizardEnvironment{&config, &messages_}};
     ProgressWorkerThread progressThread_;
     std::unique_ptr<WizardRun> wizard_;
+    int previewExit_ = 2;  // the disc could not be read, until the preview is written
 };

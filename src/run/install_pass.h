@@ -23,9 +23,10 @@ public:
     // Hands each marked option of the current menu to its platform's installer; afterwards
     // the loop goes on at the start menu when something was installed, else one step back.
     void run();
+    // The summary page's text for the menu's marks (the preview shows it too).
+    std::string summaryText(const Menu& menu, std::vector<int>& duplicates) const;
 
 private:
-    std::string summaryText(const Menu& menu, std::vector<int>& duplicates) const;
     void installMarkedOptions();
 
     RunContext& c_;

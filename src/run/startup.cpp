@@ -9,6 +9,8 @@ CommandLineFlags readCommandLine(const std::string& commandLine) {
     CommandLineFlags flags;
     flags.allPlatforms = commandLine.find("-all") != std::string::npos;
     flags.checkMode = commandLine.find("-check") != std::string::npos;
+    flags.previewMode = commandLine.find("-preview") != std::string::npos;
+    flags.allPlatforms = flags.allPlatforms || flags.previewMode;
     return flags;
 }
 

@@ -12,10 +12,11 @@ class FileSystem;
 struct CommandLineFlags {
     bool allPlatforms = false;
     bool checkMode = false;
+    bool previewMode = false;  // "-preview": pictures of every page; implies "-all"
 };
 
-// "-all" and "-check" anywhere in the whole command line, case-sensitive substrings: the
-// program path counts too.
+// "-all", "-check" and "-preview" anywhere in the whole command line, case-sensitive
+// substrings: the program path counts too.
 CommandLineFlags readCommandLine(const std::string& commandLine);
 
 // How the single-instance test is made on the Windows the program runs on.

@@ -56,6 +56,9 @@ public:
     HWND nextButton() const;
     HWND finishButton() const;
     HWND cancelButton() const;
+    // Paints the page and its visible controls into dc in client coordinates, as the screen
+    // shows them: the preview's pictures, taken without the screen.
+    void paintInto(HDC dc);
 
 protected:
     const WizardEnvironment& environment() const { return environment_; }

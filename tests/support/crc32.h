@@ -1,18 +1,8 @@
 #pragma once
-// CRC-32 (the zip polynomial) of what the stand-in installers receive, so that tests can
-// compare files without keeping them.
-#include <cstdint>
-#include <string>
+// The product's CRC-32, for what the stand-in installers receive (they include this file by its
+// relative path and link nothing of the product).
+#include "../../src/platform/crc32.h"
 
 namespace testing_support {
-
-inline std::uint32_t crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : data) {
-        crc ^= byte;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
+using platform::crc32;
 }  // namespace testing_support

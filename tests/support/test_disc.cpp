@@ -153,4 +153,88 @@ std::string expectedCheckReport(const std::string& d) {
            "Organizer\\PALM not found.\r\n";
 }
 
+void writePreviewFaultsDisc(const ScratchDir& dir, const std::string& at,
+                            const std::filesystem::path& sampleRsc) {
+    for (const auto& entry : std::filesystem::directory_iterator(sampleRsc))
+        if (entry.path().extension() == ".bmp")
+            dir.write(under(at, "rsc/" + entry.path().filename().string()), readFile(entry.path()));
+    std::string ini =
+        "[Language]\r\nlang0=English\r\nlang1=Deutsch\r\ndefaultlanguage=0\r\n"
+        "[Colours]\r\nsplashR=20\r\nsplashG=70\r\nsplashB=130\r\n";
+    for (int language = 0; language < 2; ++language) {
+        ini += "[lang" + std::to_string(language) + "]\r\n";
+        // Only English has text 26.
+        for (int i = 0; i <= 26 - language; ++i)
+            ini += "text" + std::to_string(i) + "=" + (language ? "Text " : "Text ") +
+                   std::to_string(i) + (i == 4 ? " %s %s" : "") + "\r\n";
+    }
+    dir.write(under(at, "rsc/rscinfo.ini"), ini);
+    std::vector<std::string> lines = {"PALM",
+                                      "4",
+                                      "Faults",
+                                      "Version 1",
+                                      "-",
+                                      "SETUPREQUIRED 1.50",
+                                      "MENU_FOR_LANGUAGE 0 0",
+                                      "MENU_FOR_LANGUAGE 1 1",
+                                      "MENU 0 3 RADIOBUTTONS",
+                                      "TITLE",
+                                      "Faults",
+                                      "*",
+                                      "TOPTEXT",
+                                      "Choose.",
+                                      "*",
+                                      "MENUOPTION",
+                                      "A long top text",
+                                      "2",
+                                      "MENUOPTION",
+                                      "Ten options",
+                                      "3",
+                                      "QUIT",
+                                      "%04Leave|now",
+                                      "MENU 1 2 RADIOBUTTONS",
+                                      "TITLE",
+                                      "Faults",
+                                      "*",
+                                      "TOPTEXT",
+                                      "Bitte w\xe4hlen.",
+                                      "*",
+                                      "QUIT",
+                                      "Eine au\xdferordentlich lange Beschriftung, die in keiner "
+                                      "Zeile dieser Seite Platz findet, ganz gleich wie breit",
+                                      "QUIT",
+                                      "%026",
+                                      "MENU 2 1 RADIOBUTTONS",
+                                      "TITLE",
+                                      "Faults",
+                                      "*",
+                                      "TOPTEXT",
+                                      "LONG TOP TEXT",
+                                      "*",
+                                      "QUIT",
+                                      "Leave",
+                                      "MENU 3 10 RADIOBUTTONS",
+                                      "TITLE",
+                                      "Faults",
+                                      "*",
+                                      "BOTTOMTEXT",
+                                      "Ten options do not fit above this text.",
+                                      "*"};
+    for (int i = 1; i <= 10; ++i) {
+        lines.push_back("QUIT");
+        lines.push_back("Option " + std::to_string(i));
+    }
+    lines.push_back("END");
+    std::string script;
+    for (const std::string& line : lines) {
+        if (line != "LONG TOP TEXT") {
+            script += line + "\r\n";
+            continue;
+        }
+        // Twelve lines of top text: less than 51 pixels allow under 3 points.
+        for (int i = 0; i < 12; ++i) script += "This line makes the top text too long.\r\n";
+    }
+    dir.write(under(at, "Faults/PALM.mnu"), script);
+}
+
 }  // namespace testing_support

@@ -23,6 +23,14 @@ void writeCheckDisc(const ScratchDir& dir, const std::string& at);
 // in its separator.
 std::string expectedCheckReport(const std::string& dataDir);
 
+// A disc of two languages (English, Deutsch) with the sample disc's skins (from
+// sampleRsc) and one script, Faults\PALM.mnu, whose pages hold exactly these faults: a label
+// too long for its row in German only (menu 1, option 0), a reference to a text German lacks
+// (menu 1, option 1, text 26), a top text that must shrink below 7 points (menu 2) and a
+// radio menu of 10 options with a bottom text (menu 3), both in English only.
+void writePreviewFaultsDisc(const ScratchDir& dir, const std::string& at,
+                            const std::filesystem::path& sampleRsc);
+
 // Every name under root with its kind, size, time stamp and CRC-32, one a line, in order: two
 // listings differ when anything was written under root.
 std::string treeDigest(const std::filesystem::path& root);

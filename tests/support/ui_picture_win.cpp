@@ -4,7 +4,7 @@
 #include <fstream>
 #include <utility>
 
-#include "support/png_writer.h"
+#include "platform/png_writer.h"
 #include "support/ui_driver_win.h"
 
 namespace testing_support {
@@ -169,7 +169,7 @@ std::string savePicture(const Picture& picture, const std::string& state) {
         if (c == '/' || c == '\\' || c == ':' || c == ' ') c = '_';
     const std::string path = artifactFolder() + name;
     std::ofstream out(path, std::ios::binary);
-    out << pngFile(picture.width, picture.height, picture.pixels);
+    out << platform::pngFile(picture.width, picture.height, picture.pixels);
     return out.good() ? path : "";
 }
 

@@ -7,7 +7,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from images import Canvas, halve, read_bmp, write_png  # noqa: E402
+from images import contact_sheet, halve, read_bmp, write_png  # noqa: E402
 
 COLUMNS, GAP = 4, 12
 
@@ -23,15 +23,7 @@ def main():
         write_png(path[:-4] + ".png", rows)
         os.remove(path)
         thumbs.append(halve(rows))
-    cell_w = max(len(t[0]) for t in thumbs)
-    cell_h = max(len(t) for t in thumbs)
-    columns = min(COLUMNS, len(thumbs))
-    lines = (len(thumbs) + columns - 1) // columns
-    sheet = Canvas(GAP + columns * (cell_w + GAP), GAP + lines * (cell_h + GAP), (48, 52, 60))
-    for i, thumb in enumerate(thumbs):
-        x = GAP + (i % columns) * (cell_w + GAP) + (cell_w - len(thumb[0])) // 2
-        y = GAP + (i // columns) * (cell_h + GAP) + (cell_h - len(thumb)) // 2
-        sheet.blit(thumb, x, y)
+    sheet = contact_sheet(thumbs, COLUMNS, GAP)
     sheet.png(sheet_path)
     print("%d screenshots" % len(thumbs))
 

@@ -27,6 +27,46 @@ def read_bmp(path):
     return rows
 
 
+def read_png(path):
+    """Rows of (r, g, b) of an 8-bit RGB PNG without interlace (Setup's preview pictures, any
+    filter)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("%s: not a PNG file" % path)
+    pos, idat, w, h = 8, b"", 0, 0
+    while pos < len(data):
+        length, kind = struct.unpack_from(">I4s", data, pos)
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            w, h, depth, colour = struct.unpack_from(">IIBB", body)
+            if depth != 8 or colour != 2:
+                raise ValueError("%s: not 8-bit RGB" % path)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride, rows, prev = w * 3, [], bytearray(w * 3)
+    for y in range(h):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - 3] if i >= 3 else 0
+            b, c = prev[i], (prev[i - 3] if i >= 3 else 0)
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([(line[i], line[i + 1], line[i + 2]) for i in range(0, stride, 3)])
+        prev = line
+    return rows
+
+
 class Canvas:
     def __init__(self, w, h, colour):
         self.w, self.h = w, h
@@ -74,3 +114,17 @@ def write_png(path, rows):
         os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
+
+
+def contact_sheet(thumbs, columns=4, gap=12):
+    """The pictures in rows of columns, each centred in a cell of the largest one's size."""
+    cell_w = max(len(t[0]) for t in thumbs)
+    cell_h = max(len(t) for t in thumbs)
+    columns = min(columns, len(thumbs))
+    lines = (len(thumbs) + columns - 1) // columns
+    sheet = Canvas(gap + columns * (cell_w + gap), gap + lines * (cell_h + gap), (48, 52, 60))
+    for i, thumb in enumerate(thumbs):
+        x = gap + (i % columns) * (cell_w + gap) + (cell_w - len(thumb[0])) // 2
+        y = gap + (i // columns) * (cell_h + gap) + (cell_h - len(thumb)) // 2
+        sheet.blit(thumb, x, y)
+    return sheet

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "run/startup.h"
 #include "config/setup_config.h"
+#include "run/startup.h"
 #include "support/path_set_file_system.h"
 
 namespace {
@@ -38,7 +38,7 @@ TEST(InstanceTestChoice, ByFamilyVersionAndServicePack) {
 
 struct FlagCase {
     const char* commandLine;
-    bool all, check;
+    bool all, check, preview = false;
 };
 
 class CommandLine : public ::testing::TestWithParam<FlagCase> {};
@@ -47,6 +47,7 @@ TEST_P(CommandLine, SubstringsAnywhere) {
     CommandLineFlags f = readCommandLine(GetParam().commandLine);
     EXPECT_EQ(f.allPlatforms, GetParam().all) << GetParam().commandLine;
     EXPECT_EQ(f.checkMode, GetParam().check) << GetParam().commandLine;
+    EXPECT_EQ(f.previewMode, GetParam().preview) << GetParam().commandLine;
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, CommandLine,
@@ -56,7 +57,11 @@ INSTANTIATE_TEST_SUITE_P(Words, CommandLine,
                                            FlagCase{"\"D:\\Setup.exe\" -ALL", false, false},
                                            FlagCase{"\"C:\\disc-check\\Setup.exe\"", false, true},
                                            FlagCase{"Setup.exe -check -all", true, true},
-                                           FlagCase{"Setup.exe /all /check", false, false}));
+                                           FlagCase{"Setup.exe /all /check", false, false},
+                                           FlagCase{"Setup.exe -preview", true, false, true},
+                                           FlagCase{"\"E:\\x-previews\\Setup.exe\"", true, false,
+                                                    true},
+                                           FlagCase{"Setup.exe -PREVIEW", false, false}));
 
 class FakeDrives : public DriveInfo {
 public:

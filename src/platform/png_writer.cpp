@@ -1,10 +1,10 @@
-#include "support/png_writer.h"
+#include "platform/png_writer.h"
 
 #include <algorithm>
 
-#include "support/crc32.h"
+#include "platform/crc32.h"
 
-namespace testing_support {
+namespace platform {
 
 namespace {
 void putBig32(std::string& out, std::uint32_t v) {
@@ -71,4 +71,4 @@ std::string pngFile(int width, int height, const std::vector<std::uint32_t>& pix
     return out;
 }
 
-}  // namespace testing_support
+}  // namespace platform
