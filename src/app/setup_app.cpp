@@ -4,6 +4,7 @@
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
 #include "platform/win32/wide_text_win.h"
+#include "platform/written_text.h"
 #include "rules/wizard_constants.h"
 #include "run/check.h"
 #include "run/loader.h"
@@ -110,6 +111,21 @@ void SetupApp::writeCheckReport() {
     }
     platform::System system{&fs, &messages_, &progress_, &platform::systemClock()};
     checkAllMenus(report.get(), menuFiles, system);
+    report.reset();
+    // The names it holds are UTF-8; the file stays ANSI, byte for byte, unless a character
+    // does not fit the code page.
+    std::string text;
+    if (platform::FilePtr written = fs.openRegularFile("report.txt")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, written.get())) > 0;)
+            text.append(buffer, n);
+    }
+    platform::WrittenText content;
+    content.append(text, platform::TextEncoding::Utf8);
+    const std::string bytes = content.fileBytes();
+    if (bytes == text) return;
+    if (platform::FilePtr anew = fs.openPlainFile("report.txt", platform::CreateMode::Replace))
+        std::fwrite(bytes.data(), 1, bytes.size(), anew.get());
 }
 
 bool SetupApp::initInstance() {
