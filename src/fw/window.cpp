@@ -1,6 +1,9 @@
 #include "fw/window.h"
 
+#include <string>
 #include <utility>
+
+#include <commctrl.h>
 
 #include "platform/win32/wide_text_win.h"
 
@@ -80,6 +83,32 @@ LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
                      : ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
+// A list's wide text request that the handler left unanswered is asked again in the ANSI form,
+// for handlers written for it; its answer comes back through the ANSI code page.
+std::optional<LRESULT> Window::askAnsiText(const NMHDR& header) {
+    if (header.code != LVN_GETDISPINFOW) return std::nullopt;
+    auto& wide = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+    if (!(wide.item.mask & LVIF_TEXT) || !wide.item.pszText || wide.item.cchTextMax <= 0)
+        return std::nullopt;
+    std::string buffer(static_cast<std::size_t>(wide.item.cchTextMax) * 2, '\0');
+    NMLVDISPINFOA ansi{};
+    ansi.hdr = header;
+    ansi.hdr.code = LVN_GETDISPINFOA;
+    ansi.item.mask = wide.item.mask;
+    ansi.item.iItem = wide.item.iItem;
+    ansi.item.iSubItem = wide.item.iSubItem;
+    ansi.item.lParam = wide.item.lParam;
+    ansi.item.pszText = buffer.data();
+    ansi.item.cchTextMax = static_cast<int>(buffer.size());
+    std::optional<LRESULT> answer = onNotify(ansi.hdr);
+    if (!answer) return std::nullopt;
+    int n = ::MultiByteToWideChar(CP_ACP, 0, buffer.c_str(), -1, wide.item.pszText,
+                                  wide.item.cchTextMax);
+    if (n <= 0) wide.item.pszText[0] = L'\0';
+    wide.item.pszText[wide.item.cchTextMax - 1] = L'\0';
+    return answer;
+}
+
 std::optional<LRESULT> Window::onMessage(UINT, WPARAM, LPARAM) {
     return std::nullopt;
 }
@@ -108,6 +137,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (control && control != this)
                 if (auto answer = control->onReflectedNotify(header)) return *answer;
             if (auto answer = onNotify(header)) return *answer;
+            if (auto answer = askAnsiText(header)) return *answer;
             break;
         }
         case WM_TIMER:

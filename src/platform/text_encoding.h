@@ -16,7 +16,8 @@
 // can mix kinds, and an ANSI disc converts exactly as the ANSI functions did. Only type-ahead
 // still asks where a text came from (convertedFromAnsi), for the byte table of ANSI discs.
 // Package entry names are the exception: they stay the code page's bytes, as the package
-// format says, and become UTF-8 where the output folder meets the file system.
+// format says, and become UTF-8 where the output folder meets the file system; a text that is
+// not valid UTF-8 reaching Windows is taken as such bytes.
 //
 // Decoding never fails: a UTF-16 unit or UTF-8 byte that starts no valid character becomes
 // one U+FFFD.

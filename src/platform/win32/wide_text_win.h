@@ -1,17 +1,21 @@
 #pragma once
 // The one crossing of texts into Windows: the program holds UTF-8 (see
-// platform/text_encoding.h) and calls the wide functions with UTF-16.
+// platform/text_encoding.h) and calls the wide functions with UTF-16. A text that is not valid
+// UTF-8 can only be ANSI bytes (a package's entry names, a caller that keeps an ANSI disc's
+// bytes): it is converted with the ANSI code page, as the ANSI functions did.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/text_encoding.h"
 
 namespace platform::win32 {
 
 inline std::wstring wide(std::string_view utf8) {
-    std::u16string units = utf8ToUtf16(utf8);
+    std::u16string units =
+        utf8ToUtf16(validUtf8(utf8) == utf8 ? std::string(utf8) : ansiCodePage().toUtf8(utf8));
     return std::wstring(units.begin(), units.end());
 }
 
