@@ -5,6 +5,7 @@
 #include "config/setup_config.h"
 #include "config/text_file.h"
 #include "disc_fixture.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -162,7 +163,13 @@ TEST(UnicodeDisc, HeldInUtf8FromTheRead) {
         DiscFixture disc;
         disc.writeAllSkins();
         disc.writeIni(c.ini);
-        disc.dir.write("rsc/café.txt", "d\xE9j\xE0\n");
+        // Through the file layer: its names are UTF-8 on every system.
+        {
+            platform::FilePtr f =
+                platform::systemFileSystem().openFile(disc.dataDir() + "rsc\\café.txt", "wb");
+            ASSERT_TRUE(f);
+            std::fputs("d\xE9j\xE0\n", f.get());
+        }
         SetupConfig config;
         config.unicodeTexts = true;
         config.ansiAsUtf8 = true;
