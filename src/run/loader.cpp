@@ -1,10 +1,10 @@
 #include "run/loader.h"
 
 #include "actions/text_rules.h"
-#include "run/startup.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
 #include "platform/file_system.h"
+#include "run/startup.h"
 
 bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
                      PlatformFolderLists& folders) {
