@@ -97,6 +97,7 @@ protected:
     };
 
 private:
+    std::optional<LRESULT> askAnsiText(const NMHDR& header);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK creationHook(int code, WPARAM wParam, LPARAM lParam);
     void bind(HWND window);

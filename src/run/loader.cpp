@@ -1,10 +1,10 @@
 #include "run/loader.h"
 
 #include "actions/text_rules.h"
-#include "run/startup.h"
 #include "config/setup_config.h"
 #include "menu/menu_parser.h"
 #include "platform/file_system.h"
+#include "run/startup.h"
 
 bool scanMenuFolders(platform::FileSystem& fs, const std::string& setupDataDir,
                      PlatformFolderLists& folders) {
@@ -42,6 +42,7 @@ int loadDisc(LoaderJob& job) {
     env.languageCount = config.getLanguageCount();
     env.messageCaption = job.messageCaption;
     env.trace = job.trace;
+    env.ansiAsUtf8 = config.ansiAsUtf8;
     for (int p = 0; p < PLATFORM_COUNT; ++p) {
         for (const std::string& folder : config.platformFolders[p]) {
             // Always the table's spelling: the device line must match it.

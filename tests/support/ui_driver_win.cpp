@@ -5,6 +5,7 @@
 #include <exception>
 #include <thread>
 
+#include "platform/text_encoding.h"
 #include "resource.h"
 #include "support/dialog_template_win.h"
 
@@ -163,6 +164,14 @@ std::string windowText(HWND window) {
     char buf[4096] = "";
     ::SendMessageA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
     return buf;
+}
+
+std::string wideWindowText(HWND window) {
+    wchar_t buf[4096] = L"";
+    ::SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf));
+    std::wstring_view text(buf);
+    return platform::utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 
 std::string controlText(HWND dialog, int id) {
@@ -326,6 +335,19 @@ void typeText(HWND window, const std::string& text) {
     for (char c : text) {
         SHORT scan = ::VkKeyScanA(c);
         pressKey(window, scan & 0xFF, (scan >> 8) & 1 ? unsigned{SHIFT} : 0u);
+    }
+}
+
+void typeUnicode(HWND window, const std::string& utf8) {
+    bringToFront(window);
+    for (char16_t unit : platform::utf8ToUtf16(utf8)) {
+        std::vector<INPUT> in(2);
+        for (int i = 0; i < 2; ++i) {
+            in[i].type = INPUT_KEYBOARD;
+            in[i].ki.wScan = static_cast<WORD>(unit);
+            in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+        }
+        send(in);
     }
 }
 

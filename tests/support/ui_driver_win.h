@@ -68,6 +68,8 @@ bool finishNoPlatformPage(DWORD processId);
 
 // --- Reading ---
 std::string windowText(HWND window);
+// The same read through the wide function, in UTF-8: every character as the window holds it.
+std::string wideWindowText(HWND window);
 std::string controlText(HWND dialog, int id);
 // The message text of a message box.
 std::string messageBoxText(HWND box);
@@ -99,6 +101,8 @@ void clickButton(HWND dialog, int id);
 enum KeyModifier : unsigned { SHIFT = 1, CONTROL = 2, ALT = 4 };
 void pressKey(HWND window, UINT virtualKey, unsigned modifiers = 0);
 void typeText(HWND window, const std::string& text);
+// Characters of any script (UTF-8), typed as the system's Unicode input gives them.
+void typeUnicode(HWND window, const std::string& utf8);
 void pressAlt(HWND window, char mnemonic);
 // Moves the dialog focus to a control as Tab would, and waits until it is there.
 bool focusControl(HWND control);

@@ -4,6 +4,8 @@
 // folder where the failure happened, and one message box shows it.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "actions/package_installer.h"
 #include "archive/arpk_format.h"
 #include "archive_fixture.h"
@@ -109,3 +111,35 @@ TEST_F(ArchiveTest, PackageOperationLogsAndShowsEachFailureOnce) {
 }
 
 }  // namespace
+
+// errors.txt stays ANSI while the message fits the code page (an entry name is its bytes);
+// a character it lacks makes the log UTF-8 after a byte-order mark, an ANSI log converted.
+TEST_F(ArchiveTest, PackageOperationLogKeepsEveryCharacter) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string ansiName = "Invalid file name in archive: a:\xE9\n";
+    const std::string cyrillicName = "Invalid file name in archive: a:Ж\n";
+    struct Row {
+        const char* what;
+        const char* entry;
+        std::optional<std::string> before;
+        std::string after;
+    } rows[] = {
+        {"ANSI log, ANSI name", "a:\xE9", "caf\xE9\n", "caf\xE9\n" + textMode(ansiName)},
+        {"ANSI log, a name it cannot hold", "a:Ж", "caf\xE9\n",
+         mark + "café\n" + textMode(cyrillicName)},
+        {"UTF-8 log, ANSI name", "a:\xE9", mark + "Ω\n",
+         mark + "Ω\n" + textMode("Invalid file name in archive: a:é\n")},
+        {"no log yet", "a:Ж", std::nullopt, mark + textMode(cyrillicName)},
+    };
+    const fs::path log = dir.path() / "out" / "errors.txt";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(dir.path() / "out");
+        fs::create_directory(dir.path() / "out");
+        if (row.before) ASSERT_TRUE(testing_support::writeFile(log, *row.before));
+        writePackage(rawArchive({row.entry}), "pkg.APK");
+        ArchiveContext context(fake.system());
+        EXPECT_EQ(extractPackage(path("pkg.APK"), out(), context), -4);
+        EXPECT_EQ(testing_support::readFile(log), row.after);
+    }
+}

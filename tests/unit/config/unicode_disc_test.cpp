@@ -5,6 +5,7 @@
 #include "config/setup_config.h"
 #include "config/text_file.h"
 #include "disc_fixture.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -140,3 +141,45 @@ TEST(UnicodeDisc, TextFilesOfEveryKind) {
 }
 
 }  // namespace
+
+// Setup.exe holds every text in UTF-8: an ANSI disc's texts, file names and text files are
+// converted as they are read (the characters the ANSI functions gave), a Unicode disc's come
+// whole; only an ANSI disc says it was converted (type-ahead keeps its byte table).
+TEST(UnicodeDisc, HeldInUtf8FromTheRead) {
+    struct Case {
+        const char* name;
+        std::string ini;
+        bool converted;
+    } cases[] = {
+        {"ANSI",
+         "[Language]\nlang0=Fran\xE7"
+         "ais\n[lang0]\ntext0=\xC9l\xE8ve\nfile0=caf\xE9.txt\n",
+         true},
+        {"UTF-16", utf16le("[Language]\nlang0=Français\n[lang0]\ntext0=Élève\nfile0=café.txt\n"),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DiscFixture disc;
+        disc.writeAllSkins();
+        disc.writeIni(c.ini);
+        // Through the file layer: its names are UTF-8 on every system.
+        {
+            platform::FilePtr f =
+                platform::systemFileSystem().openFile(disc.dataDir() + "rsc\\café.txt", "wb");
+            ASSERT_TRUE(f);
+            std::fputs("d\xE9j\xE0\n", f.get());
+        }
+        SetupConfig config;
+        config.unicodeTexts = true;
+        config.ansiAsUtf8 = true;
+        ASSERT_TRUE(config.load(disc.dataDir()));
+        EXPECT_EQ(config.textEncoding, TextEncoding::Utf8);
+        EXPECT_EQ(config.convertedFromAnsi, c.converted);
+        EXPECT_EQ(config.languageNames, (std::vector<std::string>{"Français"}));
+        EXPECT_EQ(config.texts, (std::vector<std::string>{"Élève"}));
+        EXPECT_EQ(config.fileTexts, (std::vector<std::string>{"déjà\r\n"}));
+        EXPECT_EQ(config.fileTextEncodings, (std::vector<TextEncoding>{TextEncoding::Utf8}));
+        EXPECT_EQ(config.loadTextFile(disc.dataDir() + "rsc\\café.txt"), "déjà\r\n");
+    }
+}

@@ -210,3 +210,22 @@ TEST(TypeAhead, AnsiScriptOnUnicodeSettingsIsSearchedInUtf8) {
 }
 
 }  // namespace
+
+// An ANSI disc's labels held in UTF-8 (as Setup.exe holds them) are searched by the byte table
+// over their code page's bytes, with keys in those bytes; a Unicode disc's by the fold.
+TEST(TypeAhead, LabelsConvertedFromAnsiKeepTheByteTable) {
+    MenuFile file(1);
+    file.allocateOptions(0, 3);
+    Menu& menu = file[0];
+    menu.optionCount = 3;
+    const char* labels[] = {"Abc", "Café", "Zed"};
+    for (int i = 0; i < 3; ++i) menu.options[i].label = file.addText(labels[i]);
+    menu.textEncoding = platform::TextEncoding::Utf8;
+    menu.convertedFromAnsi = true;
+    EXPECT_EQ(typeAheadEncoding(menu, nullptr), platform::TextEncoding::Ansi);
+    EXPECT_EQ(findOptionByPrefix(menu, "cafe", nullptr), 1);  // "Caf\xE9" folded
+    EXPECT_EQ(findOptionByPrefix(menu, "cafez", nullptr), 2);
+    menu.convertedFromAnsi = false;
+    EXPECT_EQ(typeAheadEncoding(menu, nullptr), platform::TextEncoding::Utf8);
+    EXPECT_EQ(findOptionByPrefix(menu, "CAFÉ", nullptr), 1);
+}

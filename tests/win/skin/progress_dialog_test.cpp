@@ -48,8 +48,18 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         const char* caption;
         std::vector<Cancel> cancels;
         const char* shot;  // the screenshot's state; none of a window in the task bar
+        const char* text = "Reading the menus...";
     } cases[] = {
         {"standard", "", false, false, "Setup 1.81", {clickCancel, escape}, "standard"},
+        // A Unicode disc's title and text, read back whole through the wide function.
+        {"unicode",
+         "Установка Ελληνικά 日本語",
+         false,
+         false,
+         "Установка Ελληνικά 日本語",
+         {clickCancel},
+         "unicode",
+         "Чтение меню… 読み込み中"},
         {"minimized",
          "Handheld Collection Setup",
          false,
@@ -67,7 +77,7 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         ASSERT_NE(display, nullptr);
         HWND w = testing_support::waitForDialog(::GetCurrentProcessId());
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(testing_support::windowText(w), c.caption);
+        EXPECT_EQ(testing_support::wideWindowText(w), c.caption);
         EXPECT_TRUE(::IsWindowVisible(w));
         EXPECT_EQ(::IsIconic(w) != FALSE, c.minimized);
         EXPECT_EQ(isVisible(w, IDCANCEL), !c.hideCancel);
@@ -77,10 +87,9 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         EXPECT_EQ(std::string(closeText) == "Close Setup", c.minimized) << closeText;
         EXPECT_FALSE(isVisible(w, IDC_PROGRESS_BAR));
 
-        display->setText("Reading the menus...", 0, 100);
+        display->setText(c.text, 0, 100);
         display->setPos(40);
-        EXPECT_EQ(testing_support::windowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)),
-                  "Reading the menus...");
+        EXPECT_EQ(testing_support::wideWindowText(::GetDlgItem(w, IDC_PROGRESS_TEXT)), c.text);
         EXPECT_TRUE(isVisible(w, IDC_PROGRESS_BAR));
         if (c.shot) {
             EXPECT_FALSE(testing_support::saveScreenshot(w, c.shot).empty());

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/text_encoding.h"
 #include "support/fakes.h"
 #include "wizard/check_list_view_page.h"
 #include "wizard/check_page.h"
@@ -245,3 +246,42 @@ TEST_F(WizardTest, CheckListViewPageFlow) {
 }
 
 }  // namespace
+
+// A Unicode disc's list: rows and top text drawn whole through the wide functions, and the
+// wide keys of a Greek word found folded (case and accents do not count).
+TEST_F(WizardTest, CheckListViewPageUnicodeFlow) {
+    Menu& menu = makeMenu({"Alpha", "Ωμέγα", "Русский", "日本語"});
+    menu.textEncoding = platform::TextEncoding::Utf8;
+    CheckListViewPage page(env, menu);
+    page.setTopText("Выберите программы · Ελληνικά · 日本語");
+    page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+    std::string row1, row3, shot;
+    std::vector<int> typed;
+    int result = runScripted(page, [&](PageDriver&, HWND p) {
+        HWND list = ::GetDlgItem(p, CHECK_LIST_VIEW_ID);
+        auto rowText = [list](int row) {
+            wchar_t text[64] = L"";
+            LVITEMW item{};
+            item.pszText = text;
+            item.cchTextMax = 64;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            std::wstring_view w(text);
+            return platform::utf16ToUtf8(
+                std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
+        };
+        row1 = rowText(1);
+        row3 = rowText(3);
+        shot = saveScreenshot(p, "unicode_list");
+        typeUnicode(p, "ωμ");
+        waitUntil([&] { return menu.optionSelected[1] == 1; });
+        for (int i = 0; i < menu.optionCount; ++i)
+            if (menu.optionSelected[i]) typed.push_back(i);
+        pressKey(p, VK_RETURN);
+        waitForClose(p);
+    });
+    EXPECT_EQ(result, WIZ_NEXT);
+    EXPECT_EQ(row1, "Ωμέγα");
+    EXPECT_EQ(row3, "日本語");
+    EXPECT_EQ(typed, (std::vector<int>{1}));
+    EXPECT_FALSE(shot.empty());
+}
