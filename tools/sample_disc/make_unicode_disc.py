@@ -55,6 +55,14 @@ TEXTS = [
      "同一软件包中还有:", "退出", "请选择您的语言。"],
 ]
 TEXT_NUMBERS = [1, 0, 2, 3, 6, 9, 10, 11, 17, 18, 21, 23, 25]
+# The other texts, the same in every language. A language counts only with its own text
+# number present, and a text list ends at its first gap: every number up to 25 is there.
+COMMON_TEXTS = {4: "Install %s for %s", 5: "The %s edition, version %s.", 7: "Welcome to the %s.",
+                8: "Read the manual of %s", 12: "Psion · EPOC", 13: "Nokia 9210",
+                14: "Pocket PC", 15: "Palm OS",
+                16: "No desktop software for any handheld was found.",
+                19: "Visit %s on the web", 20: "No handheld of this computer is served.",
+                22: "%s could not be installed.", 24: "Reading the menus..."}
 
 # The menus of Atlas\EPOC.mnu per language: the start menu's top text and its labels
 # (install, the city list, the guide), the maps of the check list.
@@ -118,8 +126,9 @@ def settings():
               "captionR=0", "captionG=0", "captionB=128", ""]
     for n, texts in enumerate(TEXTS):
         lines.append("[lang%d]" % n)
-        lines += ["text%d=%s" % (k, t) for k, t in zip(TEXT_NUMBERS, texts)]
-        lines += ["text12=Psion · EPOC", "text15=Palm OS", "file0=licence%d.txt" % n, ""]
+        numbered = {**COMMON_TEXTS, **dict(zip(TEXT_NUMBERS, texts))}
+        lines += ["text%d=%s" % (k, numbered[k]) for k in sorted(numbered)]
+        lines += ["file0=licence%d.txt" % n, ""]
     return lines
 
 
@@ -164,6 +173,7 @@ def files():
 
 
 def main():
+    assert sorted(list(COMMON_TEXTS) + TEXT_NUMBERS) == list(range(26))
     assert [folded(c) for c in CITIES] == sorted(folded(c) for c in CITIES), CITIES
     for folder in (DISC, TWIN):
         if os.path.isdir(folder):

@@ -181,8 +181,11 @@ TEST(UnicodeRun, LanguagePageOfEachSettingsFileShowsEveryName) {
     for (const char* settings : {"rscinfo.ini", "rscinfo-utf8.ini"}) {
         SCOPED_TRACE(settings);
         Disc disc("unicode_disc");
-        fs::copy_file(disc.dir.path() / "rsc" / settings, disc.dir.path() / "rsc" / "rscinfo.ini",
-                      fs::copy_options::overwrite_existing);
+        if (std::string(settings) != "rscinfo.ini") {
+            fs::remove(disc.dir.path() / "rsc" / "rscinfo.ini");
+            fs::copy_file(disc.dir.path() / "rsc" / settings,
+                          disc.dir.path() / "rsc" / "rscinfo.ini");
+        }
         Session s(disc, std::string("settings-") + settings);
         HWND p = s.page("language", 8);
         ASSERT_TRUE(p);
@@ -228,10 +231,10 @@ TEST(UnicodeRun, EveryLanguageWalksToTheClosingPage) {
         p = s.page("product", 2);
         ASSERT_TRUE(p);
         std::vector<std::string> products = choices(p, 2);
-        ASSERT_TRUE(std::is_permutation(products.begin(), products.end(),
+        EXPECT_TRUE(std::is_permutation(products.begin(), products.end(),
                                         std::vector<std::string>{PRODUCT, "Extras"}.begin()))
             << products[0] << " / " << products[1];
-        s.check(p, products[0] == PRODUCT ? 0 : 1);
+        s.check(p, products[0] == "Extras" ? 1 : 0);
         clickButton(p, WIZ_NEXT);
 
         p = s.page("menu", 4);
@@ -318,6 +321,8 @@ TEST(UnicodeRun, ReportKeepsEveryCharacter) {
         const bool ansi = std::string(name) == "unicode_disc_ansi";
         Disc disc(name);
         fs::remove(disc.dir.path() / "Atlas" / "EPOC" / utf8Path(WORLD_SIS));
+        // The twin holds no file of this folder: none has a name of the code page.
+        fs::create_directories(disc.dir.path() / "Atlas" / "EPOC");
         Session s(disc, std::string("report-") + name, " -check");
         EXPECT_TRUE(s.ended());
         const std::string report = readFile(disc.dir.path() / "report.txt");
