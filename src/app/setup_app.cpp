@@ -3,6 +3,8 @@
 #include "app/single_instance.h"
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
+#include "platform/win32/wide_text_win.h"
+#include "platform/written_text.h"
 #include "rules/wizard_constants.h"
 #include "run/check.h"
 #include "run/loader.h"
@@ -19,15 +21,18 @@ SetupApp::SetupApp()
       finder_(*services_.registry),
       installer_(std::make_unique<actions::PackageInstaller>(services_, finder_, programTitle())) {
     config.setSkinLoader(&skins_);
+    // Its windows and file layer take UTF-8 through the wide functions: every text whole.
+    config.unicodeTexts = true;
+    config.ansiAsUtf8 = true;
 }
 
 SetupApp::~SetupApp() = default;
 
 std::string SetupApp::programPath() const {
-    char path[1024];
-    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return "";
-    return std::string(path, n);
+    wchar_t path[1024];
+    DWORD n = ::GetModuleFileNameW(nullptr, path, 1024);
+    if (n == 0 || n >= 1024) return "";
+    return platform::win32::narrow(std::wstring_view(path, n));
 }
 
 std::string SetupApp::programTitle() const {
@@ -106,6 +111,21 @@ void SetupApp::writeCheckReport() {
     }
     platform::System system{&fs, &messages_, &progress_, &platform::systemClock()};
     checkAllMenus(report.get(), menuFiles, system);
+    report.reset();
+    // The names it holds are UTF-8; the file stays ANSI, byte for byte, unless a character
+    // does not fit the code page.
+    std::string text;
+    if (platform::FilePtr written = fs.openRegularFile("report.txt")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, written.get())) > 0;)
+            text.append(buffer, n);
+    }
+    platform::WrittenText content;
+    content.append(text, platform::TextEncoding::Utf8);
+    const std::string bytes = content.fileBytes();
+    if (bytes == text) return;
+    if (platform::FilePtr anew = fs.openPlainFile("report.txt", platform::CreateMode::Replace))
+        std::fwrite(bytes.data(), 1, bytes.size(), anew.get());
 }
 
 bool SetupApp::initInstance() {
@@ -114,7 +134,7 @@ bool SetupApp::initInstance() {
         return false;
     }
     // The whole command line, program path included, as the system gives it.
-    CommandLineFlags flags = readCommandLine(::GetCommandLineA());
+    CommandLineFlags flags = readCommandLine(platform::win32::narrow(::GetCommandLineW()));
     config.allPlatforms = flags.allPlatforms;
     checkMode = flags.checkMode;
     fw::initCommonControls();

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text_win.h"
+
 std::uint32_t SystemDrives::logicalDrives() {
     return ::GetLogicalDrives();
 }
 
 bool SystemDrives::isCdRom(const std::string& root) {
-    return ::GetDriveTypeA(root.c_str()) == DRIVE_CDROM;
+    return ::GetDriveTypeW(platform::win32::wide(root).c_str()) == DRIVE_CDROM;
 }

@@ -3,10 +3,48 @@
 
 #include "archive/archive_progress.h"
 #include "archive/package_extractor.h"
+#include "platform/written_text.h"
 
 namespace {
 
 const char* const ERROR_LOG = "errors.txt";
+
+// A message holds the program's texts (UTF-8 where Setup.exe holds every text so) and may
+// hold a package's entry names, bytes of the ANSI code page: what is not UTF-8 is taken as
+// those bytes.
+platform::TextEncoding messageEncoding(const std::string& text) {
+    return platform::validUtf8(text) == text ? platform::TextEncoding::Utf8
+                                             : platform::TextEncoding::Ansi;
+}
+
+std::string readLog(platform::FileSystem& fs) {
+    std::string bytes;
+    platform::FilePtr f = fs.openRegularFile(ERROR_LOG);
+    char buffer[4096];
+    std::size_t n;
+    while (f && (n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
+    return bytes;
+}
+
+// ANSI as ever while every character fits; else the log goes on (or starts anew) in UTF-8.
+// Never appended to through a link: the package chooses what the message says.
+void appendToLog(platform::FileSystem& fs, const std::string& text) {
+    platform::WrittenText line;
+    line.append(text, messageEncoding(text));
+    const std::string existing = readLog(fs);
+    platform::FileUpdate update = platform::appendedBytes(existing, line);
+    if (update.replace) {
+        // The old lines, converted, written as they are; the new one in text mode as always.
+        platform::FilePtr anew = fs.openPlainFile(ERROR_LOG, platform::CreateMode::Replace);
+        if (!anew) return;
+        std::string old = std::string(platform::UTF8_MARK) +
+                          platform::asUtf8(existing, platform::TextEncoding::Ansi);
+        std::fwrite(old.data(), 1, old.size(), anew.get());
+        update.bytes = line.utf8(platform::ansiCodePage());
+    }
+    platform::FilePtr log = fs.openPlainFile(ERROR_LOG, platform::CreateMode::AppendText);
+    if (log) std::fwrite(update.bytes.data(), 1, update.bytes.size(), log.get());
+}
 
 // Appended to the log of the folder where it happened, then shown.
 void reportFailure(const ArchiveContext& context, const std::string& savedDirectory) {
@@ -16,9 +54,7 @@ void reportFailure(const ArchiveContext& context, const std::string& savedDirect
     // it) is logged where the caller works.
     if (context.inDestination && !context.error.inDestination) fs.setCurrentFolder(savedDirectory);
     const std::string& text = context.error.message;
-    // Never appended to through a link: the package chooses what the message says.
-    platform::FilePtr log = fs.openPlainFile(ERROR_LOG, platform::CreateMode::AppendText);
-    if (log) std::fwrite(text.data(), 1, text.size(), log.get());
+    appendToLog(fs, text);
     context.system.messages->showMessage(text, "Error!", platform::MessageIcon::Exclamation);
 }
 

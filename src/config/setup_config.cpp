@@ -80,7 +80,9 @@ bool SetupConfig::load(const std::string& setupDataDir) {
         if (!loadBitmap(i)) return false;
 
     auto ini = openSystemProfile(*fs_, iniPath());
-    textEncoding = unicodeTexts ? ini->encoding() : platform::TextEncoding::Ansi;
+    sourceEncoding_ = unicodeTexts ? ini->encoding() : platform::TextEncoding::Ansi;
+    textEncoding = ansiAsUtf8 ? platform::TextEncoding::Utf8 : sourceEncoding_;
+    convertedFromAnsi = textEncoding != sourceEncoding_;
     languageNames.clear();
     for (int i = 0; i < MAX_LANGUAGES; ++i) {
         std::string name = readText(*ini, LANGUAGE_SECTION, numbered("lang", i));
@@ -112,14 +114,16 @@ void SetupConfig::selectLanguage(int index) {
     // one large file thousands of times gets empty texts, not a program out of memory.
     std::size_t used = 0;
     for (int n = 0;; ++n) {
-        // The file layer takes the bytes of the ANSI code page for now, so a file name comes
-        // as the ANSI functions give it.
-        std::string value = ini->readString(section, numbered("file", n), "");
+        // A file name is held as the file layer takes it: ANSI bytes, or UTF-8 where every
+        // text is.
+        std::string value = ansiAsUtf8 ? readText(*ini, section, numbered("file", n))
+                                       : ini->readString(section, numbered("file", n), "");
         if (value.empty()) break;
         std::string text;
         platform::TextEncoding encoding = platform::TextEncoding::Ansi;
         used += readTextFile(*fs_, rscFolder() + value, text,
                              std::min(TEXT_FILE_LIMIT, TEXT_FILES_LIMIT - used), &encoding);
+        heldAsUtf8(text, encoding);
         fileTexts.push_back(std::move(text));
         fileTextEncodings.push_back(encoding);
     }
@@ -127,14 +131,24 @@ void SetupConfig::selectLanguage(int index) {
 
 std::string SetupConfig::readText(ProfileReader& ini, const std::string& section,
                                   const std::string& key) const {
-    return textEncoding == platform::TextEncoding::Utf8 ? ini.readText(section, key, "")
-                                                        : ini.readString(section, key, "");
+    if (sourceEncoding_ == platform::TextEncoding::Utf8) return ini.readText(section, key, "");
+    std::string value = ini.readString(section, key, "");
+    return ansiAsUtf8 ? platform::asUtf8(value, platform::TextEncoding::Ansi) : value;
+}
+
+void SetupConfig::heldAsUtf8(std::string& text, platform::TextEncoding& encoding) const {
+    if (!ansiAsUtf8 || encoding == platform::TextEncoding::Utf8) return;
+    text = platform::asUtf8(text, encoding);
+    encoding = platform::TextEncoding::Utf8;
 }
 
 std::string SetupConfig::loadTextFile(const std::string& path,
                                       platform::TextEncoding* encoding) const {
     std::string out;
-    readTextFile(*fs_, path, out, TEXT_FILE_LIMIT, encoding);
+    platform::TextEncoding read = platform::TextEncoding::Ansi;
+    readTextFile(*fs_, path, out, TEXT_FILE_LIMIT, &read);
+    heldAsUtf8(out, read);
+    if (encoding) *encoding = read;
     return out;
 }
 

@@ -98,6 +98,11 @@ public:
     // '?' for what it lacks), as Setup.exe needs while its windows draw through the ANSI
     // functions; on, its texts come whole, in UTF-8.
     bool unicodeTexts = false;
+    // Setup.exe on Windows: the texts and file names of ANSI files are converted to UTF-8 with
+    // the ANSI code page as they are read, so that every text it holds is UTF-8 (see
+    // platform/text_encoding.h).
+    bool ansiAsUtf8 = false;
+    bool convertedFromAnsi = false;  // texts in UTF-8 only through that conversion
     // Both by platform index.
     std::array<std::vector<std::string>, PLATFORM_COUNT> platformFolders;
     bool installerPresent[PLATFORM_COUNT] = {};
@@ -111,9 +116,12 @@ private:
     ColourRef readColour(const char* prefix) const;
     std::string readText(ProfileReader& ini, const std::string& section,
                          const std::string& key) const;
+    // A file text in UTF-8 when every text is held so.
+    void heldAsUtf8(std::string& text, platform::TextEncoding& encoding) const;
 
     platform::FileSystem* fs_;
     SkinLoader* skins_;
     std::string dataDir_;
+    platform::TextEncoding sourceEncoding_ = platform::TextEncoding::Ansi;  // rscinfo.ini's
     std::array<std::string, SKIN_COUNT> sources_;
 };

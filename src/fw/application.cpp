@@ -26,7 +26,7 @@ int Application::run() {
     for (;;) {
         MSG msg;
         long idle = 0;
-        while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && onIdle(idle++)) {
+        while (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && onIdle(idle++)) {
         }
         if (!pumpMessage()) break;
     }
@@ -44,7 +44,7 @@ bool pumpWaitingMessages() {
     Application* app = Application::current();
     MSG msg;
     int quitCode = 0;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         if (!(app ? app->pumpMessage() : fw::pumpMessage(quitCode))) {
             ::PostQuitMessage(0);
             return false;

@@ -18,7 +18,7 @@ INT_PTR Dialog::doModal() {
         setOwned();
         // The window procedure is ours from creation on (the hook); the dialog procedure
         // only has to exist for the dialog manager to send WM_INITDIALOG.
-        result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_),
+        result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_),
                                    nullptr, &Dialog::dialogProc, 0);
     }
     modal_ = false;
@@ -31,7 +31,7 @@ bool Dialog::create(HWND parent) {
     modal_ = false;
     CreationScope scope(this, DIALOG_CLASS);
     setOwned();
-    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
+    ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
                          &Dialog::dialogProc, 0);
     return hwnd() != nullptr;
 }

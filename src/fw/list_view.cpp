@@ -4,18 +4,20 @@
 #include <cstring>
 
 #include "fw/common_controls.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace fw {
 
 namespace {
-std::string narrow(const wchar_t* text) {
+// A text of an ANSI notification, in the ANSI code page.
+std::string fromAnsi(const char* text) {
     if (!text) return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(n - 1));
-    return out;
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
+    wide.resize(static_cast<std::size_t>(n - 1));
+    return platform::win32::narrow(wide);
 }
 }  // namespace
 
@@ -24,65 +26,67 @@ bool ListView::create(HWND parent, int id, const RECT& rect, DWORD extraStyle) {
     initCommonControls();
     CreationScope scope(this, WC_LISTVIEWA);
     setOwned();
-    ::CreateWindowExA(0, WC_LISTVIEWA, "",
+    ::CreateWindowExW(0, WC_LISTVIEWW, L"",
                       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                           LVS_NOCOLUMNHEADER | extraStyle,
                       rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                      ::GetModuleHandleA(nullptr), nullptr);
+                      ::GetModuleHandleW(nullptr), nullptr);
     return hwnd() != nullptr;
 }
 
 void ListView::setExtendedStyle(DWORD style) {
-    ::SendMessageA(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
+    ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
 }
 
 void ListView::setTextBackground(COLORREF colour) {
-    ::SendMessageA(hwnd(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colour));
+    ::SendMessageW(hwnd(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(colour));
 }
 
 bool ListView::addColumn(int width) {
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    char empty[] = "";
+    wchar_t empty[] = L"";
     column.pszText = empty;
-    return ::SendMessageA(hwnd(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) != -1;
+    return ::SendMessageW(hwnd(), LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)) != -1;
 }
 
 void ListView::setItemCount(int count) {
-    ::SendMessageA(hwnd(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+    ::SendMessageW(hwnd(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
 }
 
 void ListView::setItemState(int item, UINT state, UINT mask) {
-    LVITEMA change{};
+    LVITEMW change{};
     change.state = state;
     change.stateMask = mask;
-    ::SendMessageA(hwnd(), LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
+    ::SendMessageW(hwnd(), LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
 }
 
 UINT ListView::itemState(int item, UINT mask) const {
-    return static_cast<UINT>(::SendMessageA(hwnd(), LVM_GETITEMSTATE, item, mask));
+    return static_cast<UINT>(::SendMessageW(hwnd(), LVM_GETITEMSTATE, item, mask));
 }
 
 void ListView::ensureVisible(int item) {
-    ::SendMessageA(hwnd(), LVM_ENSUREVISIBLE, item, FALSE);
+    ::SendMessageW(hwnd(), LVM_ENSUREVISIBLE, item, FALSE);
 }
 
 void ListView::supplyText(NMLVDISPINFOA& request, const std::string& text) {
     LVITEMA& item = request.item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-    std::memcpy(item.pszText, text.data(), n);
+    std::wstring wide = platform::win32::wide(text);
+    int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                  item.pszText, item.cchTextMax - 1, nullptr, nullptr);
     item.pszText[n] = '\0';
 }
 
 void ListView::supplyText(NMLVDISPINFOW& request, const std::string& text) {
     LVITEMW& item = request.item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                  item.pszText, item.cchTextMax - 1);
+    std::wstring wide = platform::win32::wide(text);
+    std::size_t n = std::min(wide.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+    std::memcpy(item.pszText, wide.data(), n * sizeof(wchar_t));
     item.pszText[n] = L'\0';
 }
 
@@ -90,12 +94,12 @@ std::optional<std::string> ListView::findItemText(const NMHDR& header) {
     if (header.code == LVN_ODFINDITEMA) {
         const LVFINDINFOA& find = reinterpret_cast<const NMLVFINDITEMA&>(header).lvfi;
         if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return std::string();
-        return std::string(find.psz);
+        return fromAnsi(find.psz);
     }
     if (header.code == LVN_ODFINDITEMW) {
         const LVFINDINFOW& find = reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi;
         if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL))) return std::string();
-        return narrow(find.psz);
+        return platform::win32::narrow(find.psz);
     }
     return std::nullopt;
 }

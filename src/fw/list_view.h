@@ -27,12 +27,12 @@ public:
     UINT itemState(int item, UINT mask) const;
     void ensureVisible(int item);
 
-    // For the parent's text request (LVN_GETDISPINFOA, or the wide form that Wine's list
-    // may send): the text, cut to the list's buffer.
+    // For the parent's text request (LVN_GETDISPINFOW, or the ANSI form an ANSI parent gets):
+    // the UTF-8 text, cut to the list's buffer.
     static void supplyText(NMLVDISPINFOA& request, const std::string& text);
     static void supplyText(NMLVDISPINFOW& request, const std::string& text);
-    // The text that a find request (LVN_ODFINDITEM) looks for, or none when the notification
-    // is not one. Wine's list sends the wide form even to an ANSI parent: both are read.
+    // The text that a find request (LVN_ODFINDITEM) looks for, in UTF-8, or none when the
+    // notification is not one. Both forms are read.
     static std::optional<std::string> findItemText(const NMHDR& header);
 };
 

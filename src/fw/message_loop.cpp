@@ -11,14 +11,14 @@ bool isDialog(HWND window) {
 
 void dispatchMessage(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root && isDialog(root) && ::IsDialogMessageA(root, &msg)) return;
+    if (root && isDialog(root) && ::IsDialogMessageW(root, &msg)) return;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
 }
 
 bool pumpMessage(int& quitCode) {
     MSG msg;
-    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
         quitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
         return false;

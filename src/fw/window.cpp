@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/win32/wide_text_win.h"
+
 namespace fw {
 
 namespace {
@@ -29,9 +31,9 @@ Window::~Window() {
     ::RemovePropA(window, OBJECT_PROPERTY);
     if (owned_) {
         ::DestroyWindow(window);
-    } else if (previous_ && ::GetWindowLongPtrA(window, GWLP_WNDPROC) ==
+    } else if (previous_ && ::GetWindowLongPtrW(window, GWLP_WNDPROC) ==
                                 reinterpret_cast<LONG_PTR>(&Window::windowProc)) {
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         ::RemovePropA(window, PREVIOUS_PROPERTY);
     }
 }
@@ -39,20 +41,22 @@ Window::~Window() {
 bool Window::create(const char* className, const char* title, DWORD style, const RECT& rect,
                     HWND parent, int id, DWORD exStyle) {
     if (hwnd_) return false;
-    WNDCLASSEXA wc{};
+    const std::wstring wideClass = platform::win32::wide(className);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (!::GetClassInfoExA(ownInstance(), className, &wc)) {
+    if (!::GetClassInfoExW(ownInstance(), wideClass.c_str(), &wc)) {
         wc.lpfnWndProc = &Window::windowProc;
         wc.hInstance = ownInstance();
-        wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = className;
-        if (!::RegisterClassExA(&wc)) return false;
+        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.lpszClassName = wideClass.c_str();
+        if (!::RegisterClassExW(&wc)) return false;
     }
     CreationScope scope(this, className);
     owned_ = true;
     HMENU menu = style & WS_CHILD ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
-    ::CreateWindowExA(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
-                      rect.bottom - rect.top, parent, menu, ownInstance(), nullptr);
+    ::CreateWindowExW(exStyle, wideClass.c_str(), platform::win32::wide(title ? title : "").c_str(),
+                      style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                      parent, menu, ownInstance(), nullptr);
     return hwnd_ != nullptr;
 }
 
@@ -72,8 +76,8 @@ Window* Window::fromHandle(HWND window) {
 }
 
 LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return previous_ ? ::CallWindowProcA(previous_, hwnd_, message, wParam, lParam)
-                     : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    return previous_ ? ::CallWindowProcW(previous_, hwnd_, message, wParam, lParam)
+                     : ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 std::optional<LRESULT> Window::onMessage(UINT, WPARAM, LPARAM) {
@@ -165,8 +169,8 @@ LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LP
     if (!self) {
         auto previous = reinterpret_cast<WNDPROC>(::GetPropA(window, PREVIOUS_PROPERTY));
         if (message == WM_NCDESTROY) ::RemovePropA(window, PREVIOUS_PROPERTY);
-        return previous ? ::CallWindowProcA(previous, window, message, wParam, lParam)
-                        : ::DefWindowProcA(window, message, wParam, lParam);
+        return previous ? ::CallWindowProcW(previous, window, message, wParam, lParam)
+                        : ::DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         LRESULT result = self->defaultProc(message, wParam, lParam);
@@ -188,11 +192,11 @@ LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LP
 void Window::bind(HWND window) {
     hwnd_ = window;
     ::SetPropA(window, OBJECT_PROPERTY, this);
-    auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (current != &Window::windowProc) {
         previous_ = current;
         ::SetPropA(window, PREVIOUS_PROPERTY, reinterpret_cast<HANDLE>(current));
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::windowProc));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::windowProc));
     }
 }
 
@@ -207,7 +211,7 @@ Window::CreationScope::CreationScope(Window* window, const char* className)
     : saved_(pending.window), savedClass_(pending.className) {
     pending.window = window;
     pending.className = className;
-    hook_ = ::SetWindowsHookExA(WH_CBT, &Window::creationHook, nullptr, ::GetCurrentThreadId());
+    hook_ = ::SetWindowsHookExW(WH_CBT, &Window::creationHook, nullptr, ::GetCurrentThreadId());
 }
 
 Window::CreationScope::~CreationScope() {

@@ -54,6 +54,9 @@ struct Menu {
     std::int32_t* optionSelected = nullptr;  // one entry per option, 1 = marked
     std::uint8_t autoEntered = 0;
     platform::TextEncoding textEncoding = platform::TextEncoding::Ansi;  // the same in every record
+    // Held in UTF-8 only because the ANSI script was converted as it was read (no file of it
+    // Unicode): type-ahead keeps the byte table of ANSI discs.
+    bool convertedFromAnsi = false;
 };
 
 // Owns the records, their arrays and their texts.

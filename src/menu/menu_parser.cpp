@@ -75,6 +75,8 @@ private:
     // reached by SWITCHTO is converted, an ANSI one to UTF-8, or the texts so far become UTF-8.
     char* nextLine() {
         char* line = readScriptLine(*reader_, buffer_);
+        if (line && out_ && reader_->encoding() == platform::TextEncoding::Utf8)
+            for (int n = 0; n < out_->menuCount(); ++n) (*out_)[n].convertedFromAnsi = false;
         if (!line || !out_ || reader_->encoding() == encoding_) return line;
         if (encoding_ == platform::TextEncoding::Ansi) {
             becomeUnicode();
@@ -182,9 +184,10 @@ int MenuParser::run() {
     MenuFile& mf = *out_;
     const char* dir = mf.addText(directory.c_str());
     const char* name = mf.addText(platformTable[platform_].name);
-    encoding_ = reader_->encoding();
+    encoding_ = env_.ansiAsUtf8 ? platform::TextEncoding::Utf8 : reader_->encoding();
     for (int i = 0; i < menuCount_; ++i) {
         mf[i].textEncoding = encoding_;
+        mf[i].convertedFromAnsi = encoding_ != reader_->encoding();
         mf[i].directory = dir;
         mf[i].platformName = name;
         mf[i].platformCode = static_cast<std::int32_t>(platformTable[platform_].code);

@@ -18,6 +18,9 @@ struct MenuParseEnvironment {
     // Bytes below 32 and 127 written as \xHH, so that a script cannot send control sequences
     // to the terminal that shows the trace.
     bool escapeTrace = false;
+    // Setup.exe on Windows: an ANSI script's lines converted to UTF-8 as they are read, so the
+    // MenuFile holds UTF-8 alone (sourceEncoding of its records still says ANSI).
+    bool ansiAsUtf8 = false;
 };
 
 // Result codes of parseMenuScript; 0 is success.

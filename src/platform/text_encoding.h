@@ -8,6 +8,16 @@
 // texts says which kind they are (TextEncoding); where texts of both kinds meet, the ANSI one
 // is converted to UTF-8 (asUtf8 in code_page.h), never the other way, so nothing is lost.
 //
+// Setup.exe on Windows holds every text in UTF-8: it converts the texts and names of ANSI files
+// (rscinfo.ini, text files, menu scripts) with the ANSI code page as it reads them
+// (SetupConfig::ansiAsUtf8, MenuParseEnvironment::ansiAsUtf8), and its windows, file layer,
+// registry, processes and shell take UTF-8 alone, through the wide functions
+// (platform/win32/wide_text_win.h). One kind inside means no path or text built by concatenation
+// can mix kinds, and an ANSI disc converts exactly as the ANSI functions did. Only type-ahead
+// still asks where a text came from (convertedFromAnsi), for the byte table of ANSI discs.
+// Package entry names are the exception: they stay the code page's bytes, as the package
+// format says, and become UTF-8 where the output folder meets the file system.
+//
 // Decoding never fails: a UTF-16 unit or UTF-8 byte that starts no valid character becomes
 // one U+FFFD.
 #include <cstddef>

@@ -66,6 +66,13 @@ std::u32string unicodeLabel(const Menu& menu, int i, const SetupConfig* config) 
                                  : platform::asUtf8(label, menu.textEncoding));
 }
 
+// An ANSI disc's label as its bytes, also where its texts are held converted to UTF-8.
+std::string ansiLabel(const Menu& menu, int i, const SetupConfig* config) {
+    std::string label = expandedLabel(menu, i, config);
+    if (menu.textEncoding == platform::TextEncoding::Ansi) return label;
+    return platform::ansiCodePage().fromUtf8(label).value_or(label);
+}
+
 template <typename Compare>
 int binarySearch(const Menu& menu, Compare compare) {
     int lo = 0, hi = menu.optionCount;
@@ -121,8 +128,9 @@ int typeAheadFindUnicode(TypeAheadState& state, const std::string& searchText, s
 const std::array<unsigned char, 256> searchFoldTable = makeFoldTable();
 
 platform::TextEncoding typeAheadEncoding(const Menu& menu, const SetupConfig* config) {
-    bool unicode = menu.textEncoding == platform::TextEncoding::Utf8 ||
-                   (config && config->textEncoding == platform::TextEncoding::Utf8);
+    bool unicode = (menu.textEncoding == platform::TextEncoding::Utf8 && !menu.convertedFromAnsi) ||
+                   (config && config->textEncoding == platform::TextEncoding::Utf8 &&
+                    !config->convertedFromAnsi);
     return unicode ? platform::TextEncoding::Utf8 : platform::TextEncoding::Ansi;
 }
 
@@ -134,7 +142,7 @@ int findOptionByPrefix(const Menu& menu, const std::string& key, const SetupConf
             menu, [&](int i) { return compareUnicode(unicodeLabel(menu, i, config), folded); });
     }
     return binarySearch(menu,
-                        [&](int i) { return compareFolded(expandedLabel(menu, i, config), key); });
+                        [&](int i) { return compareFolded(ansiLabel(menu, i, config), key); });
 }
 
 int typeAheadFind(TypeAheadState& state, const std::string& searchText, std::int64_t now,

@@ -22,7 +22,8 @@ struct TypeAheadState {
     std::int64_t lastKeyTime = 0;
 };
 
-// A menu of an ANSI disc (its script and settings ANSI) is searched by bytes through
+// A menu of an ANSI disc (its script and settings ANSI, whatever they are held in) is searched
+// by bytes through
 // searchFoldTable, with keys in the ANSI code page; any other in UTF-8 through the fold of
 // search_fold.h, keys too, with keys in UTF-8 and letters of every script counting as keys.
 platform::TextEncoding typeAheadEncoding(const Menu& menu, const SetupConfig* config);

@@ -42,6 +42,7 @@ int loadDisc(LoaderJob& job) {
     env.languageCount = config.getLanguageCount();
     env.messageCaption = job.messageCaption;
     env.trace = job.trace;
+    env.ansiAsUtf8 = config.ansiAsUtf8;
     for (int p = 0; p < PLATFORM_COUNT; ++p) {
         for (const std::string& folder : config.platformFolders[p]) {
             // Always the table's spelling: the device line must match it.

@@ -101,6 +101,7 @@ int WizardRun::keepMenuFile(std::size_t position) {
     env.progressText = context_.text(TEXT_PARSE_PROGRESS);
     env.messageCaption = context_.s.messageCaption;
     env.trace = context_.s.parseTrace;
+    env.ansiAsUtf8 = config_.ansiAsUtf8;
     int result = MENU_ERR_READ;
     for (std::size_t i = files.size(); i-- > 0;) {
         if (i == position && files[i]) {

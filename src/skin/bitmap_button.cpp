@@ -1,5 +1,6 @@
 #include "skin/bitmap_button.h"
 
+#include "platform/win32/wide_text_win.h"
 #include "skin/bitmap_image.h"
 
 BitmapButton::BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage)
@@ -9,10 +10,11 @@ bool BitmapButton::create(HWND parent, const char* text, int id, const RECT& rec
     if (hwnd()) return false;
     CreationScope scope(this, "BUTTON");
     setOwned();
-    ::CreateWindowExA(
-        0, "BUTTON", text, WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0),
-        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    ::CreateWindowExW(0, L"BUTTON", platform::win32::wide(text ? text : "").c_str(),
+                      WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0), rect.left,
+                      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                      ::GetModuleHandleW(nullptr), nullptr);
     return hwnd() != nullptr;
 }
 

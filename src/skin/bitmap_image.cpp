@@ -1,4 +1,5 @@
 #include "skin/bitmap_image.h"
+#include "platform/win32/wide_text_win.h"
 
 bool BitmapImage::attach(HBITMAP loaded) {
     fw::Bitmap owned(loaded);
@@ -13,7 +14,8 @@ bool BitmapImage::attach(HBITMAP loaded) {
 
 bool BitmapImage::loadFromFile(const std::string& path) {
     if (!bitmap_) {
-        HANDLE h = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        HANDLE h = ::LoadImageW(nullptr, platform::win32::wide(path).c_str(), IMAGE_BITMAP, 0, 0,
+                                LR_LOADFROMFILE);
         if (!h || !attach(static_cast<HBITMAP>(h))) return false;
     }
     fromResources_ = 0;

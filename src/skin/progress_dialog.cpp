@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "menu/program_version.h"
+#include "platform/win32/wide_text_win.h"
 #include "resource.h"
 
 namespace {
@@ -18,7 +19,7 @@ ProgressDialog::ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCanc
       proceedFlag(proceedFlag),
       hideCancel(hideCancel ? 1 : 0) {
     if (!create(nullptr)) return;
-    ::SetWindowTextA(hwnd(), title.empty() ? standardCaption().c_str() : title.c_str());
+    platform::win32::setWindowText(hwnd(), title.empty() ? standardCaption() : title);
     ::ShowWindow(hwnd(), this->minimized ? SW_SHOWMINNOACTIVE : SW_SHOW);
     if (this->minimized) {
         HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
@@ -35,13 +36,13 @@ ProgressDialog::ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCanc
 ProgressDialog::~ProgressDialog() = default;
 
 bool ProgressDialog::onInitDialog() {
-    ::SetWindowTextA(hwnd(), standardCaption().c_str());
+    platform::win32::setWindowText(hwnd(), standardCaption());
     return true;
 }
 
 void ProgressDialog::setText(const std::string& text, int low, int high) {
     if (!hwnd()) return;
-    ::SetDlgItemTextA(hwnd(), IDC_PROGRESS_TEXT, text.c_str());
+    platform::win32::setWindowText(item(IDC_PROGRESS_TEXT), text);
     HWND bar = item(IDC_PROGRESS_BAR);
     if (high > low) {
         if (!::IsWindowVisible(bar)) ::ShowWindow(bar, SW_SHOW);

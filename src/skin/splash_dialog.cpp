@@ -1,5 +1,6 @@
 #include "skin/splash_dialog.h"
 
+#include "platform/win32/wide_text_win.h"
 #include "resource.h"
 #include "skin/region_from_bitmap.h"
 
@@ -20,9 +21,9 @@ SplashDialog::SplashDialog(std::string picturePath, COLORREF colour, std::string
 SplashDialog::~SplashDialog() = default;
 
 bool SplashDialog::onCreate(const CREATESTRUCTA& create) {
-    picture_.reset(
-        static_cast<HBITMAP>(::LoadImageA(create.hInstance, picturePath_.c_str(), IMAGE_BITMAP, 0,
-                                          0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    picture_.reset(static_cast<HBITMAP>(
+        ::LoadImageW(create.hInstance, platform::win32::wide(picturePath_).c_str(), IMAGE_BITMAP, 0,
+                     0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (picture_ && ::GetObjectA(picture_.get(), sizeof pictureInfo_, &pictureInfo_)) {
         area_ = RECT{0, 0, pictureInfo_.bmWidth, pictureInfo_.bmHeight};
         fw::Region region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
@@ -45,7 +46,7 @@ void SplashDialog::onDestroy() {
 }
 
 bool SplashDialog::onInitDialog() {
-    ::SetWindowTextA(hwnd(), title_.c_str());
+    platform::win32::setWindowText(hwnd(), title_);
     const int width = area_.right - area_.left, height = area_.bottom - area_.top;
     ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                    (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,

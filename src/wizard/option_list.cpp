@@ -5,10 +5,24 @@
 #include "config/setup_config.h"
 #include "menu/menu_file.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "rules/choice_list.h"
 #include "wizard/wizard_window.h"
 
 namespace {
+
+// The key as the search takes it: UTF-8, or the ANSI code page's bytes for an ANSI disc (a
+// character it lacks is '?', which starts the search over, as the ANSI list gave it).
+std::string searchKey(const std::string& utf8, const Menu& menu, const SetupConfig* config) {
+    if (typeAheadEncoding(menu, config) == platform::TextEncoding::Utf8) return utf8;
+    std::string out;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t start = pos;
+        platform::nextCodePoint(utf8, pos);
+        out += platform::ansiCodePage().fromUtf8(utf8.substr(start, pos - start)).value_or("?");
+    }
+    return out;
+}
 
 std::string label(const Menu& menu, int row, const SetupConfig* config) {
     if (row < 0 || row >= menu.optionCount) return {};
@@ -33,7 +47,7 @@ std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu,
     if (auto text = fw::ListView::findItemText(header)) {
         platform::Clock& clock = environment.clock ? *environment.clock : platform::systemClock();
         std::int64_t now = clock.tickCount() / 1000;
-        return typeAheadFind(typeAhead, *text, now, menu, config);
+        return typeAheadFind(typeAhead, searchKey(*text, menu, config), now, menu, config);
     }
     switch (header.code) {
         case LVN_GETDISPINFOA: {

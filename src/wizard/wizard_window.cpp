@@ -2,6 +2,7 @@
 
 #include "config/setup_config.h"
 #include "platform/win32/message_box_win.h"
+#include "platform/win32/wide_text_win.h"
 #include "run/startup.h"
 #include "skin/bitmap_button.h"
 #include "skin/bitmap_image.h"
@@ -112,7 +113,7 @@ bool WizardWindow::onCreate(const CREATESTRUCTA&) {
 }
 
 bool WizardWindow::onInitDialog() {
-    ::SetWindowTextA(hwnd(), config().getText(TEXT_TITLE).c_str());
+    platform::win32::setWindowText(hwnd(), config().getText(TEXT_TITLE));
     ScreenRect r = config().wizardRect;
     if (r.right <= r.left || r.bottom <= r.top) {
         // Not placed yet: in the middle of the screen.
@@ -199,8 +200,9 @@ bool WizardWindow::onEraseBackground(HDC dc) {
         fw::Selection font(dc, bold.get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(255, 255, 255));
-        ::TextOutA(dc, CAPTION_TEXT_LEFT, CAPTION_TEXT_TOP, caption.data(),
-                   static_cast<int>(caption.size()));
+        std::wstring text = platform::win32::wide(caption);
+        ::TextOutW(dc, CAPTION_TEXT_LEFT, CAPTION_TEXT_TOP, text.data(),
+                   static_cast<int>(text.size()));
     }
     BitmapImage* panel = image(SKIN_BACKGROUND);
     const int panelWidth = panel ? panel->width() : 0;
@@ -229,7 +231,8 @@ void WizardWindow::paint(HDC dc) {
         if (!bottomText.empty()) {
             RECT r{contentRect.left, contentRect.bottom - BOTTOM_TEXT_HEIGHT, contentRect.right,
                    contentRect.bottom};
-            ::DrawTextA(dc, bottomText.data(), static_cast<int>(bottomText.size()), &r,
+            std::wstring text = platform::win32::wide(bottomText);
+            ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
                         DT_WORDBREAK | DT_LEFT | DT_NOPREFIX);
         }
     }
@@ -243,7 +246,8 @@ void WizardWindow::paint(HDC dc) {
     if (!sideText.empty()) {
         fw::Selection font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
         RECT r = toRect(sideTextRect);
-        ::DrawTextA(dc, sideText.data(), static_cast<int>(sideText.size()), &r,
+        std::wstring text = platform::win32::wide(sideText);
+        ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
                     DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     }
 }
@@ -252,22 +256,23 @@ void WizardWindow::paint(HDC dc) {
 // measurement would wrap the next one sooner); a text too tall for topTextLimit gets a
 // smaller Arial.
 void WizardWindow::drawTopText(HDC dc) {
-    const int length = static_cast<int>(topText.size());
+    std::wstring text = platform::win32::wide(topText);
+    const int length = static_cast<int>(text.size());
     const UINT format = DT_WORDBREAK | DT_NOPREFIX;
     RECT r{layout_.topText.left, topTextRect.top, layout_.topText.right, topTextRect.bottom};
-    int h = ::DrawTextA(dc, topText.data(), length, &r, format | DT_CALCRECT);
+    int h = ::DrawTextW(dc, text.data(), length, &r, format | DT_CALCRECT);
     HGDIOBJ previous = nullptr;
     if (r.top + h > topTextLimit) {
         fittedFont_.reset(arial(dc, fittedTopTextTenths(r.top, topTextLimit, h)));
         if (fittedFont_) {
             previous = ::SelectObject(dc, fittedFont_.get());
             r.right = layout_.topText.right;
-            h = ::DrawTextA(dc, topText.data(), length, &r, format | DT_CALCRECT);
+            h = ::DrawTextW(dc, text.data(), length, &r, format | DT_CALCRECT);
         }
     }
     topTextRect.bottom = topTextRect.top + h;
     r = {layout_.topText.left, topTextRect.top, layout_.topText.right, topTextRect.bottom};
-    ::DrawTextA(dc, topText.data(), length, &r, format);
+    ::DrawTextW(dc, text.data(), length, &r, format);
     if (previous) ::SelectObject(dc, previous);
 }
 
@@ -300,10 +305,10 @@ void WizardWindow::showNavigationButton(int flag, bool show) {
 
 HWND WizardWindow::makeControl(const char* className, DWORD style, DWORD exStyle,
                                const std::string& text, int id, const WizRect& r) {
-    HWND control = ::CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, r.left,
-                                     r.top, r.width(), r.height(), hwnd(),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     ::GetModuleHandleA(nullptr), nullptr);
+    HWND control = ::CreateWindowExW(
+        exStyle, platform::win32::wide(className).c_str(), platform::win32::wide(text).c_str(),
+        WS_CHILD | style, r.left, r.top, r.width(), r.height(), hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (control) ::SendMessageA(control, WM_SETFONT, ::SendMessageA(hwnd(), WM_GETFONT, 0, 0), 0);
     return control;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/environment.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 namespace {
@@ -11,11 +12,11 @@ class Win32Environment : public Environment {
 public:
     bool expand(const std::string& text, std::size_t bufferSize, std::string& out) override {
         if (bufferSize == 0) return false;
-        std::vector<char> buf(bufferSize);
-        DWORD n =
-            ::ExpandEnvironmentStringsA(text.c_str(), buf.data(), static_cast<DWORD>(bufferSize));
+        std::vector<wchar_t> buf(bufferSize);
+        DWORD n = ::ExpandEnvironmentStringsW(win32::wide(text).c_str(), buf.data(),
+                                              static_cast<DWORD>(bufferSize));
         if (n == 0 || n > bufferSize) return false;
-        out = buf.data();
+        out = win32::narrow(buf.data());
         return true;
     }
 };

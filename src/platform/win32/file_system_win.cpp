@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/output_folder_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 
@@ -22,15 +23,16 @@ namespace {
 
 using win32::FileHandle;
 using win32::FindHandle;
+using win32::wide;
 
-bool isDots(const char* n) {
-    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+bool isDots(const wchar_t* n) {
+    return n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0));
 }
 
 class Win32Finder : public FileFinder {
 public:
-    Win32Finder(FindHandle h, const WIN32_FIND_DATAA& d) : h_(std::move(h)), data_(d) {}
-    std::string name() const override { return data_.cFileName; }
+    Win32Finder(FindHandle h, const WIN32_FIND_DATAW& d) : h_(std::move(h)), data_(d) {}
+    std::string name() const override { return win32::narrow(data_.cFileName); }
     bool isFolder() const override {
         return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
@@ -38,7 +40,7 @@ public:
         return (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
     }
     bool findNext() override {
-        while (::FindNextFileA(h_.get(), &data_)) {
+        while (::FindNextFileW(h_.get(), &data_)) {
             if (!isDots(data_.cFileName)) return true;
         }
         return false;
@@ -46,7 +48,7 @@ public:
 
 private:
     FindHandle h_;
-    WIN32_FIND_DATAA data_;
+    WIN32_FIND_DATAW data_;
 };
 
 std::int64_t fileTimeToUnix(const FILETIME& ft) {
@@ -59,30 +61,32 @@ std::int64_t fileTimeToUnix(const FILETIME& ft) {
 class Win32FileSystem : public FileSystem {
 public:
     bool exists(const std::string& path) override {
-        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return ::GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     bool isFolder(const std::string& path) override {
-        DWORD a = ::GetFileAttributesA(path.c_str());
+        DWORD a = ::GetFileAttributesW(wide(path).c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
     }
     std::unique_ptr<FileFinder> findFirst(const std::string& pattern) override {
-        WIN32_FIND_DATAA d;
-        FindHandle h(::FindFirstFileA(pattern.c_str(), &d));
+        WIN32_FIND_DATAW d;
+        FindHandle h(::FindFirstFileW(wide(pattern).c_str(), &d));
         if (!h) return nullptr;
         auto f = std::make_unique<Win32Finder>(std::move(h), d);
         if (isDots(d.cFileName) && !f->findNext()) return nullptr;
         return f;
     }
     bool createFolder(const std::string& path) override {
-        return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+        return ::CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
     }
     bool removeFolder(const std::string& path) override {
-        return ::RemoveDirectoryA(path.c_str()) != 0;
+        return ::RemoveDirectoryW(wide(path).c_str()) != 0;
     }
-    bool deleteFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+    bool deleteFile(const std::string& path) override {
+        return ::DeleteFileW(wide(path).c_str()) != 0;
+    }
     bool setFileTimes(const std::string& path, std::int64_t accessTime,
                       std::int64_t modifyTime) override {
-        FileHandle h(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+        FileHandle h(::CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h) return false;
@@ -92,29 +96,29 @@ public:
     bool getFileTimes(const std::string& path, std::int64_t& accessTime,
                       std::int64_t& modifyTime) override {
         WIN32_FILE_ATTRIBUTE_DATA d;
-        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
+        if (!::GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &d)) return false;
         accessTime = fileTimeToUnix(d.ftLastAccessTime);
         modifyTime = fileTimeToUnix(d.ftLastWriteTime);
         return true;
     }
     bool currentFolder(std::string& out) override {
-        char buf[MAX_PATH * 4];
-        DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
-        if (n == 0 || n >= sizeof buf) return false;
-        out.assign(buf, n);
+        wchar_t buf[MAX_PATH * 4];
+        DWORD n = ::GetCurrentDirectoryW(MAX_PATH * 4, buf);
+        if (n == 0 || n >= MAX_PATH * 4) return false;
+        out = win32::narrow(std::wstring_view(buf, n));
         return true;
     }
     bool setCurrentFolder(const std::string& path) override {
-        return ::SetCurrentDirectoryA(path.c_str()) != 0;
+        return ::SetCurrentDirectoryW(wide(path).c_str()) != 0;
     }
     FilePtr openFile(const std::string& path, const char* mode) override {
-        return FilePtr(std::fopen(path.c_str(), mode));
+        return FilePtr(::_wfopen(wide(path).c_str(), wide(mode).c_str()));
     }
     std::unique_ptr<OutputFolder> openOutputFolder(const std::string& path) override {
         return openWin32OutputFolder(path);
     }
     bool renameFile(const std::string& from, const std::string& to) override {
-        return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+        return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     }
 };
 

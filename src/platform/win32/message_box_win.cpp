@@ -1,4 +1,5 @@
 #include "platform/win32/message_box_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 
@@ -17,13 +18,14 @@ UINT iconFlags(MessageIcon icon) {
 
 void MessageBoxSink::showMessage(const std::string& text, const std::string& caption,
                                  MessageIcon icon) {
-    ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK | iconFlags(icon));
+    ::MessageBoxW(owner_, win32::wide(text).c_str(), win32::wide(caption).c_str(),
+                  MB_OK | iconFlags(icon));
 }
 
 bool MessageBoxSink::askYesNo(const std::string& text, const std::string& caption,
                               MessageIcon icon) {
-    return ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_YESNO | iconFlags(icon)) ==
-           IDYES;
+    return ::MessageBoxW(owner_, win32::wide(text).c_str(), win32::wide(caption).c_str(),
+                         MB_YESNO | iconFlags(icon)) == IDYES;
 }
 
 }  // namespace platform

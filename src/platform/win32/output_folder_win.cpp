@@ -15,9 +15,11 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/output_folder_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 
@@ -137,13 +139,13 @@ T failWith(int error, T none) {
 // The way to a name: the folders on it, held open, the full path, and the folder holding it.
 struct Way {
     std::vector<FileHandle> held;
-    std::string path;
+    std::wstring path;
     Location parent;
 };
 
 class Win32OutputFolder : public OutputFolder {
 public:
-    Win32OutputFolder(std::string base, FileHandle handle, Location where)
+    Win32OutputFolder(std::wstring base, FileHandle handle, Location where)
         : base_(std::move(base)), handle_(std::move(handle)), where_(std::move(where)) {}
 
     FilePtr createFile(const std::string& name, CreateMode mode,
@@ -157,14 +159,14 @@ public:
         const DWORD share = log ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
         // A file made new cannot be a link's target, also not under Wine.
         FileHandle h(
-            ::CreateFileA(way.path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr));
+            ::CreateFileW(way.path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr));
         const bool made = static_cast<bool>(h);
         if (!made) {
             DWORD error = ::GetLastError();
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
                 return failWith(EACCES, nullptr);
             if (mode == CreateMode::New) return failWith(EEXIST, nullptr);
-            h = FileHandle(::CreateFileA(way.path.c_str(), access, share, nullptr, OPEN_EXISTING,
+            h = FileHandle(::CreateFileW(way.path.c_str(), access, share, nullptr, OPEN_EXISTING,
                                          flags, nullptr));
             if (!h) {
                 // There, yet not there to open: under Wine a link that leads nowhere.
@@ -240,17 +242,17 @@ public:
     }
 
 private:
-    static FileHandle openExisting(const std::string& path, DWORD access) {
-        DWORD attributes = ::GetFileAttributesA(path.c_str());
+    static FileHandle openExisting(const std::wstring& path, DWORD access) {
+        DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || isReparse(attributes)) return FileHandle();
-        return FileHandle(::CreateFileA(
+        return FileHandle(::CreateFileW(
             path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
 
     // Checks (and with create makes) every folder of name, holding each open. A file already
     // there must not be a reparse point either. On failure errno is ELOOP when a link is in
-    // the way.
+    // the way. The parts of a name are entry names of a package, in the ANSI code page.
     bool walk(const std::string& name, bool create, Way& way) const {
         std::vector<std::string> parts;
         if (!splitRelativeName(name, parts) || !std::all_of(parts.begin(), parts.end(), usablePart))
@@ -258,13 +260,13 @@ private:
         way.path = base_;
         way.parent = where_;
         for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-            way.path += parts[i];
-            if (create) ::CreateDirectoryA(way.path.c_str(), nullptr);
-            DWORD attributes = ::GetFileAttributesA(way.path.c_str());
+            way.path += part(parts[i]);
+            if (create) ::CreateDirectoryW(way.path.c_str(), nullptr);
+            DWORD attributes = ::GetFileAttributesW(way.path.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES) return failWith(ENOENT, false);
             if (isReparse(attributes)) return failWith(ELOOP, false);
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return failWith(ENOTDIR, false);
-            FileHandle h(::CreateFileA(
+            FileHandle h(::CreateFileW(
                 way.path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             BY_HANDLE_FILE_INFORMATION info;
@@ -277,16 +279,20 @@ private:
                 return failWith(ELOOP, false);
             way.held.push_back(std::move(h));
             way.parent = std::move(at);
-            way.path += '\\';
+            way.path += L'\\';
         }
-        way.path += parts.back();
-        DWORD attributes = ::GetFileAttributesA(way.path.c_str());
+        way.path += part(parts.back());
+        DWORD attributes = ::GetFileAttributesW(way.path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && isReparse(attributes))
             return failWith(ELOOP, false);
         return true;
     }
 
-    std::string base_;   // full path with a trailing backslash
+    static std::wstring part(const std::string& ansi) {
+        return win32::wide(asUtf8(ansi, TextEncoding::Ansi));
+    }
+
+    std::wstring base_;  // full path with a trailing backslash
     FileHandle handle_;  // the destination, held open without delete sharing
     Location where_;     // where the system has it
 };
@@ -341,22 +347,22 @@ bool writeAt(std::FILE* f, std::int64_t offset, const void* src, std::size_t n) 
 }
 
 std::unique_ptr<OutputFolder> openWin32OutputFolder(const std::string& path) {
-    char full[MAX_PATH * 4];
-    DWORD n = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (n == 0 || n >= sizeof full) return nullptr;
-    DWORD attributes = ::GetFileAttributesA(full);
+    wchar_t full[MAX_PATH * 4];
+    DWORD n = ::GetFullPathNameW(win32::wide(path).c_str(), MAX_PATH * 4, full, nullptr);
+    if (n == 0 || n >= MAX_PATH * 4) return nullptr;
+    DWORD attributes = ::GetFileAttributesW(full);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     // The destination itself may be reached through links: that is the caller's choice.
-    FileHandle h(::CreateFileA(full, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    FileHandle h(::CreateFileW(full, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     Location where;
     if (!h || !handleInfo(h.get(), info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !locate(h.get(), info, where))
         return nullptr;
-    std::string base(full, n);
-    if (base.back() != '\\' && base.back() != '/') base += '\\';
+    std::wstring base(full, n);
+    if (base.back() != L'\\' && base.back() != L'/') base += L'\\';
     return std::make_unique<Win32OutputFolder>(std::move(base), std::move(h), std::move(where));
 }
 

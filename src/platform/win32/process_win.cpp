@@ -4,6 +4,7 @@
 
 #include "platform/process.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 namespace {
@@ -26,13 +27,12 @@ class Win32ProcessRunner : public ProcessRunner {
 public:
     std::unique_ptr<Process> start(const std::string& commandLine,
                                    std::uint32_t& errorCode) override {
-        // CreateProcessA may write into the command line.
-        std::vector<char> buf(commandLine.begin(), commandLine.end());
-        buf.push_back(0);
-        STARTUPINFOA si{};
+        // CreateProcessW may write into the command line.
+        std::wstring buf = win32::wide(commandLine);
+        STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!::CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        if (!::CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &si, &pi)) {
             errorCode = ::GetLastError();
             return nullptr;

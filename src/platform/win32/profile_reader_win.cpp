@@ -5,18 +5,17 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace {
 
+using platform::win32::narrow;
+using platform::win32::wide;
+
 constexpr DWORD VALUE_BUFFER = 256;
 
-std::wstring wide(const std::string& utf8) {
-    std::u16string units = platform::utf8ToUtf16(utf8);
-    return std::wstring(units.begin(), units.end());
-}
-
 platform::FileMark markOf(const std::string& path) {
-    platform::win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    platform::win32::FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_READ,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char start[3] = {};
@@ -28,19 +27,27 @@ platform::FileMark markOf(const std::string& path) {
 class Win32Profile : public ProfileReader {
 public:
     Win32Profile(std::string path, platform::FileMark mark)
-        : path_(std::move(path)), unicode_(mark != platform::FileMark::None) {}
+        : path_(wide(path)), unicode_(mark != platform::FileMark::None) {}
 
+    // As the ANSI function gives it (the path is UTF-8, so the wide function reads and the
+    // value is turned into the ANSI code page, '?' for what it lacks), within its buffer.
     std::string readString(const std::string& section, const std::string& key,
                            const std::string& fallback) override {
-        char buffer[VALUE_BUFFER] = {};
-        DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
-                                           VALUE_BUFFER, path_.c_str());
-        return std::string(buffer, n);
+        std::wstring value =
+            readWide(section, key, platform::asUtf8(fallback, platform::TextEncoding::Ansi));
+        int n = WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()),
+                                    nullptr, 0, nullptr, nullptr);
+        std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+        if (n > 0)
+            WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(value.size()), out.data(),
+                                n, nullptr, nullptr);
+        if (out.size() > VALUE_BUFFER - 1) out.resize(VALUE_BUFFER - 1);
+        return out;
     }
 
     int readInt(const std::string& section, const std::string& key, int fallback) override {
-        return static_cast<int>(
-            GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path_.c_str()));
+        return static_cast<int>(GetPrivateProfileIntW(wide(section).c_str(), wide(key).c_str(),
+                                                      fallback, path_.c_str()));
     }
 
     platform::TextEncoding encoding() const override {
@@ -51,17 +58,20 @@ public:
     std::string readText(const std::string& section, const std::string& key,
                          const std::string& fallback) override {
         if (!unicode_) return readString(section, key, fallback);
-        wchar_t buffer[VALUE_BUFFER] = {};
-        std::wstring path = wide(platform::asUtf8(path_, platform::TextEncoding::Ansi));
-        DWORD n =
-            GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(),
-                                     wide(fallback).c_str(), buffer, VALUE_BUFFER, path.c_str());
-        return platform::utf16ToUtf8(
-            std::u16string_view(reinterpret_cast<const char16_t*>(buffer), n));
+        return narrow(readWide(section, key, fallback));
     }
 
 private:
-    std::string path_;
+    std::wstring readWide(const std::string& section, const std::string& key,
+                          const std::string& fallback) {
+        wchar_t buffer[VALUE_BUFFER] = {};
+        DWORD n =
+            GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(),
+                                     wide(fallback).c_str(), buffer, VALUE_BUFFER, path_.c_str());
+        return std::wstring(buffer, n);
+    }
+
+    std::wstring path_;
     bool unicode_;
 };
 

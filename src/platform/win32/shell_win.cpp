@@ -8,23 +8,26 @@
 
 #include "platform/shell.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace platform {
 namespace {
 
-const char* orNull(const std::string& s) {
+// Empty: no text at all.
+const wchar_t* orNull(const std::wstring& s) {
     return s.empty() ? nullptr : s.c_str();
 }
 
-using CanonicalizeFunction = HRESULT(WINAPI*)(LPCSTR, LPSTR, LPDWORD, DWORD);
+using CanonicalizeFunction = HRESULT(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD, DWORD);
 using VersionFunction = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
 
 class Win32Shell : public Shell {
 public:
     void open(void* owner, const std::string& file, const std::string& parameters,
               const std::string& folder) override {
-        ::ShellExecuteA(static_cast<HWND>(owner), "open", file.c_str(), orNull(parameters),
-                        orNull(folder), SW_SHOWNORMAL);
+        ::ShellExecuteW(static_cast<HWND>(owner), L"open", win32::wide(file).c_str(),
+                        orNull(win32::wide(parameters)), orNull(win32::wide(folder)),
+                        SW_SHOWNORMAL);
     }
 
     std::uint32_t getShellLibraryVersion(const std::string& library) override {
@@ -43,11 +46,13 @@ public:
                          std::string& out) override {
         CanonicalizeFunction canonicalize = loadCanonicalize();
         if (!canonicalize || bufferSize == 0) return false;
-        std::vector<char> buf(bufferSize);
+        std::vector<wchar_t> buf(bufferSize);
         DWORD length = static_cast<DWORD>(bufferSize);
-        if (FAILED(canonicalize(url.c_str(), buf.data(), &length, flags)) || length == 0)
+        if (FAILED(canonicalize(win32::wide(url).c_str(), buf.data(), &length, flags)) ||
+            length == 0)
             return false;
-        out.assign(buf.data(), length < bufferSize ? length : bufferSize - 1);
+        out = win32::narrow(
+            std::wstring_view(buf.data(), length < bufferSize ? length : bufferSize - 1));
         return true;
     }
 
@@ -58,7 +63,7 @@ private:
             shlwapi_.reset(::LoadLibraryA("shlwapi.dll"));
             if (shlwapi_)
                 canonicalize_ = reinterpret_cast<CanonicalizeFunction>(
-                    reinterpret_cast<void*>(::GetProcAddress(shlwapi_.get(), "UrlCanonicalizeA")));
+                    reinterpret_cast<void*>(::GetProcAddress(shlwapi_.get(), "UrlCanonicalizeW")));
         });
         return canonicalize_;
     }
