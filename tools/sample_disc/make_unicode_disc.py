@@ -6,7 +6,7 @@ texts holds). The skin is not written: the tests copy the sample disc's bitmaps.
 
 The Unicode disc holds files of every kind: rsc\\rscinfo.ini is UTF-16LE with a mark and
 rsc\\rscinfo-utf8.ini the same settings in UTF-8 with a mark (the tests swap it in); the
-licence files of the languages are ANSI, UTF-8 or UTF-16LE; Atlas\\EPOC.mnu is UTF-8,
+licence files are ANSI (English, French), UTF-8 or UTF-16LE; Atlas\\EPOC.mnu is UTF-8,
 Atlas\\PALM.mnu UTF-16LE and Extras\\EPOC.mnu ANSI. Pure Python; rewrites both folders."""
 import os
 import shutil
@@ -168,7 +168,8 @@ def files():
         "Atlas/EPOC/%s.sis" % WORLD: (["world map for the Psion"], "ansi"),
     }
     for n in range(len(LANGUAGES)):
-        out["rsc/licence%d.txt" % n] = ([licence(n)], ["ansi", "utf-8", "utf-16"][n % 3])
+        # ANSI only where the code page holds the language (English, French).
+        out["rsc/licence%d.txt" % n] = ([licence(n)], "ansi" if n < 2 else ["utf-8", "utf-16"][n % 2])
     return out
 
 
