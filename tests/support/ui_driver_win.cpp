@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 #include <thread>
+#include <type_traits>
 
 #include "platform/text_encoding.h"
 #include "resource.h"
@@ -160,6 +161,17 @@ bool finishNoPlatformPage(DWORD processId) {
 
 // --- Reading ---
 
+namespace {
+
+std::string utf8Of(const wchar_t* text) {
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
 std::string windowText(HWND window) {
     char buf[4096] = "";
     ::SendMessageA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -169,9 +181,7 @@ std::string windowText(HWND window) {
 std::string wideWindowText(HWND window) {
     wchar_t buf[4096] = L"";
     ::SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf));
-    std::wstring_view text(buf);
-    return platform::utf16ToUtf8(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+    return utf8Of(buf);
 }
 
 std::string controlText(HWND dialog, int id) {
@@ -218,7 +228,13 @@ RECT childRect(HWND child) {
     return r;
 }
 
-std::vector<ListRow> listRows(HWND list) {
+namespace {
+
+// Rows read through LVM_GETITEMTEXTA or, Wide, LVM_GETITEMTEXTW (as UTF-8).
+template <bool Wide>
+std::vector<ListRow> readRows(HWND list) {
+    using Char = std::conditional_t<Wide, wchar_t, char>;
+    using Item = std::conditional_t<Wide, LVITEMW, LVITEMA>;
     std::vector<ListRow> rows;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(list, &pid);
@@ -230,26 +246,43 @@ std::vector<ListRow> listRows(HWND list) {
     // The list writes the text into memory of its own process.
     constexpr int TEXT_SIZE = 1024;
     auto* remote = static_cast<char*>(::VirtualAllocEx(
-        process, nullptr, sizeof(LVITEMA) + TEXT_SIZE, MEM_COMMIT, PAGE_READWRITE));
+        process, nullptr, sizeof(Item) + TEXT_SIZE * sizeof(Char), MEM_COMMIT, PAGE_READWRITE));
     if (remote) {
         int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
-            LVITEMA item{};
-            item.pszText = remote + sizeof item;
+            Item item{};
+            item.pszText = reinterpret_cast<Char*>(remote + sizeof item);
             item.cchTextMax = TEXT_SIZE;
-            char text[TEXT_SIZE] = "";
+            Char text[TEXT_SIZE] = {};
             if (::WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
-                ::SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote)) >= 0)
-                ::ReadProcessMemory(process, remote + sizeof item, text, TEXT_SIZE - 1, nullptr);
-            text[TEXT_SIZE - 1] = '\0';
+                ::SendMessageA(list, Wide ? LVM_GETITEMTEXTW : LVM_GETITEMTEXTA, i,
+                               reinterpret_cast<LPARAM>(remote)) >= 0)
+                ::ReadProcessMemory(process, remote + sizeof item, text,
+                                    (TEXT_SIZE - 1) * sizeof(Char), nullptr);
+            text[TEXT_SIZE - 1] = 0;
             UINT state = static_cast<UINT>(
                 ::SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED | LVIS_FOCUSED));
-            rows.push_back({text, (state & LVIS_SELECTED) != 0, (state & LVIS_FOCUSED) != 0});
+            std::string shown;
+            if constexpr (Wide)
+                shown = utf8Of(text);
+            else
+                shown = text;
+            rows.push_back({shown, (state & LVIS_SELECTED) != 0, (state & LVIS_FOCUSED) != 0});
         }
         ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     if (!own) ::CloseHandle(process);
     return rows;
+}
+
+}  // namespace
+
+std::vector<ListRow> listRows(HWND list) {
+    return readRows<false>(list);
+}
+
+std::vector<ListRow> wideListRows(HWND list) {
+    return readRows<true>(list);
 }
 
 // --- Acting ---
@@ -338,14 +371,17 @@ void typeText(HWND window, const std::string& text) {
     }
 }
 
-void typeUnicode(HWND window, const std::string& utf8) {
-    bringToFront(window);
-    for (char16_t unit : platform::utf8ToUtf16(utf8)) {
+void typeCharacters(HWND window, const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      wide.data(), static_cast<int>(wide.size())));
+    for (wchar_t c : wide) {
+        bringToFront(window);
         std::vector<INPUT> in(2);
-        for (int i = 0; i < 2; ++i) {
-            in[i].type = INPUT_KEYBOARD;
-            in[i].ki.wScan = static_cast<WORD>(unit);
-            in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+        for (int up = 0; up < 2; ++up) {
+            in[up].type = INPUT_KEYBOARD;
+            in[up].ki.wScan = static_cast<WORD>(c);
+            in[up].ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
         }
         send(in);
     }

@@ -73,6 +73,9 @@ std::string wideWindowText(HWND window);
 std::string controlText(HWND dialog, int id);
 // The message text of a message box.
 std::string messageBoxText(HWND box);
+// The window's text as the wide functions hold it, in UTF-8 (windowText gives the ANSI code
+// page's bytes, with "?" for what it cannot hold).
+std::string wideWindowText(HWND window);
 bool isChecked(HWND control);
 bool isChecked(HWND dialog, int id);
 bool isVisible(HWND control);
@@ -90,6 +93,8 @@ struct ListRow {
 // Every row of a list view with its first column's text (the owner answers for owner-data
 // lists, so its thread must be running its loop).
 std::vector<ListRow> listRows(HWND list);
+// The same with the rows' wide texts in UTF-8.
+std::vector<ListRow> wideListRows(HWND list);
 
 // --- Acting ---
 // Presses a button as a click does (posted: a click that opens a message box or starts a
@@ -101,8 +106,9 @@ void clickButton(HWND dialog, int id);
 enum KeyModifier : unsigned { SHIFT = 1, CONTROL = 2, ALT = 4 };
 void pressKey(HWND window, UINT virtualKey, unsigned modifiers = 0);
 void typeText(HWND window, const std::string& text);
-// Characters of any script (UTF-8), typed as the system's Unicode input gives them.
-void typeUnicode(HWND window, const std::string& utf8);
+// Types the characters of a UTF-8 text as a keyboard of their script would (one WM_CHAR of
+// each wide character, whatever the layout).
+void typeCharacters(HWND window, const std::string& utf8);
 void pressAlt(HWND window, char mnemonic);
 // Moves the dialog focus to a control as Tab would, and waits until it is there.
 bool focusControl(HWND control);

@@ -7,6 +7,8 @@
 //   STANDIN_EXIT  exit code (default 0)
 // The record also names the Windows version the program was told.
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +91,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                           static_cast<unsigned>(crc32(data)));
             record += std::string("file=") + __argv[i] + line;
         }
+    }
+    // The arguments as the wide command line holds them, in UTF-8: names that the ANSI code
+    // page cannot spell reach a program only so.
+    int count = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) {
+            char utf8[4 * MAX_PATH] = "";
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8, sizeof utf8, nullptr, nullptr);
+            record += std::string("argw=") + utf8 + "\r\n";
+        }
+        ::LocalFree(wide);
     }
     record += "end\r\n";
     append(logPath, record);

@@ -272,7 +272,7 @@ TEST_F(WizardTest, CheckListViewPageUnicodeFlow) {
         row1 = rowText(1);
         row3 = rowText(3);
         shot = saveScreenshot(p, "unicode_list");
-        typeUnicode(p, "ωμ");
+        typeCharacters(p, "ωμ");
         waitUntil([&] { return menu.optionSelected[1] == 1; });
         for (int i = 0; i < menu.optionCount; ++i)
             if (menu.optionSelected[i]) typed.push_back(i);
