@@ -120,17 +120,17 @@ void CALLBACK takePicture(HWND, UINT, UINT_PTR, DWORD) {
                    reinterpret_cast<LPARAM>(page->cancelButton()));
 }
 
-// The page the run makes for spec, through the run's factory, with the run's texts.
-std::unique_ptr<RunPage> makePage(PageFactory& pages, const PreviewPageSpec& spec) {
+// The page the run makes for a planned page, through the run's factory, with the run's texts.
+std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned) {
     std::unique_ptr<RunPage> page;
-    switch (spec.kind) {
+    switch (planned.kind) {
         case PreviewPageKind::Language:
         case PreviewPageKind::Platform:
         case PreviewPageKind::Product: {
             auto radio = pages.choiceRadioPage();
             if (radio) {
-                for (const std::string& c : spec.choices) radio->addChoice(c);
-                radio->selectChoice(spec.selected);
+                for (const std::string& c : planned.choices) radio->addChoice(c);
+                radio->selectChoice(planned.selected);
             }
             page = std::move(radio);
             break;
@@ -138,24 +138,24 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PreviewPageSpec& spe
         case PreviewPageKind::StartText: {
             auto accept = pages.acceptPage();
             if (accept) {
-                accept->setAcceptText(spec.text);
-                accept->setAcceptLabel(spec.acceptLabel);
+                accept->setAcceptText(planned.text);
+                accept->setAcceptLabel(planned.acceptLabel);
             }
             page = std::move(accept);
             break;
         }
         case PreviewPageKind::Summary: {
             auto text = pages.textPage();
-            if (text) text->setText(spec.text);
+            if (text) text->setText(planned.text);
             page = std::move(text);
             break;
         }
         case PreviewPageKind::Closing: {
             auto check = pages.choiceCheckPage();
             if (check) {
-                for (std::size_t i = 0; i < spec.choices.size(); ++i) {
-                    check->addChoice(spec.choices[i]);
-                    check->setChoiceChecked(static_cast<int>(i), spec.marked[i]);
+                for (std::size_t i = 0; i < planned.choices.size(); ++i) {
+                    check->addChoice(planned.choices[i]);
+                    check->setChoiceChecked(static_cast<int>(i), planned.marked[i]);
                 }
                 check->setAllowEmpty(true);
             }
@@ -163,7 +163,7 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PreviewPageSpec& spe
             break;
         }
         case PreviewPageKind::Menu: {
-            Menu& m = *spec.menu;
+            Menu& m = *planned.menu;
             if (m.style == MenuStyle::CheckList)
                 page = m.optionCount < MAX_CHECK_BOXES ? pages.checkListPage(m)
                                                        : pages.checkListViewPage(m);
@@ -174,11 +174,11 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PreviewPageSpec& spe
         }
     }
     if (!page) return page;
-    page->setCaption(spec.caption);
-    page->setTopText(spec.topText);
-    page->setBottomText(spec.bottomText);
-    page->setSideText(spec.sideText);
-    page->setButtons(spec.buttons);
+    page->setCaption(planned.caption);
+    page->setTopText(planned.topText);
+    page->setBottomText(planned.bottomText);
+    page->setSideText(planned.sideText);
+    page->setButtons(planned.buttons);
     page->setConfirmCancel(false);
     return page;
 }
@@ -204,21 +204,20 @@ int SetupApp::writePreview() {
     // screen, Wine keeps no frames and scroll bars of the controls to copy.
     GdiMeasure measure;
     std::string failed;
-    PreviewResult result =
-        previewDisc(config, menuFiles, measure, [&](const PreviewPageSpec& spec) {
-            // The run's marks stay as the script left them.
-            std::vector<std::int32_t> marks;
-            if (spec.menu)
-                marks.assign(spec.menu->optionSelected,
-                             spec.menu->optionSelected + spec.menu->optionCount);
-            capture = {std::string(PREVIEW_FOLDER) + "\\" + spec.picture, false, 0};
-            capture.timer = ::SetTimer(nullptr, 0, 0, takePicture);
-            auto page = makePage(pages_, spec);
-            if (page) page->runPage();
-            if (capture.timer) ::KillTimer(nullptr, capture.timer);
-            if (!capture.saved) failed += capture.path + " could not be written.\r\n";
-            if (spec.menu) std::copy(marks.begin(), marks.end(), spec.menu->optionSelected);
-        });
+    PreviewResult result = previewDisc(config, menuFiles, measure, [&](const PlannedPage& planned) {
+        // The run's marks stay as the script left them.
+        std::vector<std::int32_t> marks;
+        if (planned.menu)
+            marks.assign(planned.menu->optionSelected,
+                         planned.menu->optionSelected + planned.menu->optionCount);
+        capture = {std::string(PREVIEW_FOLDER) + "\\" + planned.picture, false, 0};
+        capture.timer = ::SetTimer(nullptr, 0, 0, takePicture);
+        auto page = makePage(pages_, planned);
+        if (page) page->runPage();
+        if (capture.timer) ::KillTimer(nullptr, capture.timer);
+        if (!capture.saved) failed += capture.path + " could not be written.\r\n";
+        if (planned.menu) std::copy(marks.begin(), marks.end(), planned.menu->optionSelected);
+    });
     writeFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));
     std::string lines;
     for (const PreviewFinding& f : result.findings) lines += findingLine(f) + "\r\n";

@@ -69,10 +69,10 @@ std::string summaryOf(SetupConfig& config, MenuFileList& files, Menu& menu) {
     return text;
 }
 
-void addStartupPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config,
+void addStartupPages(std::vector<PlannedPage>& pages, SetupConfig& config,
                      const PreviewPlace& place, const std::string& folder) {
     auto page = [&](PreviewPageKind kind, const std::string& name, int topTextNumber) {
-        PreviewPageSpec p;
+        PlannedPage p;
         p.kind = kind;
         p.place = place;
         p.picture = folder + "\\" + name + ".png";
@@ -82,7 +82,7 @@ void addStartupPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config,
         return p;
     };
     if (config.getLanguageCount() > 1) {
-        PreviewPageSpec p = page(PreviewPageKind::Language, "language", TEXT_LANGUAGE_HEADING);
+        PlannedPage p = page(PreviewPageKind::Language, "language", TEXT_LANGUAGE_HEADING);
         p.choices = config.languageNames;
         p.selected = config.currentLanguage;
         pages.push_back(p);
@@ -91,20 +91,20 @@ void addStartupPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config,
     for (int p = 0; p < PLATFORM_COUNT; ++p)
         if (config.installerPresent[p] && !config.platformFolders[p].empty()) usable.push_back(p);
     if (usable.size() > 1) {
-        PreviewPageSpec p = page(PreviewPageKind::Platform, "platform", TEXT_PLATFORM_HEADING);
+        PlannedPage p = page(PreviewPageKind::Platform, "platform", TEXT_PLATFORM_HEADING);
         for (int u : usable) p.choices.push_back(config.getText(platformNameText(u)));
         pages.push_back(p);
     }
-    PreviewPageSpec start = page(PreviewPageKind::StartText, "start", TEXT_ACCEPT_HEADING);
+    PlannedPage start = page(PreviewPageKind::StartText, "start", TEXT_ACCEPT_HEADING);
     start.text = config.getFileText(FILE_TEXT_START);
     start.acceptLabel = config.getText(TEXT_ACCEPT_LABEL);
     if (!start.text.empty()) pages.push_back(start);
 }
 
-void addProductPage(std::vector<PreviewPageSpec>& pages, SetupConfig& config,
-                    const MenuFileList& files, const PreviewPlace& place, const std::string& folder,
+void addProductPage(std::vector<PlannedPage>& pages, SetupConfig& config, const MenuFileList& files,
+                    const PreviewPlace& place, const std::string& folder,
                     const HandheldPlatform& platform) {
-    PreviewPageSpec p;
+    PlannedPage p;
     p.kind = PreviewPageKind::Product;
     p.place = place;
     p.picture = folder + "\\product-" + platform.name + ".png";
@@ -117,7 +117,7 @@ void addProductPage(std::vector<PreviewPageSpec>& pages, SetupConfig& config,
     if (p.choices.size() > 1) pages.push_back(p);
 }
 
-void addScriptPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config, MenuFileList& files,
+void addScriptPages(std::vector<PlannedPage>& pages, SetupConfig& config, MenuFileList& files,
                     MenuFile& file, PreviewPlace place, const std::string& folder) {
     Menu& head = file.first();
     const int first = startMenu(file, config.currentLanguage);
@@ -130,7 +130,7 @@ void addScriptPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config, Me
     for (int n : menusOfLanguage(file, config.currentLanguage)) {
         Menu& m = file[n];
         if (!showsPage(m)) continue;
-        PreviewPageSpec p;
+        PlannedPage p;
         p.kind = PreviewPageKind::Menu;
         p.place = place;
         p.place.menu = n;
@@ -146,7 +146,7 @@ void addScriptPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config, Me
         pages.push_back(p);
         if (summaryShown || installOption(m) < 0) continue;
         summaryShown = true;
-        PreviewPageSpec s;
+        PlannedPage s;
         s.kind = PreviewPageKind::Summary;
         s.place = p.place;
         s.picture = scriptFolder + "\\summary" + std::to_string(n) + ".png";
@@ -160,7 +160,7 @@ void addScriptPages(std::vector<PreviewPageSpec>& pages, SetupConfig& config, Me
     }
     const char* url = head.registrationUrl;
     if (!url || std::string(url) == "-") return;
-    PreviewPageSpec c;
+    PlannedPage c;
     c.kind = PreviewPageKind::Closing;
     c.place = place;
     c.picture = scriptFolder + "\\closing.png";
@@ -246,8 +246,8 @@ std::vector<int> menusOfLanguage(const MenuFile& file, int language) {
     return menus;
 }
 
-std::vector<PreviewPageSpec> planLanguage(SetupConfig& config, MenuFileList& files) {
-    std::vector<PreviewPageSpec> pages;
+std::vector<PlannedPage> planLanguage(SetupConfig& config, MenuFileList& files) {
+    std::vector<PlannedPage> pages;
     PreviewPlace place;
     place.languageNumber = config.currentLanguage;
     if (config.currentLanguage >= 0 && config.currentLanguage < config.getLanguageCount())
@@ -259,11 +259,11 @@ std::vector<PreviewPageSpec> planLanguage(SetupConfig& config, MenuFileList& fil
             addProductPage(pages, config, files, place, folder, platformTable[p]);
     for (MenuFilePtr& f : files)
         if (f) addScriptPages(pages, config, files, *f, place, folder);
-    for (PreviewPageSpec& p : pages) p.place.language = forReport(p.place.language, config);
+    for (PlannedPage& p : pages) p.place.language = forReport(p.place.language, config);
     return pages;
 }
 
-PreviewPageLayout layOutPage(const PreviewPageSpec& page, const SetupConfig& config,
+PreviewPageLayout layOutPage(const PlannedPage& page, const SetupConfig& config,
                              PreviewMeasure& measure) {
     const WizardLayout l = computeWizardLayout(skinSizes(config), page.buttons);
     const int lh = measure.lineHeight();

@@ -13,7 +13,7 @@ class SetupConfig;
 
 enum class PreviewPageKind { Language, Platform, Product, StartText, Menu, Summary, Closing };
 
-struct PreviewPageSpec {
+struct PlannedPage {
     PreviewPageKind kind = PreviewPageKind::Menu;
     PreviewPlace place;
     std::string picture;  // relative to the preview folder, backslashes
@@ -41,10 +41,10 @@ public:
 // The pages of the current language of config (select it first); the scripts must be loaded
 // whole. Menu pages are those reached from the language's start menu (pages of automatic menus
 // are not shown by the run and are left out).
-std::vector<PreviewPageSpec> planLanguage(SetupConfig& config, MenuFileList& files);
+std::vector<PlannedPage> planLanguage(SetupConfig& config, MenuFileList& files);
 
 // The page as the pages' rules place it, skin sizes from config.
-PreviewPageLayout layOutPage(const PreviewPageSpec& page, const SetupConfig& config,
+PreviewPageLayout layOutPage(const PlannedPage& page, const SetupConfig& config,
                              PreviewMeasure& measure);
 
 // The menus of a file shown as pages for a language: reached from its start menu through menu

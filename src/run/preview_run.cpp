@@ -46,7 +46,7 @@ std::string placeJson(const PreviewPlace& p) {
 }  // namespace
 
 PreviewResult previewDisc(SetupConfig& config, MenuFileList& files, PreviewMeasure& measure,
-                          const std::function<void(const PreviewPageSpec&)>& paint) {
+                          const std::function<void(const PlannedPage&)>& paint) {
     PreviewResult result;
     const int startLanguage = config.currentLanguage;
     std::vector<std::vector<std::string>> texts;
@@ -57,7 +57,7 @@ PreviewResult previewDisc(SetupConfig& config, MenuFileList& files, PreviewMeasu
         config.selectLanguage(language);
         texts.push_back(config.texts);
         std::string folder = "\x01";  // none yet
-        for (const PreviewPageSpec& page : planLanguage(config, files)) {
+        for (const PlannedPage& page : planLanguage(config, files)) {
             if (page.skinFolder != folder) {
                 folder = page.skinFolder;
                 useSkins(config, folder);

@@ -16,7 +16,7 @@ struct PreviewResult {
 // each, through its pages with the skins the run would show them in; paint (may be empty) is
 // called for every page while those skins are loaded.
 PreviewResult previewDisc(SetupConfig& config, MenuFileList& files, PreviewMeasure& measure,
-                          const std::function<void(const PreviewPageSpec&)>& paint);
+                          const std::function<void(const PlannedPage&)>& paint);
 
 // preview\layout.json: every page with its controls (rectangle, text, font size in tenths of
 // a point) and every finding with its line.
