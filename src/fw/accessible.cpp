@@ -1,7 +1,5 @@
 #include "fw/accessible.h"
 
-#include <objbase.h>
-
 #include "platform/win32/wide_text_win.h"
 
 namespace fw {
@@ -12,21 +10,6 @@ const IID UNKNOWN_IID = {0x00000000, 0x0000, 0x0000, {0xc0, 0, 0, 0, 0, 0, 0, 0x
 const IID DISPATCH_IID = {0x00020400, 0x0000, 0x0000, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID ENUM_VARIANT_IID = {0x00020404, 0x0000, 0x0000, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID OLE_WINDOW_IID = {0x00000114, 0x0000, 0x0000, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-// The apartment that hands our objects to readers, one for each thread that answers, for the
-// thread's life.
-class Apartment {
-public:
-    Apartment() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~Apartment() {
-        if (ok_) ::CoUninitialize();
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-private:
-    bool ok_;
-};
 
 bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -200,7 +183,9 @@ long accessibleState(HWND window, bool checkable) {
 std::optional<LRESULT> answerObjectRequest(HWND window, WPARAM wParam, LPARAM lParam,
                                            const AccessibleFacts& facts) {
     if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return std::nullopt;
-    thread_local Apartment apartment;
+    // The apartment that hands our objects to readers: one for each thread that answers, for
+    // the thread's life.
+    thread_local ComApartment apartment(COINIT_APARTMENTTHREADED);
     IAccessible* inner = nullptr;
     if (FAILED(::CreateStdAccessibleObject(window, OBJID_CLIENT, ACCESSIBLE_IID,
                                            reinterpret_cast<void**>(&inner))) ||

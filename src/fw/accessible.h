@@ -6,6 +6,7 @@
 // default action) stays the standard object's.
 #include <windows.h>
 
+#include <objbase.h>
 #include <oleacc.h>
 
 #include <functional>
@@ -17,6 +18,21 @@ namespace fw {
 // MinGW's liboleacc.a holds a broken IID_IAccessible.
 inline constexpr IID ACCESSIBLE_IID = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// COM on this thread (COINIT_*), left as it was at the end; a thread in COM already keeps
+// its own.
+class ComApartment {
+public:
+    explicit ComApartment(DWORD mode) : ok_(SUCCEEDED(::CoInitializeEx(nullptr, mode))) {}
+    ~ComApartment() {
+        if (ok_) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool ok_;
+};
 
 // UTF-8 texts; an empty text or role 0 leaves the standard answer.
 struct AccessibleFacts {

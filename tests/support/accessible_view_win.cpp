@@ -1,5 +1,7 @@
 #include "support/accessible_view_win.h"
 
+#include "fw/accessible.h"
+
 #include <oleacc.h>
 
 #include <map>
@@ -8,24 +10,6 @@
 namespace testing_support {
 
 namespace {
-
-// MinGW's liboleacc.a holds a broken IID_IAccessible.
-const IID ACCESSIBLE = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-// The calling thread's apartment, for the one question.
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    ~ComScope() {
-        if (ok_) ::CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
 
 template <class T>
 class Com {
@@ -92,10 +76,10 @@ void CALLBACK onEvent(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG 
 }  // namespace
 
 AccessibleView readAccessible(HWND window) {
-    ComScope com;
+    fw::ComApartment com(COINIT_MULTITHREADED);
     Com<IAccessible> a;
     AccessibleView view;
-    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, ACCESSIBLE,
+    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, fw::ACCESSIBLE_IID,
                                             reinterpret_cast<void**>(a.out()))) ||
         !a)
         return view;
@@ -110,10 +94,10 @@ AccessibleView readAccessible(HWND window) {
 }
 
 std::vector<HWND> accessibleChildWindows(HWND window) {
-    ComScope com;
+    fw::ComApartment com(COINIT_MULTITHREADED);
     Com<IAccessible> a;
     std::vector<HWND> out;
-    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, ACCESSIBLE,
+    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, fw::ACCESSIBLE_IID,
                                             reinterpret_cast<void**>(a.out()))) ||
         !a)
         return out;
@@ -127,7 +111,7 @@ std::vector<HWND> accessibleChildWindows(HWND window) {
             HWND child = nullptr;
             Com<IAccessible> c;
             if (SUCCEEDED(children[i].pdispVal->QueryInterface(
-                    ACCESSIBLE, reinterpret_cast<void**>(c.out()))) &&
+                    fw::ACCESSIBLE_IID, reinterpret_cast<void**>(c.out()))) &&
                 c && SUCCEEDED(::WindowFromAccessibleObject(c.operator->(), &child)) && child)
                 out.push_back(child);
         }

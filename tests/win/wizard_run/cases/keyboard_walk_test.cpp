@@ -62,6 +62,13 @@ TEST(KeyboardWalk, TheSampleDiscByKeysAloneToTheClosingPage) {
     Session s(disc, "keys-");
     ASSERT_TRUE(s.started());
 
+    // A radio page answered by keys: the arrows to the label, Space, Enter.
+    auto choose = [&](const char* page, int choices, const std::string& label) {
+        HWND p = s.page(page, choices);
+        EXPECT_TRUE(p && arrowToAndMark(p, label, true)) << page;
+        if (p) pressKey(p, VK_RETURN);
+    };
+
     HWND p = s.page("language", 2);
     ASSERT_TRUE(p);
     EXPECT_EQ(focusedId(p), FIRST_CHOICE_ID);
@@ -84,15 +91,8 @@ TEST(KeyboardWalk, TheSampleDiscByKeysAloneToTheClosingPage) {
     s.shot(p, "licence-next-focused");
     pressKey(p, VK_RETURN);
 
-    p = s.page("products", 2);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(arrowToAndMark(p, "Organizer Suite", true));
-    pressKey(p, VK_RETURN);
-
-    p = s.page("start-menu", 6);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(arrowToAndMark(p, "Custom installation (choose the programs)", true));
-    pressKey(p, VK_RETURN);
+    choose("products", 2, "Organizer Suite");
+    choose("start-menu", 6, "Custom installation (choose the programs)");
 
     // A check list: Space marks, the arrows move on without marking; Escape asks, N answers No.
     p = s.page("custom", 5);
@@ -116,14 +116,8 @@ TEST(KeyboardWalk, TheSampleDiscByKeysAloneToTheClosingPage) {
     }
     pressKey(p, VK_RETURN);
 
-    p = s.page("start-menu-after-back", 6);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(arrowToAndMark(p, "Extras: world clock, public holidays, web site", true));
-    pressKey(p, VK_RETURN);
-    p = s.page("extras", 4);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(arrowToAndMark(p, "World clock: choose your home city", true));
-    pressKey(p, VK_RETURN);
+    choose("start-menu-after-back", 6, "Extras: world clock, public holidays, web site");
+    choose("extras", 4, "World clock: choose your home city");
 
     // A list of cities: the arrows choose a row.
     p = s.page("world-clock");
@@ -145,10 +139,7 @@ TEST(KeyboardWalk, TheSampleDiscByKeysAloneToTheClosingPage) {
     ASSERT_TRUE(p);
     pressAlt(p, 'B');
 
-    p = s.page("start-menu-again", 6);
-    ASSERT_TRUE(p);
-    EXPECT_TRUE(arrowToAndMark(p, "Leave Setup", true));
-    pressKey(p, VK_RETURN);
+    choose("start-menu-again", 6, "Leave Setup");
 
     // The closing page: the registration unticked (no browser), Tab to Next, Enter.
     p = s.page("closing", 1);
