@@ -1,6 +1,7 @@
 // Every page class as a screen reader and a keyboard user meet it: the page's client object
 // and its children asked through AccessibleObjectFromWindow (names, roles, states, shortcuts,
-// the page's caption and painted texts), the tab order met key by key, Escape to leave.
+// the page's caption and painted texts), the tab order met key by key, the page left by a
+// mnemonic or Escape.
 #include <oleacc.h>
 
 #include <functional>
@@ -49,6 +50,8 @@ struct PageCase {
     std::string pageName, description;
     std::vector<Control> children;  // every child, in the order readers and the tab key meet them
     std::vector<int> tabs;          // the focus at the start and after each Tab, round to the start
+    std::vector<std::pair<UINT, unsigned>> ending;  // keys (and modifiers) that end the page
+    int result;
 };
 
 TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
@@ -85,7 +88,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           finish(),
           cancel(),
           back()},
-         {F0, F1, WIZ_NEXT, WIZ_CANCEL, F0}},
+         {F0, F1, WIZ_NEXT, WIZ_CANCEL, F0},
+         {{'N', ALT}},
+         WIZ_NEXT},
         {"check-page",
          [&] {
              auto page = std::make_unique<CheckPage>(env, makeMenu({"Contacts", "Cal&endar"}));
@@ -101,7 +106,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           next(HIDDEN, 0),  // nothing is marked yet
           finish(),
           cancel()},
-         {F0, F1, WIZ_BACK, WIZ_CANCEL, F0}},
+         {F0, F1, WIZ_BACK, WIZ_CANCEL, F0},
+         {{'E', ALT}, {'N', ALT}},  // the box's mnemonic marks it, and Next shows
+         WIZ_NEXT},
         {"radio-list-view-page",
          [&] {
              auto page = std::make_unique<RadioListViewPage>(env, makeMenu(nato));
@@ -116,7 +123,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           finish(),
           cancel(),
           back()},
-         {RADIO_LIST_VIEW_ID, WIZ_NEXT, WIZ_CANCEL, RADIO_LIST_VIEW_ID}},
+         {RADIO_LIST_VIEW_ID, WIZ_NEXT, WIZ_CANCEL, RADIO_LIST_VIEW_ID},
+         {{VK_ESCAPE, 0}},
+         WIZ_CANCEL},
         {"check-list-view-page",
          [&] {
              auto page = std::make_unique<CheckListViewPage>(env, makeMenu(twenty));
@@ -131,7 +140,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           next(),
           finish(),
           cancel()},
-         {CHECK_LIST_VIEW_ID, WIZ_BACK, WIZ_NEXT, WIZ_CANCEL, CHECK_LIST_VIEW_ID}},
+         {CHECK_LIST_VIEW_ID, WIZ_BACK, WIZ_NEXT, WIZ_CANCEL, CHECK_LIST_VIEW_ID},
+         {{'B', ALT}},
+         WIZ_BACK},
         {"accept-page",
          [&] {
              auto page = std::make_unique<AcceptPage>(env);
@@ -150,7 +161,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           finish(),
           cancel(),
           back()},
-         {IDC_ACCEPT_CHECK, WIZ_CANCEL, F0, IDC_ACCEPT_CHECK}},
+         {IDC_ACCEPT_CHECK, WIZ_CANCEL, F0, IDC_ACCEPT_CHECK},
+         {{'A', ALT}, {VK_RETURN, 0}},  // ticked by its mnemonic, the focus on Next
+         WIZ_NEXT},
         {"text-page",
          [&] {
              auto page = std::make_unique<TextPage>(env);
@@ -166,7 +179,9 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
           finish(focused, HIDDEN),
           cancel(HIDDEN, 0),
           back()},
-         {WIZ_FINISH, F0, WIZ_FINISH}},
+         {WIZ_FINISH, F0, WIZ_FINISH},
+         {{'F', ALT}},
+         WIZ_FINISH},
     };
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -191,10 +206,10 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
                 seenTabs.push_back(focusedId(p));
                 if (i == 1) saveScreenshot(p, std::string(c.name) + "-focus-tab");
             }
-            pressKey(p, VK_ESCAPE);
+            for (auto [key, modifiers] : c.ending) pressKey(p, key, modifiers);
             waitForClose(p);
         });
-        EXPECT_EQ(result, WIZ_CANCEL);
+        EXPECT_EQ(result, c.result);
         EXPECT_TRUE(seenPage.found);
         EXPECT_EQ(seenPage.name, c.pageName);
         EXPECT_EQ(seenPage.role, ROLE_SYSTEM_DIALOG);
