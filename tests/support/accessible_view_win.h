@@ -32,6 +32,7 @@ public:
 
 private:
     HWINEVENTHOOK hook_;
+    HWND window_;
 };
 
 }  // namespace testing_support
