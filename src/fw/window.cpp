@@ -85,8 +85,20 @@ void Window::setAccessible(const AccessibleFacts& facts) {
     accessible_ = std::make_unique<AccessibleFacts>(facts);
 }
 
+namespace {
+// Attached to a control only to answer WM_GETOBJECT: every other message goes straight to the
+// control's own procedure (its timers, paint and keys are its own).
+class Teller : public Window {
+protected:
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_GETOBJECT) return std::nullopt;
+        return defaultProc(message, wParam, lParam);
+    }
+};
+}  // namespace
+
 std::unique_ptr<Window> Window::describe(HWND control, const AccessibleFacts& facts) {
-    auto teller = std::make_unique<Window>();
+    auto teller = std::make_unique<Teller>();
     if (!teller->attach(control)) return nullptr;
     teller->setAccessible(facts);
     return teller;
