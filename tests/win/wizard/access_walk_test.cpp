@@ -183,6 +183,7 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
          {{'F', ALT}},
          WIZ_FINISH},
     };
+    std::vector<std::uint32_t> focusedNext;  // Next's middle whenever Tab gave it the focus
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<WizardWindow> page = c.make();
@@ -204,6 +205,11 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
                 pressKey(p, VK_TAB);
                 waitUntil([&] { return focusedId(p) != before; });
                 seenTabs.push_back(focusedId(p));
+                if (focusedId(p) == WIZ_NEXT) {
+                    RECT r = childRect(page->nextButton());
+                    focusedNext.push_back(
+                        captureClient(p).at((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+                }
                 if (i == 1) saveScreenshot(p, std::string(c.name) + "-focus-tab");
             }
             for (auto [key, modifiers] : c.ending) pressKey(p, key, modifiers);
@@ -229,6 +235,7 @@ TEST_F(WizardTest, EveryPageClassToReadersAndTheKeyboard) {
         }
         EXPECT_EQ(seenTabs, c.tabs);
     }
+    EXPECT_EQ(focusedNext, std::vector<std::uint32_t>(3, skin_colour::NEXT_FOCUS));
 }
 
 }  // namespace
