@@ -5,7 +5,7 @@
 #include "platform/file_system.h"
 
 bool readWholeFile(const std::string& path, std::string& out) {
-    platform::FilePtr f(std::fopen(path.c_str(), "rb"));
+    platform::FilePtr f(platform::systemFileSystem().openFile(path, "rb"));
     if (!f) return false;
     out.clear();
     char buffer[65536];
@@ -15,7 +15,7 @@ bool readWholeFile(const std::string& path, std::string& out) {
 }
 
 bool writeWholeFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = platform::systemFileSystem().openFile(path, "wb").release();
     if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;

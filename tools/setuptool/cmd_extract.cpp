@@ -5,6 +5,7 @@
 #include "archive_files.h"
 #include "command.h"
 #include "json_text.h"
+#include "paths.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ int run(const Arguments& args) {
     if (args.size() != 2) return usageError(USAGE);
     // The rate is that of the package's bytes, as far as the per cent done tells.
     std::error_code ec;
-    std::uint64_t size = std::filesystem::file_size(args[0], ec);
+    std::uint64_t size = std::filesystem::file_size(pathOf(args[0]), ec);
     if (ec) size = 0;
     StderrProgress line("extract", size > 0);
     platform::ConsoleProgressSink progress(line, size);

@@ -12,6 +12,7 @@
 #include "command.h"
 #include "json_text.h"
 #include "output_file.h"
+#include "paths.h"
 #include "platform/file_system.h"
 #include "progress_output.h"
 
@@ -49,7 +50,7 @@ int fail(const std::string& text) {
 }
 
 bool identityOfPath(const fs::path& p, platform::FileIdentity& id) {
-    platform::FilePtr f(std::fopen(p.string().c_str(), "rb"));
+    platform::FilePtr f(platform::systemFileSystem().openFile(textOf(p), "rb"));
     return f && platform::identityOf(f.get(), id);
 }
 
@@ -59,8 +60,8 @@ bool refuseFoldedNames(const std::vector<Source>& sources, std::string& error) {
     for (const Source& s : sources) names.push_back(s.info.name);
     std::size_t first = 0, second = 0;
     if (!findNameClash(names, first, second)) return true;
-    error = "names that unpacking would fold into one: " + sources[first].path.string() + " and " +
-            sources[second].path.string();
+    error = "names that unpacking would fold into one: " + textOf(sources[first].path) + " and " +
+            textOf(sources[second].path);
     return false;
 }
 
@@ -79,29 +80,31 @@ bool collect(const fs::path& root, const fs::path& output, std::vector<Source>& 
         if (fs::is_symlink(own)) {
             fs::file_status target = fs::status(p, ec);
             if (ec || !fs::is_regular_file(target)) {
-                error = "a link to a folder or to nothing is not packed: " + relative.string();
+                error = "a link to a folder or to nothing is not packed: " + textOf(relative);
                 return false;
             }
         } else if (!fs::is_regular_file(own)) {
-            error = "neither a file nor a folder: " + relative.string();
+            error = "neither a file nor a folder: " + textOf(relative);
             return false;
         }
         platform::FileIdentity id;
         if (outputExists && identityOfPath(p, id) && id == outputId) continue;
         Source s;
         s.path = p;
-        s.info.name = relative.generic_string();
-        std::replace(s.info.name.begin(), s.info.name.end(), '/', '\\');
+        if (!packageNameOf(relative, s.info.name)) {
+            error = "a name the code page cannot hold: " + textOf(relative);
+            return false;
+        }
         s.info.size = fs::file_size(p, ec);
         if (ec) break;
         std::int64_t access = 0, modify = 0;
-        platform::systemFileSystem().getFileTimes(p.string(), access, modify);
+        platform::systemFileSystem().getFileTimes(textOf(p), access, modify);
         s.info.accessTime = static_cast<std::int32_t>(access);
         s.info.modifyTime = static_cast<std::int32_t>(modify);
         sources.push_back(std::move(s));
     }
     if (ec) {
-        error = "cannot read " + root.string() + ": " + ec.message();
+        error = "cannot read " + textOf(root) + ": " + ec.message();
         return false;
     }
     std::sort(sources.begin(), sources.end(),
@@ -113,7 +116,7 @@ bool collect(const fs::path& root, const fs::path& output, std::vector<Source>& 
 // no longer has the size its record was given.
 template <typename Sink>
 bool streamFile(const Source& s, Sink&& sink) {
-    platform::FilePtr in(std::fopen(s.path.string().c_str(), "rb"));
+    platform::FilePtr in(platform::systemFileSystem().openFile(textOf(s.path), "rb"));
     if (!in) return false;
     std::vector<char> buffer(1 << 16);
     std::uint64_t done = 0;
@@ -125,7 +128,7 @@ bool streamFile(const Source& s, Sink&& sink) {
 }
 
 std::string unreadable(const Source& s) {
-    return "cannot read " + s.path.string() + " (or its size changed while packing)";
+    return "cannot read " + textOf(s.path) + " (or its size changed while packing)";
 }
 
 // Writes the package to file: plain archives stream file by file; the compressor needs the
@@ -184,7 +187,7 @@ int pack(const fs::path& root, const fs::path& output, bool compress,
 
     fs::path temp;
     platform::FilePtr file = createTemporary(output, temp);
-    if (!file) return fail("cannot write " + output.string());
+    if (!file) return fail("cannot write " + textOf(output));
     std::uint64_t packageSize = 0;
     StderrProgress line("pack", true);
     bool ok = writePackage(file.get(), head, sources, archiveSize, compress, options, line,
@@ -194,9 +197,9 @@ int pack(const fs::path& root, const fs::path& output, bool compress,
         ok = false;
         error = "cannot write the package";
     }
-    if (ok && !platform::systemFileSystem().renameFile(temp.string(), output.string())) {
+    if (ok && !platform::systemFileSystem().renameFile(textOf(temp), textOf(output))) {
         ok = false;
-        error = "cannot write " + output.string();
+        error = "cannot write " + textOf(output);
     }
     if (!ok) {
         std::error_code ec;
@@ -233,7 +236,7 @@ int run(const Arguments& args) {
     }
     if (paths.size() != 2) return usageError(USAGE);
     try {
-        return pack(paths[0], paths[1], compress, options);
+        return pack(pathOf(paths[0]), pathOf(paths[1]), compress, options);
     } catch (const std::bad_alloc&) {
         return fail("not enough memory to pack " + paths[0]);
     }

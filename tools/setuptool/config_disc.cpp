@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "paths.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -37,13 +38,13 @@ bool parseDiscArguments(const Arguments& args, bool wantText, DiscArguments& out
 
 int loadDisc(const DiscArguments& args, SetupConfig& config) {
     std::error_code ec;
-    std::filesystem::path folder = std::filesystem::absolute(args.disc, ec);
-    if (ec || !platform::systemFileSystem().isFolder(folder.string())) {
+    std::filesystem::path folder = std::filesystem::absolute(pathOf(args.disc), ec);
+    if (ec || !platform::systemFileSystem().isFolder(textOf(folder))) {
         std::fprintf(stderr, "setuptool: not a folder: %s\n", args.disc.c_str());
         return 2;
     }
     // The program names the folder with a trailing backslash and builds paths onto it.
-    std::string dir = folder.string();
+    std::string dir = textOf(folder);
     if (!platform::isSeparator(dir.back())) dir += '\\';
     config.unicodeTexts = true;
     bool loaded = config.load(dir);

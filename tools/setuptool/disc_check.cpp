@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "paths.h"
 #include "platform/file_system.h"
 #include "run/loader.h"
 
@@ -16,13 +17,13 @@ DiscCheck::DiscCheck()
 
 int DiscCheck::load(const std::string& disc) {
     std::error_code ec;
-    std::filesystem::path folder = std::filesystem::absolute(disc, ec).lexically_normal();
-    if (ec || !platform::systemFileSystem().isFolder(folder.string())) {
+    std::filesystem::path folder = std::filesystem::absolute(pathOf(disc), ec).lexically_normal();
+    if (ec || !platform::systemFileSystem().isFolder(textOf(folder))) {
         std::fprintf(stderr, "setuptool: not a folder: %s\n", disc.c_str());
         return 2;
     }
     // The program's own path names the folder; the loader cuts it after the separator.
-    dataDir_ = folder.string();
+    dataDir_ = textOf(folder);
     if (!platform::isSeparator(dataDir_.back())) dataDir_ += '\\';
     LoaderJob job{&dataDir_, &config_, &menuFiles_, true, system_, "setuptool", nullptr};
     if (runLoader(job) != LOADER_SUCCESS) {

@@ -1,12 +1,12 @@
 // setuptool: the toolbox of the people who make setup discs.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "command.h"
+#include "paths.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -43,15 +43,15 @@ int usageError(const char* usage) {
 
 // Takes "--codepage N" out of the arguments and makes N the ANSI code page; false for a code
 // page the system does not know.
-bool takeCodePage(std::vector<char*>& args) {
+bool takeCodePage(Arguments& args) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-        if (std::strcmp(args[i], "--codepage") != 0) continue;
+        if (args[i] != "--codepage") continue;
         char* end = nullptr;
-        long number = std::strtol(args[i + 1], &end, 10);
+        long number = std::strtol(args[i + 1].c_str(), &end, 10);
         auto page =
             *end || number <= 0 || number > 65535 ? nullptr : platform::openCodePage(int(number));
         if (!page) {
-            std::fprintf(stderr, "setuptool: unknown code page %s\n", args[i + 1]);
+            std::fprintf(stderr, "setuptool: unknown code page %s\n", args[i + 1].c_str());
             return false;
         }
         platform::setAnsiCodePage(std::move(page));
@@ -62,19 +62,16 @@ bool takeCodePage(std::vector<char*>& args) {
 }
 
 int main(int argc, char** argv) {
-    std::vector<char*> all(argv, argv + argc);
+    Arguments all = commandArguments(argc, argv);
     if (!takeCodePage(all)) return 2;
-    argc = static_cast<int>(all.size());
-    all.push_back(nullptr);
-    argv = all.data();
-    if (argc < 2) return printUsage();
-    if (std::strcmp(argv[1], "--help") == 0) return printUsage(stdout);
-    auto it = commands().find(argv[1]);
+    if (all.empty()) return printUsage();
+    if (all[0] == "--help") return printUsage(stdout);
+    auto it = commands().find(all[0]);
     if (it == commands().end()) {
-        std::fprintf(stderr, "setuptool: unknown command '%s'\n", argv[1]);
+        std::fprintf(stderr, "setuptool: unknown command '%s'\n", all[0].c_str());
         return printUsage();
     }
-    Arguments args(argv + 2, argv + argc);
+    Arguments args(all.begin() + 1, all.end());
     if (args.size() == 1 && args[0] == "--help") {
         std::printf("usage: setuptool %s\n%s", it->second.usage,
                     it->second.help ? it->second.help : "");

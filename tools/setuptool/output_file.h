@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 
-// A new file beside output ("NAME.N.part"), never one already there; null when none can be
+// A new file beside output ("NAME.N.part", "setuptool.N.part" for a name beyond ASCII), never
+// one already there; null when none can be
 // made. temp receives its path.
 platform::FilePtr createTemporary(const std::filesystem::path& output, std::filesystem::path& temp);

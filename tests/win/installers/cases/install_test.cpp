@@ -137,29 +137,6 @@ TEST_F(InstallWithStandins, CancelEndsTheWaitAndTheInstallerGoesOn) {
 }
 
 // Runs a program with standard output into a file; its exit code, or -1.
-int runCapturing(const std::string& commandLine, const std::string& outPath) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    platform::win32::FileHandle out(::CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                  &sa, CREATE_ALWAYS, 0, nullptr));
-    if (!out) return -1;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out.get();
-    si.hStdError = out.get();
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                          &pi))
-        return -1;
-    platform::win32::KernelHandle process(pi.hProcess), thread(pi.hThread);
-    ::WaitForSingleObject(process.get(), 120000);
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
-
 TEST_F(InstallWithStandins, SetuptoolRunsOneInstallOperation) {
     std::string base = makePackage("Tool Pkg", {{"tool.sis", "tool"}});
     StandinLog log(scratch.str());

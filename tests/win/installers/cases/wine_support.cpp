@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_text_win.h"
 
 namespace wine_support {
 
@@ -34,6 +35,30 @@ std::string readFileText(const std::string& path) {
         std::fclose(f);
     }
     return out;
+}
+
+int runCapturing(const std::string& commandLine, const std::string& outPath) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    platform::win32::FileHandle out(::CreateFileW(platform::win32::wide(outPath).c_str(),
+                                                  GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                                                  CREATE_ALWAYS, 0, nullptr));
+    if (!out) return -1;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out.get();
+    si.hStdError = out.get();
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi{};
+    std::wstring line = platform::win32::wide(commandLine);
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                          &pi))
+        return -1;
+    platform::win32::KernelHandle process(pi.hProcess), thread(pi.hThread);
+    if (::WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    return static_cast<int>(code);
 }
 
 bool writeFileText(const std::string& path, const std::string& text) {

@@ -31,6 +31,9 @@ private:
 };
 
 std::string readFileText(const std::string& path);
+// Runs a command line (UTF-8) with its standard output and error in the file at outPath;
+// its exit code, or -1 when it could not start or did not end within two minutes.
+int runCapturing(const std::string& commandLine, const std::string& outPath);
 bool writeFileText(const std::string& path, const std::string& text);
 using testing_support::crc32;
 using testing_support::waitUntil;

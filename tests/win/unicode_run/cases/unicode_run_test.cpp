@@ -374,3 +374,25 @@ TEST(UnicodeRun, AnsiTwinShowsTodaysTexts) {
 }
 
 }  // namespace
+
+// setuptool.exe takes its arguments wide: a folder and a package named outside the code page
+// are found, and the entries' names go into the package as the code page's bytes.
+TEST(UnicodeRun, SetuptoolTakesPathsOutsideTheCodePage) {
+    ScratchDir dir;
+    const std::string folder = dir.str() + "\\Атлас", out = dir.str() + "\\out.txt";
+    const std::string tool = "\"" + binDir() + "\\setuptool.exe\" ";
+    fs::create_directories(utf8Path(folder));
+    std::ofstream(utf8Path(folder + "\\café.txt"), std::ios::binary) << "menu";
+    const std::string package = dir.str() + "\\Пакет.apk";
+    ASSERT_EQ(runCapturing(tool + "pack \"" + folder + "\" \"" + package + "\"", out), 0)
+        << readFileText(out);
+    EXPECT_EQ(runCapturing(tool + "list \"" + package + "\"", out), 0);
+    EXPECT_NE(readFileText(out).find("\"caf\\u00e9.txt\""), std::string::npos) << readFileText(out);
+
+    std::ofstream(utf8Path(folder + "\\Ж.txt"), std::ios::binary) << "x";
+    const std::string refused = dir.str() + "\\второй.apk";
+    EXPECT_EQ(runCapturing(tool + "pack \"" + folder + "\" \"" + refused + "\"", out), 1);
+    EXPECT_NE(readFileText(out).find("a name the code page cannot hold: Ж.txt"), std::string::npos)
+        << readFileText(out);
+    EXPECT_FALSE(fs::exists(utf8Path(refused)));
+}
