@@ -72,16 +72,9 @@ bool savePicture(WizardWindow& page, const std::string& path) {
     ::GetClientRect(page.hwnd(), &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     fw::WindowDc screen(page.hwnd());
-    fw::Bitmap picture(::CreateDIBSection(screen.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    fw::Bitmap picture(fw::topDownPicture(screen.dc(), w, h, &bits));
     fw::MemoryDc dc(::CreateCompatibleDC(screen.dc()));
     if (!picture || !dc || !bits) return false;
     {

@@ -16,6 +16,8 @@
 #include "archive/decode_feed.h"
 #include "archive/file_archive_format.h"
 #include "archive/name_clash.h"
+#include "platform/code_page.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -208,10 +210,20 @@ int refuseClashingNames(ArchiveContext& context, const std::vector<Entry>& entri
                         clashArgument(names[first], names[second]));
 }
 
+// The path a message names. An entry name holds the package's code-page bytes: joined to a
+// destination held in UTF-8 beyond ASCII, it is converted, so the message is in one encoding.
+std::string messagePath(const std::string& dest, const std::string& name) {
+    bool wide = std::any_of(dest.begin(), dest.end(),
+                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (wide && platform::validUtf8(dest) == dest)
+        return dest + platform::asUtf8(name, platform::TextEncoding::Ansi);
+    return dest + name;
+}
+
 int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const Entry& e,
                  const std::string& dest, const std::vector<platform::FileIdentity>& keep,
                  unsigned char* buffer, Written& written) {
-    std::string outPath = dest + e.name;
+    std::string outPath = messagePath(dest, e.name);
     // Folders are made on the way; a link already in the destination is never written through.
     errno = 0;
     platform::FilePtr out = folder.createFile(e.name, platform::CreateMode::Replace, keep);

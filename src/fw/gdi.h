@@ -13,6 +13,18 @@ using Bitmap = platform::win32::Owner<HBITMAP, &::DeleteObject>;
 using Region = platform::win32::Owner<HRGN, &::DeleteObject>;
 using MemoryDc = platform::win32::Owner<HDC, &::DeleteDC>;
 
+// A 32-bit picture of w x h, top row first, whose pixels are at *bits; null when none.
+inline Bitmap topDownPicture(HDC dc, int w, int h, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return Bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
 // Keeps an object selected into a surface and puts the previous one back.
 class Selection {
 public:

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "fw/accessible.h"
 #include "platform/win32/wide_text_win.h"
 
 namespace fw {
@@ -28,6 +29,8 @@ HINSTANCE ownInstance() {
     return ::GetModuleHandleA(nullptr);
 }
 }  // namespace
+
+Window::Window() = default;
 
 Window::~Window() {
     if (!hwnd_) return;
@@ -78,6 +81,29 @@ void Window::destroy() {
 
 Window* Window::fromHandle(HWND window) {
     return window ? static_cast<Window*>(::GetPropA(window, OBJECT_PROPERTY)) : nullptr;
+}
+
+void Window::setAccessible(const AccessibleFacts& facts) {
+    accessible_ = std::make_unique<AccessibleFacts>(facts);
+}
+
+namespace {
+// Attached to a control only to answer WM_GETOBJECT: every other message goes straight to the
+// control's own procedure (its timers, paint and keys are its own).
+class Teller : public Window {
+protected:
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_GETOBJECT) return std::nullopt;
+        return defaultProc(message, wParam, lParam);
+    }
+};
+}  // namespace
+
+std::unique_ptr<Window> Window::describe(HWND control, const AccessibleFacts& facts) {
+    auto teller = std::make_unique<Teller>();
+    if (!teller->attach(control)) return nullptr;
+    teller->setAccessible(facts);
+    return teller;
 }
 
 LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,6 +187,11 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (done) return 0;
             break;
         }
+        case WM_GETOBJECT:
+            if (accessible_)
+                if (auto answer = answerObjectRequest(hwnd_, wParam, lParam, *accessible_))
+                    return *answer;
+            break;
         case WM_KEYDOWN:
             if (onKeyDown(static_cast<UINT>(wParam), lParam)) return 0;
             break;

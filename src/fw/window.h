@@ -8,13 +8,16 @@
 // the child's own object first (onReflected...), then the window's own handler.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 
 namespace fw {
 
+struct AccessibleFacts;
+
 class Window {
 public:
-    Window() = default;
+    Window();
     // Destroys a window still alive (without calling this object's handlers any more) or gives
     // an attached control back its own procedure.
     virtual ~Window();
@@ -33,6 +36,12 @@ public:
     HWND item(int id) const { return ::GetDlgItem(hwnd_, id); }
     // The object bound to a window, or null.
     static Window* fromHandle(HWND window);
+
+    // From now on screen readers learn these facts of the window (fw/accessible.h).
+    void setAccessible(const AccessibleFacts& facts);
+    // The same for a control without an object of its own: the object that tells them,
+    // attached to it.
+    static std::unique_ptr<Window> describe(HWND control, const AccessibleFacts& facts);
 
 protected:
     // The default processing of the message: the window's previous procedure.
@@ -107,6 +116,7 @@ private:
     void unbind();
 
     HWND hwnd_ = nullptr;
+    std::unique_ptr<AccessibleFacts> accessible_;
     WNDPROC previous_ = nullptr;  // null: DefWindowProcA
     bool owned_ = false;          // created by this object, not attached
 };

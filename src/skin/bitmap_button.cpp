@@ -1,6 +1,10 @@
 #include "skin/bitmap_button.h"
 
+#include <oleacc.h>
+
+#include "fw/accessible.h"
 #include "platform/win32/wide_text_win.h"
+#include "rules/page_access.h"
 #include "skin/bitmap_image.h"
 
 BitmapButton::BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage)
@@ -8,6 +12,12 @@ BitmapButton::BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage)
 
 bool BitmapButton::create(HWND parent, const char* text, int id, const RECT& rect, bool visible) {
     if (hwnd()) return false;
+    // Readers see a push button named by its text, its mnemonic as the shortcut.
+    fw::AccessibleFacts facts;
+    facts.name = withoutMnemonic(text ? text : "");
+    facts.shortcut = mnemonicShortcut(text ? text : "");
+    facts.role = ROLE_SYSTEM_PUSHBUTTON;
+    setAccessible(facts);
     CreationScope scope(this, "BUTTON");
     setOwned();
     ::CreateWindowExW(0, L"BUTTON", platform::win32::wide(text ? text : "").c_str(),

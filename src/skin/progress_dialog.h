@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "fw/dialog.h"
@@ -35,4 +36,10 @@ protected:
     void onOk() override {}
     void onCancel() override;
     bool onClose() override;
+
+private:
+    // Readers: the bar's percentage, told when it changes.
+    std::unique_ptr<fw::Window> barTeller_;
+    int low_ = 0, high_ = 0;
+    std::string percent_;
 };

@@ -1,5 +1,7 @@
 #include "wizard/accept_page.h"
 
+#include <oleacc.h>
+
 bool AcceptPage::onInitDialog() {
     WizardWindow::onInitDialog();
     const int boxTop = contentRect.bottom - 2 * lineHeight;
@@ -10,6 +12,8 @@ bool AcceptPage::onInitDialog() {
     checkBox_ = makeControl("BUTTON", WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_CHECKBOX, 0,
                             acceptLabel_, IDC_ACCEPT_CHECK,
                             {contentRect.left, boxTop, contentRect.right, contentRect.bottom});
+    describeControl(textBox_, questionName(), ROLE_SYSTEM_TEXT);
+    describeChoice(checkBox_, acceptLabel_, ROLE_SYSTEM_CHECKBUTTON);
     if (checkBox_) ::SetFocus(checkBox_);
     showNavigationButton(BUTTON_NEXT, false);
     return false;

@@ -6,7 +6,7 @@ bool CheckListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
     WizRect r = contentRect;
     r.bottom -= CHECK_LIST_BOTTOM_GAP;
-    options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, menu_);
+    options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, menu_, questionName());
     fw::ListView& list = options_.list;
     bool marked = false;
     for (int i = 0; i < menu_.optionCount; ++i) {

@@ -1,5 +1,7 @@
 #include "wizard/choice_page.h"
 
+#include <oleacc.h>
+
 namespace {
 // Where a menu's buttons wait, hidden, for the first paint.
 constexpr WizRect UNPLACED{0, 0, 10, 10};
@@ -17,6 +19,8 @@ bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWN
             makeControl("BUTTON", kind | WS_TABSTOP | (placedAtPaint ? 0 : WS_VISIBLE), 0,
                         choices_.label(i, environment().config), FIRST_CHOICE_ID + i, place);
         if (!buttons_[i]) continue;
+        describeChoice(buttons_[i], choices_.label(i, environment().config),
+                       kind == BS_RADIOBUTTON ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON);
         made = true;
         ready(i, buttons_[i]);
     }

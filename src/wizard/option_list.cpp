@@ -1,8 +1,11 @@
 #include "wizard/option_list.h"
 
+#include <oleacc.h>
+
 #include <string>
 
 #include "config/setup_config.h"
+#include "fw/accessible.h"
 #include "menu/menu_file.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -31,7 +34,12 @@ std::string label(const Menu& menu, int row, const SetupConfig* config) {
 
 }  // namespace
 
-bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle, const Menu& menu) {
+bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle, const Menu& menu,
+                        const std::string& name) {
+    fw::AccessibleFacts facts;
+    facts.name = name;
+    facts.role = ROLE_SYSTEM_LIST;
+    list.setAccessible(facts);
     RECT rect{r.left, r.top, r.right, r.bottom};
     if (!list.create(parent, id, rect, LVS_SHOWSELALWAYS | extraStyle)) return false;
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);

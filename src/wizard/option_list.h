@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <string>
 
 #include "fw/list_view.h"
 #include "rules/type_ahead.h"
@@ -17,8 +18,9 @@ struct WizardEnvironment;
 class OptionList {
 public:
     // The list of the menu's options in rect: one column, white text background, full-row
-    // selection; extraStyle adds LVS_SINGLESEL or not.
-    bool create(HWND parent, int id, const WizRect& rect, DWORD extraStyle, const Menu& menu);
+    // selection; extraStyle adds LVS_SINGLESEL or not. Readers know it by the name.
+    bool create(HWND parent, int id, const WizRect& rect, DWORD extraStyle, const Menu& menu,
+                const std::string& name);
     // Text and find requests of the list, the labels expanded and the type-ahead pauses timed
     // by the page's environment; empty for other notifications.
     std::optional<LRESULT> answer(const NMHDR& header, const Menu& menu,

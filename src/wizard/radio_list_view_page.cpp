@@ -9,7 +9,7 @@ RadioListViewPage::RadioListViewPage(const WizardEnvironment& environment, Menu&
 
 bool RadioListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, menu_);
+    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, menu_, questionName());
     // The row's change notification marks the option.
     options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);

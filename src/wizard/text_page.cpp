@@ -1,5 +1,7 @@
 #include "wizard/text_page.h"
 
+#include <oleacc.h>
+
 bool TextPage::onInitDialog() {
     WizardWindow::onInitDialog();
     textBox_ = makeControl("EDIT",
@@ -8,6 +10,7 @@ bool TextPage::onInitDialog() {
                            0, text_, FIRST_CHOICE_ID,
                            {contentRect.left, contentRect.top + 2 * lineHeight, contentRect.right,
                             contentRect.bottom - 2 * lineHeight});
+    describeControl(textBox_, questionName(), ROLE_SYSTEM_TEXT);
     // The focus is the dialog's own choice.
     return true;
 }

@@ -127,7 +127,8 @@ bool WizardWindow::onInitDialog() {
     next_ = std::make_unique<BitmapButton>(image(SKIN_NEXT), image(SKIN_NEXT_FOCUS));
     cancel_ = std::make_unique<BitmapButton>(image(SKIN_CANCEL), image(SKIN_CANCEL_FOCUS));
     finish_ = std::make_unique<BitmapButton>(image(SKIN_FINISH), image(SKIN_FINISH_FOCUS));
-    // Made in the tab order: Next, Finish, Cancel, Back; the page's own controls follow.
+    // Made in this order; once the page's own controls exist, the tab order is put in reading
+    // order (arrangeKeyboard).
     const bool finish = buttonFlags & BUTTON_FINISH;
     next_->create(hwnd(), "&Next", WIZ_NEXT, toRect(layout_.next),
                   (buttonFlags & BUTTON_NEXT) && !finish);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fw/dialog.h"
 #include "fw/gdi.h"
@@ -85,7 +86,21 @@ protected:
     // For pages whose choices lie over the panel: transparent labels on a hollow brush.
     static HBRUSH hollowLabel(HDC dc);
 
+    // What readers learn of a control of the page (roles: ROLE_SYSTEM_*), kept until the
+    // page is destroyed: a name as it stands, or a check box's or radio button's label (its
+    // mnemonic taken out and given as the shortcut), the check reported.
+    void describeControl(HWND control, const std::string& name, long role);
+    void describeChoice(HWND control, const std::string& label, long role);
+    // The name of the page's one control that answers its question (a list, a text box): the
+    // top text, else the page's name.
+    std::string questionName() const;
+
+    // The page's initialisation, then the keyboard's order over what it made.
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
+    // Tab order and groups of the arrow keys in reading order; the focus on the controls.
+    void arrangeKeyboard();
     void cancelPath();
     void drawTopText(HDC dc);
     SetupConfig& config() const { return *environment_.config; }
@@ -96,4 +111,5 @@ private:
     WizardLayout layout_;
     fw::Brush captionBrush_;
     fw::Font bodyFont_, fittedFont_;
+    std::vector<std::unique_ptr<fw::Window>> tellers_;
 };

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "fw/gdi.h"
 #include "platform/png_writer.h"
 #include "support/ui_driver_win.h"
 
@@ -14,28 +15,18 @@ namespace {
 // Copies a w x h area of a surface at (x, y).
 Picture copyArea(HDC source, int x, int y, int w, int h) {
     Picture picture;
-    HDC memory = ::CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    fw::MemoryDc memory(::CreateCompatibleDC(source));
     void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib) {
-        HGDIOBJ previous = ::SelectObject(memory, dib);
-        ::BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
-        ::GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        picture.width = w;
-        picture.height = h;
-        picture.pixels.assign(p, p + static_cast<std::size_t>(w) * h);
-        for (auto& px : picture.pixels) px &= 0xFFFFFF;
-        ::SelectObject(memory, previous);
-        ::DeleteObject(dib);
-    }
-    ::DeleteDC(memory);
+    fw::Bitmap dib(fw::topDownPicture(memory.get(), w, h, &bits));
+    if (!memory || !dib || !bits) return picture;
+    fw::Selection selected(memory.get(), dib.get());
+    ::BitBlt(memory.get(), 0, 0, w, h, source, x, y, SRCCOPY);
+    ::GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    picture.width = w;
+    picture.height = h;
+    picture.pixels.assign(p, p + static_cast<std::size_t>(w) * h);
+    for (auto& px : picture.pixels) px &= 0xFFFFFF;
     return picture;
 }
 

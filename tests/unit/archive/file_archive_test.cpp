@@ -111,6 +111,15 @@ TEST_F(ArchiveTest, OutputThatCannotBeCreated) {
     EXPECT_EQ(lastMessage(), "Can't write " + out() + "\\a.txt\n");
 }
 
+// A UTF-8 destination and a code-page entry name make one UTF-8 message, not a mix.
+TEST_F(ArchiveTest, MessageJoinsUtf8DestinationAndAnsiNameInUtf8) {
+    std::string dest = (dir.path() / "Загрузки").string();
+    fs::create_directories(dir.path() / "Загрузки" / "caf\xe9.txt");
+    std::string pkg = writePackage(oneFileArchive("caf\xe9.txt", "hello"));
+    EXPECT_EQ(extractPackage(pkg, dest, fake.system()), -3);
+    EXPECT_EQ(lastMessage(), "Can't write " + dest + "\\caf\xc3\xa9.txt\n");
+}
+
 TEST_F(ArchiveTest, DestinationThatCannotBeEntered) {
     dir.write("out", "a file, not a folder");
     EXPECT_EQ(extract(oneFileArchive("a.txt", "hello")), -2);

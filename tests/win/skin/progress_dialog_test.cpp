@@ -6,13 +6,17 @@
 
 #include <commctrl.h>
 
+#include <oleacc.h>
+
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fw/application.h"
 #include "resource.h"
 #include "skin/dialog_progress_sink.h"
+#include "support/accessible_view_win.h"
 #include "support/ui_driver_win.h"
 
 namespace {
@@ -117,6 +121,58 @@ TEST(ProgressDialog, ReportsUntilItsOwnerRemovesIt) {
         EXPECT_EQ(::SendDlgItemMessageA(w, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 80);
         display.reset();
         EXPECT_FALSE(::IsWindow(w));
+    }
+}
+
+// A reader on a thread of its own, this thread answering it meanwhile.
+testing_support::AccessibleView readAside(HWND window) {
+    testing_support::AccessibleView view;
+    bool done = false;
+    std::thread reader([&] {
+        view = testing_support::readAccessible(window);
+        done = true;
+    });
+    pumpUntil([&] { return done; });
+    reader.join();
+    return view;
+}
+
+// A reader hears the new text and each new whole percent, once, and reads both when it asks.
+TEST(ProgressDialog, TellsReadersItsTextAndPercentage) {
+    DialogProgressSink sink;
+    platform::ProceedFlag proceed{1};
+    auto display = sink.open(&proceed, false, "", false);
+    ASSERT_NE(display, nullptr);
+    HWND w = testing_support::waitForDialog(::GetCurrentProcessId());
+    ASSERT_NE(w, nullptr);
+    HWND line = ::GetDlgItem(w, IDC_PROGRESS_TEXT), bar = ::GetDlgItem(w, IDC_PROGRESS_BAR);
+    testing_support::AccessibleEvents names(EVENT_OBJECT_NAMECHANGE, line),
+        values(EVENT_OBJECT_VALUECHANGE, bar);
+    struct Step {
+        const char* text;
+        int high, pos;
+        const char* value;
+        int names, values;  // events heard so far
+    } steps[] = {
+        {"Copying Chess...", 200, 90, "45%", 1, 1},
+        {"Copying Chess...", 200, 91, "45%", 1, 1},  // nothing new to tell
+        {"Copying Chess...", 200, 92, "46%", 1, 2},
+        {"Copying Cards...", 400, 184, "46%", 2, 2},
+        {"Copying Cards...", 400, 400, "100%", 2, 3},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.pos);
+        display->setText(step.text, 0, step.high);
+        display->setPos(step.pos);
+        EXPECT_TRUE(pumpUntil(
+            [&] { return names.count() >= step.names && values.count() >= step.values; }));
+        // Later events arrive after earlier ones: an extra one would show by now.
+        EXPECT_EQ(names.count(), step.names);
+        EXPECT_EQ(values.count(), step.values);
+        testing_support::AccessibleView text = readAside(line), percent = readAside(bar);
+        EXPECT_EQ(text.name, step.text);
+        EXPECT_EQ(percent.role, ROLE_SYSTEM_PROGRESSBAR);
+        EXPECT_EQ(percent.value, step.value);
     }
 }
 
