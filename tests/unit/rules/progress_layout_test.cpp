@@ -2,7 +2,28 @@
 // places them, and their enlargement at the other scales.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "rules/progress_layout.h"
+
+namespace {
+
+void PrintTo(const WizRect& r, std::ostream* out) {
+    *out << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+
+}  // namespace
+
+// Found by GoogleTest beside the type.
+void PrintTo(const ProgressLayout& l, std::ostream* out) {
+    *out << l.clientWidth << "x" << l.clientHeight << " text ";
+    PrintTo(l.text, out);
+    *out << " bar ";
+    PrintTo(l.bar, out);
+    *out << " cancel ";
+    PrintTo(l.cancel, out);
+    *out << " font " << l.fontHeight;
+}
 
 namespace {
 
@@ -26,12 +47,7 @@ TEST(ProgressLayout, TemplateAt96DpiScaledByOneRule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.base.x << "x" << c.base.y << " at " << c.dpi);
         const ProgressLayout l = progressLayout(c.base, c.dpi);
-        EXPECT_EQ(l.clientWidth, c.expected.clientWidth);
-        EXPECT_EQ(l.clientHeight, c.expected.clientHeight);
-        EXPECT_EQ(l.text, c.expected.text);
-        EXPECT_EQ(l.bar, c.expected.bar);
-        EXPECT_EQ(l.cancel, c.expected.cancel);
-        EXPECT_EQ(l.fontHeight, c.expected.fontHeight);
+        EXPECT_EQ(l, c.expected);
         // Every part stays inside the client area.
         for (const WizRect& r : {l.text, l.bar, l.cancel}) {
             EXPECT_GE(r.left, 0);
