@@ -129,6 +129,19 @@ TEST(ScaledSplash, SizeOutlineAndBandsFollowTheScale) {
         EXPECT_EQ(edge, contrast ? HighContrastScheme::WINDOW_TEXT : bandColour)
             << std::hex << edge;
 
+        // Moved to a screen of another scale, the window takes its size and outline there.
+        const int other = dpi == 192 ? 144 : 192;
+        RECT suggested{r.left, r.top, r.left + 1, r.top + 1};
+        ::SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(other, other),
+                       reinterpret_cast<LPARAM>(&suggested));
+        ::GetWindowRect(w, &r);
+        EXPECT_EQ(r.right - r.left, scaleToDpi(PICTURE_W, other));
+        EXPECT_EQ(r.bottom - r.top, scaleToDpi(PICTURE_H, other));
+        ASSERT_NE(::GetWindowRgn(w, region.get()), ERROR);
+        ::GetRgnBox(region.get(), &box);
+        EXPECT_EQ(box.right, scaleToDpi(PICTURE_W, other));
+        EXPECT_EQ(box.bottom, scaleToDpi(PICTURE_H, other));
+
         release = true;
         ASSERT_TRUE(waitUntil([&] { return !page.running(); }));
         EXPECT_EQ(page.wait(), static_cast<DWORD>(IDOK));
@@ -199,6 +212,20 @@ TEST(ScaledProgressWindow, LayoutAndFontFollowTheScale) {
         EXPECT_LT(size.cy, l.cancel.height());
     }
     EXPECT_FALSE(saveScreenshot(w, "dpi" + std::to_string(dpi)).empty());
+
+    // Moved to a screen of another scale, it lays itself out there.
+    const int other = dpi == 192 ? 144 : 192;
+    RECT window;
+    ::GetWindowRect(w, &window);
+    ::SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&window));
+    const ProgressLayout moved = dialog.layoutAt(other);
+    ::GetClientRect(w, &client);
+    EXPECT_EQ(client.right, moved.clientWidth);
+    EXPECT_EQ(client.bottom, moved.clientHeight);
+    EXPECT_EQ(show(childRect(::GetDlgItem(w, IDCANCEL))), show(rectOf(moved.cancel)));
+    font = reinterpret_cast<HFONT>(::SendMessageW(line, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(::GetObjectW(font, sizeof face, &face));
+    EXPECT_EQ(-face.lfHeight, scaleToDpi(PROGRESS_FONT_HEIGHT_96, other));
 }
 
 }  // namespace
