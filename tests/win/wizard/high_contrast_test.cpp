@@ -63,6 +63,13 @@ TEST_F(WizardTest, HighContrastPageInSystemColoursWithPushButtons) {
                                   page.topTextRect.right, page.topTextRect.bottom},
                              S::WINDOW_TEXT))
             << "top text";
+        EXPECT_TRUE(anyPixel(shown, childRect(::GetDlgItem(p, FIRST_CHOICE_ID)), S::WINDOW_TEXT))
+            << "the choice's label";
+        EXPECT_TRUE(anyPixel(shown,
+                             RECT{page.sideTextRect.left, page.sideTextRect.top,
+                                  page.sideTextRect.right, page.sideTextRect.bottom},
+                             S::WINDOW_TEXT))
+            << "side text";
         for (const Button& b : buttons) {
             SCOPED_TRACE(b.text);
             HWND button = (page.*b.handle)();
