@@ -41,6 +41,12 @@ std::string decodeText(const std::string& value) {
 
 }  // namespace
 
+std::string sharpPicturePath(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    const std::size_t name = cut == std::string::npos ? 0 : cut + 1;
+    return path.substr(0, name) + "hidpi\\" + path.substr(name);
+}
+
 SetupConfig::SetupConfig(platform::FileSystem* fs, SkinLoader* skins)
     : fs_(fs ? fs : &platform::systemFileSystem()), skins_(skins ? skins : &headerSkinLoader()) {}
 
@@ -50,6 +56,7 @@ bool SetupConfig::loadBitmap(int index) {
     std::string path = rscFolder() + skinFileNames[index];
     bitmaps[index] = skins_->loadFromFile(path);
     sources_[index] = bitmaps[index] ? path : std::string();
+    loadSharp(index, path);
     if (bitmaps[index]) return true;
     if (index == SKIN_SPLASH) return true;  // the splash may do without its picture
     if (index == SKIN_BAR) return loadBarFallback();
@@ -65,6 +72,7 @@ bool SetupConfig::loadBarFallback() {
             if (fs_->exists(path)) {
                 bitmaps[SKIN_BAR] = skins_->loadFromFile(path);
                 sources_[SKIN_BAR] = bitmaps[SKIN_BAR] ? path : std::string();
+                loadSharp(SKIN_BAR, path);
                 return bitmaps[SKIN_BAR] != nullptr;
             }
         }
@@ -186,6 +194,16 @@ SkinBitmap* SetupConfig::getBitmap(int skinIndex) const {
     return bitmaps[skinIndex].get();
 }
 
+void SetupConfig::loadSharp(int index, const std::string& path) {
+    const std::string sharp = sharpPicturePath(path);
+    sharpBitmaps[index] = fs_->exists(sharp) ? skins_->loadFromFile(sharp) : nullptr;
+}
+
+SkinBitmap* SetupConfig::getSharpBitmap(int skinIndex) const {
+    if (skinIndex < 0 || skinIndex >= SKIN_COUNT) return nullptr;
+    return sharpBitmaps[skinIndex].get();
+}
+
 const std::string& SetupConfig::bitmapSource(int skinIndex) const {
     static const std::string none;
     if (skinIndex < 0 || skinIndex >= SKIN_COUNT) return none;
@@ -226,6 +244,8 @@ bool SetupConfig::reloadBitmaps(const std::string& folder) {
         if (!fresh) return false;
         bitmaps[i] = std::move(fresh);
         sources_[i] = path;
+        // A sharper picture of the old one would not show the new one.
+        loadSharp(i, path);
     }
     return true;
 }

@@ -33,6 +33,8 @@ enum SkinIndex : int {
     SKIN_COUNT = 13
 };
 extern const char* const skinFileNames[SKIN_COUNT];  // "bcancel.bmp" ... "bfinishf.bmp"
+// Where a disc keeps the sharper version of the picture at path: "hidpi\" before its name.
+std::string sharpPicturePath(const std::string& path);
 
 inline constexpr int MAX_LANGUAGES = 12;
 
@@ -63,6 +65,8 @@ public:
     std::string getText(int index) const;  // empty when missing
     std::string getFileText(int index) const;
     SkinBitmap* getBitmap(int skinIndex) const;
+    // The slot's picture at twice the size (rules/dpi_scale.h decides when it is drawn).
+    SkinBitmap* getSharpBitmap(int skinIndex) const;
     void getBitmapPath(int skinIndex, std::string& out) const;
     ColourRef getSplashColour() const;
     ColourRef getCaptionColour() const;
@@ -86,6 +90,8 @@ public:
 
     bool allPlatforms = false;
     std::array<std::unique_ptr<SkinBitmap>, SKIN_COUNT> bitmaps;
+    // The same pictures at twice the size, from a hidpi\ folder beside them; null if none.
+    std::array<std::unique_ptr<SkinBitmap>, SKIN_COUNT> sharpBitmaps;
     int currentLanguage = 0;
     std::vector<std::string> languageNames;
     std::vector<std::string> texts;
@@ -113,6 +119,8 @@ private:
     std::string iniPath() const { return rscFolder() + "rscinfo.ini"; }
     bool loadBitmap(int index);
     bool loadBarFallback();
+    // The sharper picture of slot index, beside the normal one at path.
+    void loadSharp(int index, const std::string& path);
     ColourRef readColour(const char* prefix) const;
     std::string readText(ProfileReader& ini, const std::string& section,
                          const std::string& key) const;

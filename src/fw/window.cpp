@@ -1,5 +1,7 @@
 #include "fw/window.h"
 
+#include "fw/dpi.h"
+
 #include <string>
 #include <utility>
 
@@ -214,6 +216,9 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(brush);
             break;
         }
+        case WM_DPICHANGED:
+            if (onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam))) return 0;
+            break;
         case WM_DRAWITEM: {
             const DRAWITEMSTRUCT& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             Window* control = draw.CtlType == ODT_MENU ? nullptr : fromHandle(draw.hwndItem);

@@ -74,6 +74,9 @@ protected:
     virtual HBRUSH onCtlColor(HDC, HWND /*control*/, UINT /*message*/) { return nullptr; }
     // WM_DRAWITEM of a child without an object that draws it; true when drawn.
     virtual bool onDrawItem(const DRAWITEMSTRUCT&) { return false; }
+    // WM_DPICHANGED: the window's new dots per inch and the rectangle Windows suggests for it
+    // (screen coordinates); true when handled.
+    virtual bool onDpiChanged(int /*dpi*/, const RECT& /*suggested*/) { return false; }
 
     // What this window's parent got about this window.
     virtual HBRUSH onReflectedCtlColor(HDC, UINT /*message*/) { return nullptr; }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "rules/dpi_scale.h"
+
 WizardLayout computeWizardLayout(const WizardSkinSizes& s, int flags) {
     WizardLayout l;
     int textLeft = 610 - s.backgroundWidth;
@@ -44,12 +46,12 @@ int pointFontHeight(int tenths, int dotsPerInch) {
     return -(dotsPerInch * tenths / 720);
 }
 
-int choiceBlockTop(const WizRect& content, int count, int lineHeight) {
-    return content.top + (content.height() - count * (lineHeight + 2)) / 2;
+int choiceBlockTop(const WizRect& content, int count, int lineHeight, int dpi) {
+    return content.top + (content.height() - count * (lineHeight + scaleToDpi(2, dpi))) / 2;
 }
 
-WizRect choiceRowRect(const WizRect& content, int blockTop, int index, int lineHeight) {
-    int y = blockTop + index * (lineHeight + 8);
+WizRect choiceRowRect(const WizRect& content, int blockTop, int index, int lineHeight, int dpi) {
+    int y = blockTop + index * (lineHeight + scaleToDpi(8, dpi));
     return {content.left, y, content.right, y + lineHeight};
 }
 

@@ -62,10 +62,12 @@ int fittedTopTextTenths(int top, int limit, int measuredHeight);
 int pointFontHeight(int tenths, int dotsPerInch);
 
 // First row of a block of count rows, centred in content as if the rows were lineHeight + 2
-// apart (halving toward zero).
-int choiceBlockTop(const WizRect& content, int count, int lineHeight);
+// apart (halving toward zero). The gaps are 96-DPI pixels, scaled to dpi; content and
+// lineHeight are the window's own pixels.
+int choiceBlockTop(const WizRect& content, int count, int lineHeight, int dpi = 96);
 // Row i of that block: the rows are placed lineHeight + 8 apart, each lineHeight high.
-WizRect choiceRowRect(const WizRect& content, int blockTop, int index, int lineHeight);
+WizRect choiceRowRect(const WizRect& content, int blockTop, int index, int lineHeight,
+                      int dpi = 96);
 
 // The go-on button of a check page: Next when the saved flags hold it, else Finish, else 0.
 int goOnButton(int savedFlags);

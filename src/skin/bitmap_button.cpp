@@ -6,6 +6,22 @@
 #include "platform/win32/wide_text_win.h"
 #include "rules/page_access.h"
 #include "skin/bitmap_image.h"
+#include "skin/system_look.h"
+
+namespace {
+// A visual style paints a button in its own colours; the classic look paints it in the
+// system's. Windows turns styles off in high contrast; this covers a system that keeps them.
+// uxtheme.dll is looked up at run time: not every system has it.
+void withoutVisualStyle(HWND window) {
+    using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    HMODULE theme = ::GetModuleHandleW(L"uxtheme.dll");
+    if (!theme) theme = ::LoadLibraryW(L"uxtheme.dll");
+    if (!theme) return;
+    if (auto set = reinterpret_cast<SetTheme>(
+            reinterpret_cast<void*>(::GetProcAddress(theme, "SetWindowTheme"))))
+        set(window, L" ", L" ");  // names no style: the classic look
+}
+}  // namespace
 
 BitmapButton::BitmapButton(BitmapImage* normalImage, BitmapImage* focusImage)
     : normalImage_(normalImage), focusImage_(focusImage) {}
@@ -18,13 +34,20 @@ bool BitmapButton::create(HWND parent, const char* text, int id, const RECT& rec
     facts.shortcut = mnemonicShortcut(text ? text : "");
     facts.role = ROLE_SYSTEM_PUSHBUTTON;
     setAccessible(facts);
+    // In high contrast a standard push button shows the text in the system's colours.
+    standard_ = currentLook(WindowElement::NavigationButton).system;
     CreationScope scope(this, "BUTTON");
     setOwned();
     ::CreateWindowExW(0, L"BUTTON", platform::win32::wide(text ? text : "").c_str(),
-                      WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0), rect.left,
-                      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                      WS_CHILD | WS_TABSTOP | (standard_ ? BS_PUSHBUTTON : BS_OWNERDRAW) |
+                          (visible ? WS_VISIBLE : 0),
+                      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                       ::GetModuleHandleW(nullptr), nullptr);
+    if (standard_ && hwnd()) {
+        ::SendMessageW(hwnd(), WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+        withoutVisualStyle(hwnd());
+    }
     return hwnd() != nullptr;
 }
 

@@ -2,7 +2,7 @@
 // An owner-drawn push button painted from two skin pictures: the normal one, and the one
 // shown while it has the keyboard focus. It never erases its background, so it never
 // flickers; it draws no text, border or focus rectangle. Its parent's WM_DRAWITEM reaches it
-// by reflection.
+// by reflection. In high contrast it is a standard push button showing its text.
 #include <windows.h>
 
 #include "fw/window.h"
@@ -22,10 +22,12 @@ public:
     void DrawItem(const DRAWITEMSTRUCT& draw);
 
 protected:
-    bool onEraseBackground(HDC) override { return true; }  // erased, by drawing nothing
+    // Erased, by drawing nothing; a standard button erases as the system does.
+    bool onEraseBackground(HDC) override { return !standard_; }
     bool onReflectedDrawItem(const DRAWITEMSTRUCT& draw) override;
 
 private:
     BitmapImage* normalImage_;
     BitmapImage* focusImage_;
+    bool standard_ = false;
 };

@@ -3,17 +3,86 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <utility>
+
 #include "fw/accessible.h"
+#include "fw/dpi.h"
+#include "fw/gdi.h"
 #include "menu/program_version.h"
 #include "platform/win32/wide_text_win.h"
 #include "resource.h"
+#include "rules/dpi_scale.h"
 #include "rules/page_access.h"
 
 namespace {
 std::string standardCaption() {
     return std::string("Setup ") + programVersion;
 }
+
+// The dialog's font face at the given character height (as the dialog manager makes it from
+// the template's point size).
+fw::Font dialogFontAt(HWND dialog, int height) {
+    LOGFONTW face{};
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
+    if (!font || !::GetObjectW(font, sizeof face, &face)) return fw::Font();
+    face.lfHeight = -height;
+    face.lfWidth = 0;
+    return fw::Font(::CreateFontIndirectW(&face));
+}
+
+// The dialog manager's base units of a font: its height and its average letter width.
+DialogBaseUnits baseUnitsOf(HFONT font) {
+    fw::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc || !font) return {};
+    fw::Selection selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    SIZE size{};
+    static const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    if (!::GetTextMetricsW(dc.get(), &metrics) ||
+        !::GetTextExtentPoint32W(dc.get(), letters, 52, &size))
+        return {};
+    return {(size.cx / 26 + 1) / 2, static_cast<int>(metrics.tmHeight)};
+}
+
+void moveTo(HWND control, const WizRect& r) {
+    ::SetWindowPos(control, nullptr, r.left, r.top, r.width(), r.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
 }  // namespace
+
+ProgressLayout ProgressDialog::layoutAt(int dpi) const {
+    fw::Font base = dialogFontAt(hwnd(), PROGRESS_FONT_HEIGHT_96);
+    return progressLayout(baseUnitsOf(base.get()), dpi);
+}
+
+// At 96 DPI the template's own layout stands; at any other scale its 96-DPI pixels scaled.
+void ProgressDialog::layOut(int dpi) {
+    if (dpi == BASE_DPI) return;
+    const ProgressLayout l = layoutAt(dpi);
+    if (l.clientWidth <= 0 || l.clientHeight <= 0) return;
+    // The controls let go of the old font before it is deleted.
+    fw::Font font = dialogFontAt(hwnd(), l.fontHeight);
+    RECT window, client;
+    ::GetWindowRect(hwnd(), &window);
+    ::GetClientRect(hwnd(), &client);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left - client.right + l.clientWidth,
+                   window.bottom - window.top - client.bottom + l.clientHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::pair<int, const WizRect*> controls[] = {
+        {IDC_PROGRESS_TEXT, &l.text}, {IDC_PROGRESS_BAR, &l.bar}, {IDCANCEL, &l.cancel}};
+    for (const auto& [id, rect] : controls) {
+        moveTo(item(id), *rect);
+        if (font) ::SendMessageW(item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    if (font) font_ = std::move(font);
+}
+
+bool ProgressDialog::onDpiChanged(int dpi, const RECT& suggested) {
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOut(dpi);
+    return true;
+}
 
 ProgressDialog::ProgressDialog(platform::ProceedFlag* proceedFlag, bool hideCancel,
                                const std::string& title, bool minimized, HWND)
@@ -40,6 +109,8 @@ ProgressDialog::~ProgressDialog() = default;
 
 bool ProgressDialog::onInitDialog() {
     platform::win32::setWindowText(hwnd(), standardCaption());
+    fw::layOutOwnDpiChanges(hwnd());
+    layOut(fw::windowDpi(hwnd()));
     HWND bar = item(IDC_PROGRESS_BAR);
     fw::AccessibleFacts facts;
     facts.role = ROLE_SYSTEM_PROGRESSBAR;

@@ -1,7 +1,8 @@
 #pragma once
 // The small modeless window of long operations: one line of text, a progress bar and, as a
 // rule, Cancel. Cancelling is cooperative: Cancel and closing the window only clear the
-// owner's proceed byte; the window stays until its owner destroys it.
+// owner's proceed byte; the window stays until its owner destroys it. Its layout and font
+// follow the window's DPI.
 #include <windows.h>
 
 #include <cstdint>
@@ -9,7 +10,9 @@
 #include <string>
 
 #include "fw/dialog.h"
+#include "fw/gdi.h"
 #include "platform/progress_sink.h"
+#include "rules/progress_layout.h"
 
 class ProgressDialog : public fw::Dialog {
 public:
@@ -24,6 +27,8 @@ public:
     // Shows the bar with range low..high when high > low, hides it otherwise.
     void setText(const std::string& text, int low, int high);
     void setPos(int position);
+    // Where the window's parts stand at dpi (96-DPI pixels of the template, scaled).
+    ProgressLayout layoutAt(int dpi) const;
 
     std::uint8_t minimized;
     platform::ProceedFlag* proceedFlag;
@@ -36,8 +41,12 @@ protected:
     void onOk() override {}
     void onCancel() override;
     bool onClose() override;
+    bool onDpiChanged(int dpi, const RECT& suggested) override;
 
 private:
+    void layOut(int dpi);
+
+    fw::Font font_;  // the dialog's font at the window's scale; none at 96 DPI
     // Readers: the bar's percentage, told when it changes.
     std::unique_ptr<fw::Window> barTeller_;
     int low_ = 0, high_ = 0;

@@ -31,9 +31,13 @@ HRGN regionOfBatch(const RectBatch& batch) {
 
 }  // namespace
 
-// Copies w x h pixels of source into a 32-bit working picture and finds its runs.
-static fw::Region regionFromDc(HDC source, int w, int h, const RECT& target,
+// Draws the w x h pixels of source into a 32-bit working picture of the target's size and
+// finds its runs. A picture drawn larger or smaller (a screen of another scale) is smoothed,
+// and the region is cut from what the smoothing gives.
+static fw::Region regionFromDc(HDC source, int sw, int sh, const RECT& target,
                                std::uint32_t keyColour, int mode) {
+    const int w = target.right - target.left, h = target.bottom - target.top;
+    if (w <= 0 || h <= 0) return {};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
@@ -48,8 +52,11 @@ static fw::Region regionFromDc(HDC source, int w, int h, const RECT& target,
     if (!work) return {};
     {
         fw::Selection into(work.get(), copy.get());
-        ::StretchBlt(work.get(), 0, 0, target.right - target.left, target.bottom - target.top,
-                     source, 0, 0, w, h, SRCCOPY);
+        if (w != sw || h != sh) {
+            ::SetStretchBltMode(work.get(), HALFTONE);
+            ::SetBrushOrgEx(work.get(), 0, 0, nullptr);
+        }
+        ::StretchBlt(work.get(), 0, 0, w, h, source, 0, 0, sw, sh, SRCCOPY);
     }
     ::GdiFlush();
     BITMAP dib{};

@@ -7,7 +7,8 @@
 
 #include "fw/gdi.h"
 
-// keyColour is 0xRRGGBB. Only the width and height of target are used. Empty on failure.
+// keyColour is 0xRRGGBB. Only the width and height of target are used: the picture is cut at
+// that size, smoothed when it is not its own. Empty on failure.
 fw::Region regionFromBitmap(HBITMAP bitmap, const RECT& target, std::uint32_t keyColour, int mode);
 // The same for a loaded skin picture, whose bitmap already sits in its own memory context
 // (a bitmap can be selected into one context only).

@@ -1,8 +1,13 @@
 #include "skin/splash_dialog.h"
 
+#include <algorithm>
+
+#include "fw/dpi.h"
 #include "platform/win32/wide_text_win.h"
 #include "resource.h"
+#include "rules/dpi_scale.h"
 #include "skin/region_from_bitmap.h"
+#include "skin/system_look.h"
 
 namespace {
 constexpr std::uint32_t KEY_WHITE = 0xFFFFFF;
@@ -25,18 +30,35 @@ bool SplashDialog::onCreate(const CREATESTRUCTA& create) {
         ::LoadImageW(create.hInstance, platform::win32::wide(picturePath_).c_str(), IMAGE_BITMAP, 0,
                      0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (picture_ && ::GetObjectA(picture_.get(), sizeof pictureInfo_, &pictureInfo_)) {
-        area_ = RECT{0, 0, pictureInfo_.bmWidth, pictureInfo_.bmHeight};
-        fw::Region region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
-        if (region && ::SetWindowRgn(hwnd(), region.get(), TRUE))
-            region.release();  // the window owns it now
+        shapeFor(fw::windowDpi(hwnd()));
     } else {
         // Without its picture the window keeps the size of its template, unshaped.
         picture_.reset();
         ::GetWindowRect(hwnd(), &area_);
         ::OffsetRect(&area_, -area_.left, -area_.top);
+        bandHeight_ = scaleToDpi(SPLASH_BAND_HEIGHT, fw::windowDpi(hwnd()));
     }
     timer_.start(hwnd(), SPLASH_TIMER_ID, SPLASH_MIN_MS);
     background_.reset(::CreateSolidBrush(colour_));
+    return true;
+}
+
+// The picture's size and outline, and the band's height, are 96-DPI pixels: at another scale
+// the outline is cut from the picture drawn at the window's size.
+void SplashDialog::shapeFor(int dpi) {
+    area_ =
+        RECT{0, 0, scaleToDpi(pictureInfo_.bmWidth, dpi), scaleToDpi(pictureInfo_.bmHeight, dpi)};
+    bandHeight_ = scaleToDpi(SPLASH_BAND_HEIGHT, dpi);
+    fw::Region region = regionFromBitmap(picture_.get(), area_, KEY_WHITE, 1);
+    if (region && ::SetWindowRgn(hwnd(), region.get(), TRUE))
+        region.release();  // the window owns it now
+}
+
+bool SplashDialog::onDpiChanged(int dpi, const RECT& suggested) {
+    if (!picture_) return false;
+    shapeFor(dpi);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, area_.right, area_.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -74,10 +96,33 @@ bool SplashDialog::onInitDialog() {
 
 bool SplashDialog::onEraseBackground(HDC dc) {
     const int width = area_.right - area_.left, height = area_.bottom - area_.top;
-    fw::Selection brush(dc, background_.get());
-    ::PatBlt(dc, 0, 0, width, SPLASH_BAND_HEIGHT, PATCOPY);
-    if (height > SPLASH_BAND_HEIGHT)
-        ::PatBlt(dc, 0, SPLASH_BAND_HEIGHT, width, height - SPLASH_BAND_HEIGHT, BLACKNESS);
+    const ElementLook band = currentLook(WindowElement::SplashBand);
+    const ElementLook foot = currentLook(WindowElement::SplashFoot);
+    {
+        fw::Selection brush(dc, band.system ? systemBrush(band.fill) : background_.get());
+        ::PatBlt(dc, 0, 0, width, bandHeight_, PATCOPY);
+    }
+    if (height > bandHeight_) {
+        const int footHeight = height - bandHeight_;
+        if (foot.system) {
+            fw::Selection brush(dc, systemBrush(foot.fill));
+            ::PatBlt(dc, 0, bandHeight_, width, footHeight, PATCOPY);
+        } else {
+            ::PatBlt(dc, 0, bandHeight_, width, footHeight, BLACKNESS);
+        }
+    }
+    const ElementLook outline = currentLook(WindowElement::SplashOutline);
+    fw::Region shape(::CreateRectRgn(0, 0, 0, 0));
+    if (outline.system && shape && ::GetWindowRgn(hwnd(), shape.get()) != ERROR) {
+        // The region is the window's; the drawing is in the client area, inside the frame.
+        RECT window;
+        POINT client{0, 0};
+        ::GetWindowRect(hwnd(), &window);
+        ::ClientToScreen(hwnd(), &client);
+        ::OffsetRgn(shape.get(), window.left - client.x, window.top - client.y);
+        const int line = std::max(1, scaleToDpi(2, fw::windowDpi(hwnd())));
+        ::FrameRgn(dc, shape.get(), systemBrush(outline.ink), line, line);
+    }
     return true;
 }
 

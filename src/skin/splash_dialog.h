@@ -1,7 +1,9 @@
 #pragma once
 // The shaped splash window of the start-up: cut to the non-white pixels of "slogo.bmp", painted
 // in the splash colour above row 360 and black below, shown for at least 500 ms while the
-// loader thread works beside it. Ends with 1 when loading succeeded, 3 when it failed.
+// loader thread works beside it. Ends with 1 when loading succeeded, 3 when it failed. Its
+// size, outline and band are scaled to the screen's DPI; in high contrast the shape is filled
+// and outlined in the system's colours.
 #include <windows.h>
 
 #include <functional>
@@ -38,8 +40,10 @@ protected:
     bool onCommand(int id, int code, HWND control) override;
     void onOk() override;
     void onCancel() override;
+    bool onDpiChanged(int dpi, const RECT& suggested) override;
 
 private:
+    void shapeFor(int dpi);
     void minimumTimeOver();
     void closeIfAllowed(int command);
 
@@ -50,6 +54,7 @@ private:
     fw::Bitmap picture_;
     BITMAP pictureInfo_{};
     RECT area_{};
+    int bandHeight_ = SPLASH_BAND_HEIGHT;
     fw::Brush background_;
     fw::Timer timer_;
     SplashClosingRule rule_;

@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 
+#include "skin/system_look.h"
+
 bool AcceptPage::onInitDialog() {
     WizardWindow::onInitDialog();
     const int boxTop = contentRect.bottom - 2 * lineHeight;
@@ -33,11 +35,11 @@ bool AcceptPage::onCommand(int id, int code, HWND control) {
     return true;
 }
 
-// Both controls on white.
+// Both controls on white (the window's colour in high contrast).
 HBRUSH AcceptPage::onCtlColor(HDC dc, HWND control, UINT) {
     int id = ::GetDlgCtrlID(control);
     if (id != FIRST_CHOICE_ID && id != IDC_ACCEPT_CHECK) return nullptr;
-    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::SetBkColor(dc, fillColourOf(WindowElement::ChoiceLabel, RGB(255, 255, 255)));
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-    return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    return fillOf(WindowElement::ChoiceLabel, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 }

@@ -6,6 +6,7 @@
 #include "run/startup.h"
 #include "skin/bitmap_button.h"
 #include "skin/bitmap_image.h"
+#include "skin/system_look.h"
 
 namespace {
 
@@ -190,9 +191,10 @@ bool WizardWindow::onEraseBackground(HDC dc) {
     ::GetClientRect(hwnd(), &client);
     const int width = client.right, height = client.bottom;
     RECT below{0, CAPTION_BAND_HEIGHT, width, height};
-    ::FillRect(dc, &below, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(dc, &below,
+               fillOf(WindowElement::PageBody, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))));
     RECT band{0, 0, width, CAPTION_BAND_HEIGHT};
-    ::FillRect(dc, &band, captionBrush_.get());
+    ::FillRect(dc, &band, fillOf(WindowElement::CaptionBand, captionBrush_.get()));
     if (!caption.empty()) {
         LOGFONTA face{};
         ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
@@ -200,7 +202,7 @@ bool WizardWindow::onEraseBackground(HDC dc) {
         fw::Font bold(::CreateFontIndirectA(&face));
         fw::Selection font(dc, bold.get());
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(255, 255, 255));
+        ::SetTextColor(dc, inkOf(WindowElement::CaptionBand, RGB(255, 255, 255)));
         std::wstring text = platform::win32::wide(caption);
         ::TextOutW(dc, CAPTION_TEXT_LEFT, CAPTION_TEXT_TOP, text.data(),
                    static_cast<int>(text.size()));
@@ -209,7 +211,10 @@ bool WizardWindow::onEraseBackground(HDC dc) {
     const int panelWidth = panel ? panel->width() : 0;
     RECT line{width - panelWidth - 2, PANEL_LINE_TOP, width - panelWidth - 1,
               height - PANEL_LINE_GAP};
-    ::FillRect(dc, &line, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::FillRect(
+        dc, &line,
+        fillOf(WindowElement::PanelLine, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))));
+    if (!drawsSkinPictures()) return true;
     copyImage(dc, panel, WIZARD_WIDTH - panelWidth, CAPTION_BAND_HEIGHT);
     BitmapImage* brand = image(SKIN_BRAND);
     if (brand) copyImage(dc, brand, BRAND_RIGHT - brand->width(), 0);
@@ -227,7 +232,7 @@ void WizardWindow::paint(HDC dc) {
     {
         fw::Selection font(dc, bodyFont_.get());
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetTextColor(dc, inkOf(WindowElement::PageText, RGB(0, 0, 0)));
         if (!topText.empty()) drawTopText(dc);
         if (!bottomText.empty()) {
             RECT r{contentRect.left, contentRect.bottom - BOTTOM_TEXT_HEIGHT, contentRect.right,
@@ -238,7 +243,7 @@ void WizardWindow::paint(HDC dc) {
         }
     }
     BitmapImage* bar = image(SKIN_BAR);
-    if (bar && bar->dc() && !bar->fromResources()) {
+    if (bar && bar->dc() && !bar->fromResources() && drawsSkinPictures()) {
         RECT r = toRect(pictureRect);
         ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         ::BitBlt(dc, pictureRect.left, pictureRect.top, SIDE_PICTURE_WIDTH, SIDE_PICTURE_HEIGHT,
@@ -334,6 +339,6 @@ void WizardWindow::placeChoiceRows(const HWND* controls, int count) {
 
 HBRUSH WizardWindow::hollowLabel(HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, inkOf(WindowElement::ChoiceLabel, ::GetSysColor(COLOR_BTNTEXT)));
     return static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH));
 }

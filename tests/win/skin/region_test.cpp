@@ -66,6 +66,31 @@ TEST(RegionFromBitmap, MatchesThePicturePixelForPixel) {
     }
 }
 
+// Cut at a larger size (a screen of another scale), the region is that of the picture drawn
+// there, smoothed: a block keeps its scaled place, give or take the blended edge, and the
+// region reaches no further than the target.
+TEST(RegionFromBitmap, ALargerTargetCutsTheScaledPicture) {
+    ScratchDir dir;
+    BitmapImage image;
+    ASSERT_TRUE(loadPicture(image, dir, "block.bmp", 10, 8, [](int x, int y) {
+        return x >= 3 && x < 7 && y >= 2 && y < 6 ? 0x3366CCu : KEY;
+    }));
+    for (int scale : {2, 3}) {
+        SCOPED_TRACE(scale);
+        fw::Region region = regionFromBitmap(&image, RECT{0, 0, 10 * scale, 8 * scale}, KEY, 1);
+        ASSERT_TRUE(region);
+        RECT box;
+        ASSERT_EQ(GetRgnBox(region.get(), &box), SIMPLEREGION);
+        EXPECT_TRUE(box.left >= 3 * scale - scale && box.left <= 3 * scale) << box.left;
+        EXPECT_TRUE(box.top >= 2 * scale - scale && box.top <= 2 * scale) << box.top;
+        EXPECT_TRUE(box.right >= 7 * scale && box.right <= 7 * scale + scale) << box.right;
+        EXPECT_TRUE(box.bottom >= 6 * scale && box.bottom <= 6 * scale + scale) << box.bottom;
+        for (int y = 2 * scale; y < 6 * scale; ++y)
+            for (int x = 3 * scale; x < 7 * scale; ++x)
+                ASSERT_TRUE(PtInRegion(region.get(), x, y)) << x << "," << y;
+    }
+}
+
 TEST(RegionFromBitmap, ManyBatchesEqualOneRegion) {
     ScratchDir dir;
     Pattern p = patterns().back();

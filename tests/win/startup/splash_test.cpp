@@ -11,6 +11,7 @@
 #include "skin/splash_dialog.h"
 #include "support/bmp_writer.h"
 #include "support/fakes.h"
+#include "support/screen_look_win.h"
 #include "support/test_disc.h"
 #include "support/ui_driver_win.h"
 #include "support/wine_cdrom_win.h"
@@ -87,27 +88,6 @@ struct Disc {
     std::string exe() const { return quoted((folder() / "Setup.exe").string()); }
 };
 
-// A window of this program behind everything, in a colour the splash never has.
-class ColouredDesktop {
-public:
-    ColouredDesktop() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hbrBackground = ::CreateSolidBrush(RGB(0x20, 0xA0, 0x40));
-        wc.lpszClassName = "SplashTestDesktop";
-        ::RegisterClassA(&wc);
-        window_ = ::CreateWindowExA(
-            0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-            ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, nullptr);
-        ::UpdateWindow(window_);
-    }
-    ~ColouredDesktop() { ::DestroyWindow(window_); }
-
-private:
-    HWND window_;
-};
-
 std::uint32_t screenPixel(int x, int y) {
     return captureScreen(RECT{x, y, x + 1, y + 1}).at(0, 0);
 }
@@ -146,7 +126,7 @@ TEST(Splash, ShapedInTheDiscsColourThenTheStartUpGoesOn) {
                     "splash");
         EXPECT_EQ(screenPixel(cx, r.top + 200), SPLASH_RGB);
         EXPECT_EQ(screenPixel(cx, r.top + 380), 0x000000u);
-        EXPECT_EQ(screenPixel(r.left + 2, r.top + 2), 0x20A040u);
+        EXPECT_EQ(screenPixel(r.left + 2, r.top + 2), ColouredDesktop::RGB_COLOUR);
     } else {
         ADD_FAILURE() << "the splash closed before it could be looked at";
     }
