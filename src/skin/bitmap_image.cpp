@@ -31,6 +31,25 @@ bool BitmapImage::loadFromResource(const std::string& name, HMODULE module) {
     return true;
 }
 
+void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to, int sourceWidth,
+                 int sourceHeight) {
+    if (!picture || !picture->dc() || sourceWidth <= 0 || sourceHeight <= 0) return;
+    const int w = to.right - to.left, h = to.bottom - to.top;
+    if (w <= 0 || h <= 0) return;
+    if (w == sourceWidth && h == sourceHeight) {
+        ::BitBlt(dc, to.left, to.top, w, h, picture->dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    // HALFTONE moves the brush origin, which has to be set again after choosing it.
+    const int previous = ::SetStretchBltMode(dc, HALFTONE);
+    POINT origin{};
+    ::SetBrushOrgEx(dc, 0, 0, &origin);
+    ::StretchBlt(dc, to.left, to.top, w, h, picture->dc(), 0, 0, sourceWidth, sourceHeight,
+                 SRCCOPY);
+    ::SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+    if (previous) ::SetStretchBltMode(dc, previous);
+}
+
 std::unique_ptr<SkinBitmap> GdiSkinLoader::loadFromFile(const std::string& path) {
     auto image = std::make_unique<BitmapImage>();
     if (!image->loadFromFile(path)) return nullptr;

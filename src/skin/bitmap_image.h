@@ -43,6 +43,14 @@ inline BitmapImage* bitmapImage(SkinBitmap* skin) {
     return dynamic_cast<BitmapImage*>(skin);
 }
 
+// Draws the picture's top-left sourceWidth x sourceHeight pixels into to: copied as they are
+// when the sizes match, else stretched with the halftone filter (smooth at every scale).
+void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to, int sourceWidth,
+                 int sourceHeight);
+inline void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to) {
+    if (picture) drawPicture(dc, picture, to, picture->width(), picture->height());
+}
+
 // Loads skins as GDI bitmaps for Setup.exe.
 class GdiSkinLoader : public SkinLoader {
 public:
