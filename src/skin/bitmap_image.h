@@ -3,8 +3,10 @@
 // from it at any time without loading or selecting anything.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/skin_bitmap.h"
 #include "fw/gdi.h"
@@ -26,8 +28,13 @@ public:
     int width() const override { return info_.bmWidth; }
     int height() const override { return info_.bmHeight; }
     bool fromResources() const override { return fromResources_ != 0; }
+    // A surface holding the top-left sourceWidth x sourceHeight pixels stretched to w x h with
+    // the halftone filter, made on first use and kept (a page draws the same sizes at every
+    // paint, and every page the same); null when it cannot be made.
+    HDC scaledDc(int w, int h, int sourceWidth, int sourceHeight) const;
 
 private:
+    struct Scaled;
     bool attach(HBITMAP loaded);
 
     fw::Bitmap bitmap_;
@@ -36,6 +43,7 @@ private:
     std::optional<fw::Selection> selection_;
     BITMAP info_{};
     BYTE fromResources_ = 0;
+    mutable std::vector<std::shared_ptr<Scaled>> scaled_;
 };
 
 // The configuration's slot as the picture it holds; null for an empty slot.
