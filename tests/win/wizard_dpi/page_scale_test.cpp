@@ -154,7 +154,7 @@ protected:
 
     using Make = std::function<std::unique_ptr<WizardWindow>()>;
     struct PageCase {
-        const char* name;
+        std::string name;
         Make make;
     };
 
@@ -208,53 +208,49 @@ protected:
         };
     }
 
-    // The page as every case opens it: texts in every place, every navigation button.
-    static void dress(WizardWindow& page) {
-        page.setCaption("Choose the parts to install");
-        page.setTopText("Which parts of the program do you want to install?");
-        page.setBottomText("Bottom text of the page");
-        page.setSideText("Version 1.0");
-        page.setButtons(ALL_BUTTONS);
-        page.confirmCancel = false;
+    // Opens every page class with texts in every place and every navigation button, runs the
+    // script on it and closes it.
+    void forEachPage(const std::function<void(HWND, WizardWindow&, const std::string&)>& script) {
+        for (const PageCase& c : pageClasses()) {
+            std::unique_ptr<WizardWindow> page = c.make();
+            page->setCaption("Choose the parts to install");
+            page->setTopText("Which parts of the program do you want to install?");
+            page->setBottomText("Bottom text of the page");
+            page->setSideText("Version 1.0");
+            page->setButtons(ALL_BUTTONS);
+            page->confirmCancel = false;
+            runScripted(*page, [&](PageDriver&, HWND p) {
+                script(p, *page, c.name);
+                ::PostMessageW(p, WM_CLOSE, 0, 0);
+                waitForClose(p);
+            });
+        }
     }
 };
 
 TEST_F(WizardScaleTest, EveryPageClassAtTheScreensScale) {
     const int dpi = screenDpi();
-    for (const PageCase& c : pageClasses()) {
-        std::unique_ptr<WizardWindow> page = c.make();
-        dress(*page);
-        runScripted(*page, [&](PageDriver&, HWND p) {
-            EXPECT_EQ(fw::windowDpi(p), dpi) << c.name;
-            EXPECT_EQ(page->dpi(), dpi) << c.name;
-            checkPage(p, dpi, c.name);
-            EXPECT_FALSE(
-                saveScreenshot(p, std::string(c.name) + "-" + std::to_string(dpi)).empty());
-            ::PostMessageW(p, WM_CLOSE, 0, 0);
-            waitForClose(p);
-        });
-    }
+    forEachPage([&](HWND p, WizardWindow& page, const std::string& name) {
+        EXPECT_EQ(fw::windowDpi(p), dpi) << name;
+        EXPECT_EQ(page.dpi(), dpi) << name;
+        checkPage(p, dpi, name);
+        EXPECT_FALSE(saveScreenshot(p, name + "-" + std::to_string(dpi)).empty());
+    });
 }
 
 // A window moved to a screen of another DPI lays itself out for it: the size, the places, the
 // fonts and the pictures.
 TEST_F(WizardScaleTest, AnotherScreensDpiLaysThePageOutAgain) {
     const int dpi = screenDpi() == 192 ? 120 : 192;
-    for (const PageCase& c : pageClasses()) {
-        std::unique_ptr<WizardWindow> page = c.make();
-        dress(*page);
-        runScripted(*page, [&](PageDriver&, HWND p) {
-            RECT suggested{};
-            ::GetWindowRect(p, &suggested);
-            ::SendMessageW(p, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                           reinterpret_cast<LPARAM>(&suggested));
-            EXPECT_EQ(page->dpi(), dpi) << c.name;
-            checkPage(p, dpi, std::string(c.name) + " moved");
-            saveScreenshot(p, std::string(c.name) + "-moved-" + std::to_string(dpi));
-            ::PostMessageW(p, WM_CLOSE, 0, 0);
-            waitForClose(p);
-        });
-    }
+    forEachPage([&](HWND p, WizardWindow& page, const std::string& name) {
+        RECT suggested{};
+        ::GetWindowRect(p, &suggested);
+        ::SendMessageW(p, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(page.dpi(), dpi) << name;
+        checkPage(p, dpi, name + " moved");
+        saveScreenshot(p, name + "-moved-" + std::to_string(dpi));
+    });
 }
 
 }  // namespace
