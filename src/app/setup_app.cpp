@@ -3,8 +3,10 @@
 #include "app/single_instance.h"
 #include "app/system_drives.h"
 #include "fw/common_controls.h"
+#include "fw/dpi.h"
 #include "platform/win32/wide_text_win.h"
 #include "platform/written_text.h"
+#include "rules/dpi_scale.h"
 #include "rules/wizard_constants.h"
 #include "run/check.h"
 #include "run/loader.h"
@@ -130,6 +132,7 @@ void SetupApp::writeCheckReport() {
 }
 
 bool SetupApp::initInstance() {
+    fw::enableDpiAwareness();
     if (!isOnlyInstance()) {
         showStartupMessage("This application could only be started once.");
         return false;
@@ -147,8 +150,10 @@ bool SetupApp::initInstance() {
     if (!unpackStartupPackage()) return false;
     if (!findDesktopSoftware()) return false;
     if (!loadBehindSplash()) return false;
-    config.wizardRect = centredRect(::GetSystemMetrics(SM_CXSCREEN),
-                                    ::GetSystemMetrics(SM_CYSCREEN), WIZARD_WIDTH, WIZARD_HEIGHT);
+    const int dpi = fw::systemDpi();
+    config.wizardRect =
+        centredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                    scaleToDpi(WIZARD_WIDTH, dpi), scaleToDpi(WIZARD_HEIGHT, dpi));
     if (checkMode) {
         writeCheckReport();
         return false;

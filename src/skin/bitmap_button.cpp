@@ -60,9 +60,12 @@ void BitmapButton::DrawItem(const DRAWITEMSTRUCT& draw) {
         const int offset = focused && pressed ? 1 : 0;
         if (source && source->dc()) {
             const RECT& r = draw.rcItem;
-            const int w = r.right - r.left, h = r.bottom - r.top;
-            if (pressed) ::BitBlt(draw.hDC, r.left, r.top, w, h, source->dc(), 0, 0, SRCCOPY);
-            ::BitBlt(draw.hDC, r.left + offset, r.top + offset, w, h, source->dc(), 0, 0, SRCCOPY);
+            const SIZE area = focused && !pressed ? shownFocus_ : shownNormal_;
+            const int sw = area.cx > 0 ? area.cx : r.right - r.left;
+            const int sh = area.cy > 0 ? area.cy : r.bottom - r.top;
+            if (pressed) drawPicture(draw.hDC, source, r, sw, sh);
+            RECT moved{r.left + offset, r.top + offset, r.right + offset, r.bottom + offset};
+            drawPicture(draw.hDC, source, moved, sw, sh);
         }
     }
     if (draw.itemAction & (ODA_SELECT | ODA_FOCUS))

@@ -19,6 +19,17 @@ public:
     bool create(HWND parent, const char* text, int id, const RECT& rect, bool visible);
     // Or takes over a button the caller created with BS_OWNERDRAW (fw::Window::attach).
 
+    // How much of each picture the button shows, in the picture's own pixels, when that is not
+    // the button's size: the button is then drawn scaled (another DPI, a sharper picture).
+    void setPictures(BitmapImage* normal, BitmapImage* focus) {
+        normalImage_ = normal;
+        focusImage_ = focus;
+    }
+    void showPictureArea(SIZE normal, SIZE focus) {
+        shownNormal_ = normal;
+        shownFocus_ = focus;
+    }
+
     void DrawItem(const DRAWITEMSTRUCT& draw);
 
 protected:
@@ -30,4 +41,5 @@ private:
     BitmapImage* normalImage_;
     BitmapImage* focusImage_;
     bool standard_ = false;
+    SIZE shownNormal_{0, 0}, shownFocus_{0, 0};
 };

@@ -1,6 +1,43 @@
 #include "skin/bitmap_image.h"
 #include "platform/win32/wide_text_win.h"
 
+namespace {
+// Stretches with HALFTONE, whose brush origin has to be set again after choosing it.
+void halftoneStretch(HDC to, int x, int y, int w, int h, HDC from, int sw, int sh) {
+    const int previous = ::SetStretchBltMode(to, HALFTONE);
+    POINT origin{};
+    ::SetBrushOrgEx(to, 0, 0, &origin);
+    ::StretchBlt(to, x, y, w, h, from, 0, 0, sw, sh, SRCCOPY);
+    ::SetBrushOrgEx(to, origin.x, origin.y, nullptr);
+    if (previous) ::SetStretchBltMode(to, previous);
+}
+// The sizes a picture is kept at: a few windows' DPIs.
+constexpr std::size_t MAX_SCALED = 8;
+}  // namespace
+
+struct BitmapImage::Scaled {
+    int w, h, sw, sh;
+    fw::Bitmap bitmap;
+    fw::MemoryDc dc;
+    std::optional<fw::Selection> selection;  // ends before the bitmap and the surface
+};
+
+HDC BitmapImage::scaledDc(int w, int h, int sw, int sh) const {
+    for (const auto& s : scaled_)
+        if (s->w == w && s->h == h && s->sw == sw && s->sh == sh) return s->dc.get();
+    if (!dc() || w <= 0 || h <= 0) return nullptr;
+    auto s = std::make_shared<Scaled>();
+    s->w = w, s->h = h, s->sw = sw, s->sh = sh;
+    s->dc.reset(::CreateCompatibleDC(dc()));
+    s->bitmap.reset(::CreateCompatibleBitmap(dc(), w, h));
+    if (!s->dc || !s->bitmap) return nullptr;
+    s->selection.emplace(s->dc.get(), s->bitmap.get());
+    halftoneStretch(s->dc.get(), 0, 0, w, h, dc(), sw, sh);
+    if (scaled_.size() >= MAX_SCALED) scaled_.erase(scaled_.begin());
+    scaled_.push_back(s);
+    return s->dc.get();
+}
+
 bool BitmapImage::attach(HBITMAP loaded) {
     fw::Bitmap owned(loaded);
     if (!::GetObjectA(loaded, sizeof info_, &info_)) return false;
@@ -29,6 +66,21 @@ bool BitmapImage::loadFromResource(const std::string& name, HMODULE module) {
     }
     fromResources_ = 1;
     return true;
+}
+
+void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to, int sourceWidth,
+                 int sourceHeight) {
+    if (!picture || !picture->dc() || sourceWidth <= 0 || sourceHeight <= 0) return;
+    const int w = to.right - to.left, h = to.bottom - to.top;
+    if (w <= 0 || h <= 0) return;
+    if (w == sourceWidth && h == sourceHeight) {
+        ::BitBlt(dc, to.left, to.top, w, h, picture->dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    if (HDC scaled = picture->scaledDc(w, h, sourceWidth, sourceHeight))
+        ::BitBlt(dc, to.left, to.top, w, h, scaled, 0, 0, SRCCOPY);
+    else
+        halftoneStretch(dc, to.left, to.top, w, h, picture->dc(), sourceWidth, sourceHeight);
 }
 
 std::unique_ptr<SkinBitmap> GdiSkinLoader::loadFromFile(const std::string& path) {

@@ -3,8 +3,10 @@
 // from it at any time without loading or selecting anything.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/skin_bitmap.h"
 #include "fw/gdi.h"
@@ -26,8 +28,13 @@ public:
     int width() const override { return info_.bmWidth; }
     int height() const override { return info_.bmHeight; }
     bool fromResources() const override { return fromResources_ != 0; }
+    // A surface holding the top-left sourceWidth x sourceHeight pixels stretched to w x h with
+    // the halftone filter, made on first use and kept (a page draws the same sizes at every
+    // paint, and every page the same); null when it cannot be made.
+    HDC scaledDc(int w, int h, int sourceWidth, int sourceHeight) const;
 
 private:
+    struct Scaled;
     bool attach(HBITMAP loaded);
 
     fw::Bitmap bitmap_;
@@ -36,11 +43,20 @@ private:
     std::optional<fw::Selection> selection_;
     BITMAP info_{};
     BYTE fromResources_ = 0;
+    mutable std::vector<std::shared_ptr<Scaled>> scaled_;
 };
 
 // The configuration's slot as the picture it holds; null for an empty slot.
 inline BitmapImage* bitmapImage(SkinBitmap* skin) {
     return dynamic_cast<BitmapImage*>(skin);
+}
+
+// Draws the picture's top-left sourceWidth x sourceHeight pixels into to: copied as they are
+// when the sizes match, else stretched with the halftone filter (smooth at every scale).
+void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to, int sourceWidth,
+                 int sourceHeight);
+inline void drawPicture(HDC dc, const BitmapImage* picture, const RECT& to) {
+    if (picture) drawPicture(dc, picture, to, picture->width(), picture->height());
 }
 
 // Loads skins as GDI bitmaps for Setup.exe.

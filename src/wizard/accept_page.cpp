@@ -4,21 +4,35 @@
 
 #include "skin/system_look.h"
 
+namespace {
+// The text above, the box in the last two lines of contentRect.
+WizRect textPlace(const WizardWindow& page) {
+    const WizRect& c = page.contentRect;
+    return {c.left, c.top, c.right, c.bottom - 2 * page.lineHeight};
+}
+WizRect boxPlace(const WizardWindow& page) {
+    const WizRect& c = page.contentRect;
+    return {c.left, c.bottom - 2 * page.lineHeight, c.right, c.bottom};
+}
+}  // namespace
+
 bool AcceptPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    const int boxTop = contentRect.bottom - 2 * lineHeight;
     textBox_ = makeControl(
         "EDIT", WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 0,
-        acceptText_, FIRST_CHOICE_ID,
-        {contentRect.left, contentRect.top, contentRect.right, boxTop});
+        acceptText_, FIRST_CHOICE_ID, textPlace(*this));
     checkBox_ = makeControl("BUTTON", WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_CHECKBOX, 0,
-                            acceptLabel_, IDC_ACCEPT_CHECK,
-                            {contentRect.left, boxTop, contentRect.right, contentRect.bottom});
+                            acceptLabel_, IDC_ACCEPT_CHECK, boxPlace(*this));
     describeControl(textBox_, questionName(), ROLE_SYSTEM_TEXT);
     describeChoice(checkBox_, acceptLabel_, ROLE_SYSTEM_CHECKBUTTON);
     if (checkBox_) ::SetFocus(checkBox_);
     showNavigationButton(BUTTON_NEXT, false);
     return false;
+}
+
+void AcceptPage::layOutControls() {
+    moveControl(textBox_, textPlace(*this));
+    moveControl(checkBox_, boxPlace(*this));
 }
 
 bool AcceptPage::onCommand(int id, int code, HWND control) {

@@ -15,6 +15,7 @@ public:
 
 protected:
     bool onInitDialog() override;
+    void layOutControls() override;
     bool onCommand(int id, int code, HWND control) override;
     HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
 

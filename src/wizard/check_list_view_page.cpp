@@ -2,11 +2,20 @@
 
 #include "menu/menu_file.h"
 
+// The list stops short of contentRect's bottom.
+WizRect CheckListViewPage::listPlace() const {
+    WizRect r = contentRect;
+    r.bottom -= scaled(CHECK_LIST_BOTTOM_GAP);
+    return r;
+}
+
+void CheckListViewPage::layOutControls() {
+    options_.place(listPlace(), dpi());
+}
+
 bool CheckListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    WizRect r = contentRect;
-    r.bottom -= CHECK_LIST_BOTTOM_GAP;
-    options_.create(hwnd(), CHECK_LIST_VIEW_ID, r, 0, menu_, questionName());
+    options_.create(hwnd(), CHECK_LIST_VIEW_ID, listPlace(), dpi(), 0, menu_, questionName());
     fw::ListView& list = options_.list;
     bool marked = false;
     for (int i = 0; i < menu_.optionCount; ++i) {

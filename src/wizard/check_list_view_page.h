@@ -13,9 +13,11 @@ public:
 
 protected:
     bool onInitDialog() override;
+    void layOutControls() override;
     std::optional<LRESULT> onNotify(const NMHDR& header) override;
 
 private:
+    WizRect listPlace() const;
     Menu& menu_;
     OptionList options_;
 };

@@ -10,7 +10,7 @@ bool CheckPage::onInitDialog() {
     WizardWindow::onInitDialog();
     // Over a fixed list the top text ends where the block of boxes begins.
     if (!choices_.overMenu())
-        topTextLimit = choiceBlockTop(contentRect, choices_.count(), lineHeight);
+        topTextLimit = choiceBlockTop(contentRect, choices_.count(), lineHeight, dpi());
     const bool made = makeButtons(BS_CHECKBOX, [this](int i, HWND box) {
         if (choices_.marked(i)) ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
     });
@@ -19,6 +19,12 @@ bool CheckPage::onInitDialog() {
     if (int go = goOnButton(savedButtonFlags_); go && !choices_.anyMarked())
         showNavigationButton(go, false);
     return false;
+}
+
+void CheckPage::layOutControls() {
+    if (!choices_.overMenu())
+        topTextLimit = choiceBlockTop(contentRect, choices_.count(), lineHeight, dpi());
+    ChoicePage::layOutControls();
 }
 
 bool CheckPage::onCommand(int id, int code, HWND control) {

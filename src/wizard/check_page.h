@@ -24,6 +24,7 @@ public:
 
 protected:
     bool onInitDialog() override;
+    void layOutControls() override;
     bool onCommand(int id, int code, HWND control) override;
 
 private:

@@ -10,11 +10,11 @@ constexpr WizRect UNPLACED{0, 0, 10, 10};
 bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWND button)>& ready) {
     const bool placedAtPaint = choices_.overMenu();
     const int count = choices_.count();
-    const int top = choiceBlockTop(contentRect, count, lineHeight);
+    const int top = choiceBlockTop(contentRect, count, lineHeight, dpi());
     bool made = false;
     for (int i = 0; i < count; ++i) {
         const WizRect place =
-            placedAtPaint ? UNPLACED : choiceRowRect(contentRect, top, i, lineHeight);
+            placedAtPaint ? UNPLACED : choiceRowRect(contentRect, top, i, lineHeight, dpi());
         buttons_[i] =
             makeControl("BUTTON", kind | WS_TABSTOP | (placedAtPaint ? 0 : WS_VISIBLE), 0,
                         choices_.label(i, environment().config), FIRST_CHOICE_ID + i, place);
@@ -31,6 +31,10 @@ int ChoicePage::clickedEntry(int id, int code) const {
     const int i = id - FIRST_CHOICE_ID;
     if (i < 0 || i >= choices_.count() || !buttons_[i] || code != BN_CLICKED) return -1;
     return i;
+}
+
+void ChoicePage::layOutControls() {
+    placeChoiceRows(buttons_.data(), choices_.count());
 }
 
 void ChoicePage::paint(HDC dc) {

@@ -20,6 +20,7 @@ protected:
     // The entry a click command is for, else -1.
     int clickedEntry(int id, int code) const;
 
+    void layOutControls() override;
     void paint(HDC dc) override;
     HBRUSH onCtlColor(HDC dc, HWND control, UINT message) override;
 

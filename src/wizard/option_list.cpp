@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "rules/choice_list.h"
+#include "rules/dpi_scale.h"
 #include "wizard/wizard_window.h"
 
 namespace {
@@ -34,8 +35,8 @@ std::string label(const Menu& menu, int row, const SetupConfig* config) {
 
 }  // namespace
 
-bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle, const Menu& menu,
-                        const std::string& name) {
+bool OptionList::create(HWND parent, int id, const WizRect& r, int dpi, DWORD extraStyle,
+                        const Menu& menu, const std::string& name) {
     fw::AccessibleFacts facts;
     facts.name = name;
     facts.role = ROLE_SYSTEM_LIST;
@@ -44,9 +45,17 @@ bool OptionList::create(HWND parent, int id, const WizRect& r, DWORD extraStyle,
     if (!list.create(parent, id, rect, LVS_SHOWSELALWAYS | extraStyle)) return false;
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);
     list.setTextBackground(RGB(255, 255, 255));
-    list.addColumn(r.width() - LIST_COLUMN_MARGIN);
+    list.addColumn(r.width() - scaleToDpi(LIST_COLUMN_MARGIN, dpi));
     list.setItemCount(menu.optionCount);
     return true;
+}
+
+void OptionList::place(const WizRect& r, int dpi) {
+    if (!list.hwnd()) return;
+    ::SetWindowPos(list.hwnd(), nullptr, r.left, r.top, r.width(), r.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(list.hwnd(), LVM_SETCOLUMNWIDTH, 0,
+                   MAKELPARAM(r.width() - scaleToDpi(LIST_COLUMN_MARGIN, dpi), 0));
 }
 
 std::optional<LRESULT> OptionList::answer(const NMHDR& header, const Menu& menu,

@@ -18,9 +18,12 @@ struct WizardEnvironment;
 class OptionList {
 public:
     // The list of the menu's options in rect: one column, white text background, full-row
-    // selection; extraStyle adds LVS_SINGLESEL or not. Readers know it by the name.
-    bool create(HWND parent, int id, const WizRect& rect, DWORD extraStyle, const Menu& menu,
-                const std::string& name);
+    // selection; extraStyle adds LVS_SINGLESEL or not. Readers know it by the name. The
+    // column's margin is scaled to dpi.
+    bool create(HWND parent, int id, const WizRect& rect, int dpi, DWORD extraStyle,
+                const Menu& menu, const std::string& name);
+    // Moves the list to rect (a change of DPI), its column following.
+    void place(const WizRect& rect, int dpi);
     // Text and find requests of the list, the labels expanded and the type-ahead pauses timed
     // by the page's environment; empty for other notifications.
     std::optional<LRESULT> answer(const NMHDR& header, const Menu& menu,

@@ -9,13 +9,18 @@ RadioListViewPage::RadioListViewPage(const WizardEnvironment& environment, Menu&
 
 bool RadioListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
-    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, LVS_SINGLESEL, menu_, questionName());
+    options_.create(hwnd(), RADIO_LIST_VIEW_ID, contentRect, dpi(), LVS_SINGLESEL, menu_,
+                    questionName());
     // The row's change notification marks the option.
     options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
     options_.list.ensureVisible(selected_);
     ::SetFocus(options_.list.hwnd());
     return false;
+}
+
+void RadioListViewPage::layOutControls() {
+    options_.place(contentRect, dpi());
 }
 
 std::optional<LRESULT> RadioListViewPage::onNotify(const NMHDR& header) {

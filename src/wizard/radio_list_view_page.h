@@ -14,6 +14,7 @@ public:
 
 protected:
     bool onInitDialog() override;
+    void layOutControls() override;
     std::optional<LRESULT> onNotify(const NMHDR& header) override;
 
 private:

@@ -13,6 +13,7 @@ public:
 
 protected:
     bool onInitDialog() override;
+    void layOutControls() override;
 
 private:
     std::string text_;

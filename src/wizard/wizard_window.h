@@ -3,6 +3,8 @@
 // the skin (caption band, panel, corner pictures, side picture, texts), owns the Back, Next,
 // Finish and Cancel buttons, turns buttons and keys into the page's result, asks before
 // Cancel and can be dragged by its caption band. Pages put their controls in contentRect.
+// Every layout number is in 96-DPI pixels, scaled to the window's own DPI; the window lays
+// itself out again when moved to a screen of another DPI.
 #include <windows.h>
 
 #include <memory>
@@ -57,6 +59,8 @@ public:
     HWND nextButton() const;
     HWND finishButton() const;
     HWND cancelButton() const;
+    // The dots per inch that the page is laid out for.
+    int dpi() const { return dpi_; }
     // Paints the page and its visible controls into dc in client coordinates, as the screen
     // shows them: the preview's pictures, taken without the screen.
     void paintInto(HDC dc);
@@ -69,6 +73,11 @@ protected:
     bool onCommand(int id, int code, HWND control) override;
     bool onEraseBackground(HDC dc) override;
     bool onPaint() final;
+    bool onDpiChanged(int dpi, const RECT& suggested) override;
+    // Pages move their own controls to the current layout (after a change of DPI).
+    virtual void layOutControls() {}
+    // A 96-DPI length in the window's pixels.
+    int scaled(int value) const;
     // Pages draw after the base painting.
     virtual void paint(HDC dc);
     std::optional<LRESULT> onHitTest(POINT screen) override;
@@ -76,13 +85,15 @@ protected:
 
     // Sets or clears a navigation button's bit and shows or hides it.
     void showNavigationButton(int flag, bool show);
-    // A child control in the toolkit's dialog font; null when it cannot be made.
+    // A child control in the toolkit's dialog font (at the window's DPI); null when it cannot
+    // be made.
     HWND makeControl(const char* className, DWORD style, DWORD exStyle, const std::string& text,
                      int id, const WizRect& rect);
     HFONT bodyFont() const { return bodyFont_.get(); }
     // Moves and shows choice controls 0..count-1 to their rows (the centred block), in one
     // batch; a control already in its place is left alone.
     void placeChoiceRows(const HWND* controls, int count);
+    static void moveControl(HWND control, const WizRect& rect);
     // For pages whose choices lie over the panel: transparent labels on a hollow brush.
     static HBRUSH hollowLabel(HDC dc);
 
@@ -103,13 +114,30 @@ private:
     void arrangeKeyboard();
     void cancelPath();
     void drawTopText(HDC dc);
+    // Layout, fonts and line height for dpi_; false when the body font cannot be made.
+    bool layOut();
+    // The picture of a slot, and where it goes: a 96-DPI rectangle scaled to the window.
+    void drawSkin(HDC dc, int skin, const WizRect& base) const;
+    // A navigation button's pictures for the DPI and its place.
+    void fitButton(BitmapButton& button, int skin, int focusSkin, const WizRect& base);
+    void fitButtons();
+    HFONT controlFont() const;
+    fw::Font scaleControlFont();
     SetupConfig& config() const { return *environment_.config; }
+    // The slot's picture as drawn at dpi_ (the sharper one where it fits), and the one whose
+    // size the layout takes.
     BitmapImage* image(int skin) const;
+    BitmapImage* normalImage(int skin) const;
 
     WizardEnvironment environment_;
     std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
-    WizardLayout layout_;
+    int dpi_ = 96;
+    int layoutFlags_ = 0;  // the buttons laid out: buttonFlags as the page opened
+    WizardLayout baseLayout_, layout_;
     fw::Brush captionBrush_;
     fw::Font bodyFont_, fittedFont_;
+    // The DEFAULT_GUI_FONT (its bold for the caption) and the dialog's font at dpi_; null
+    // where the system's own fit.
+    fw::Font guiFont_, captionFont_, controlFont_;
     std::vector<std::unique_ptr<fw::Window>> tellers_;
 };
