@@ -11,8 +11,6 @@
 
 namespace {
 
-const char* const PREVIEW_FOLDER = "preview";
-
 HFONT makeFont(HDC dc, int tenths, const char* face) {
     return ::CreateFontA(pointFontHeight(tenths, ::GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0,
                          FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -52,20 +50,6 @@ private:
     fw::Font control_;
 };
 
-// Makes every folder of a relative path that ends in a file name.
-void makeFolders(const std::string& path) {
-    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
-        ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-}
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-    makeFolders(path);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 // The page's client area painted into a 32-bit picture and written as PNG.
 bool savePicture(WizardWindow& page, const std::string& path) {
     RECT client;
@@ -85,7 +69,7 @@ bool savePicture(WizardWindow& page, const std::string& path) {
     const auto* p = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(w) * h);
     for (std::uint32_t& px : pixels) px &= 0xFFFFFF;
-    return writeFile(path, platform::pngFile(w, h, pixels));
+    return writePreviewFile(path, platform::pngFile(w, h, pixels));
 }
 
 // The page being previewed; its thread's timer takes the picture once the page is up.
@@ -176,20 +160,6 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned
     return page;
 }
 
-// The findings' lines go to the console Setup was started from when there is one, and
-// always to preview\findings.txt.
-void printFindings(const std::string& lines) {
-    writeFile(std::string(PREVIEW_FOLDER) + "\\findings.txt", lines);
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    if (!out || out == INVALID_HANDLE_VALUE) {
-        if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
-        out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-        if (!out || out == INVALID_HANDLE_VALUE) return;
-    }
-    DWORD written = 0;
-    ::WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-}
-
 }  // namespace
 
 int SetupApp::writePreview() {
@@ -211,9 +181,10 @@ int SetupApp::writePreview() {
         if (!capture.saved) failed += capture.path + " could not be written.\r\n";
         if (planned.menu) std::copy(marks.begin(), marks.end(), planned.menu->optionSelected);
     });
-    writeFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));
+    writePreviewFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));
     std::string lines;
     for (const PreviewFinding& f : result.findings) lines += findingLine(f) + "\r\n";
-    printFindings(lines + failed);
-    return result.findings.empty() && failed.empty() ? 0 : 1;
+    // After the messages printed so far, in the console and findings.txt.
+    messages_.print(lines + failed);
+    return result.findings.empty() && failed.empty() && !messages_.printedMessages() ? 0 : 1;
 }

@@ -84,18 +84,29 @@ std::string source(const std::string& relative) {
     return std::string(std::getenv("SETUP_SOURCE_DIR")) + "/" + relative;
 }
 
-// Setup.exe -preview beside the disc in folder; the exit code, the report in out.
-DWORD preview(const std::filesystem::path& disc, const std::filesystem::path& out) {
+// Setup.exe -preview beside the disc, run in the folder out; the exit code, the report in out,
+// what it printed in out/stdout.txt. A run that does not end in time is ended (99).
+DWORD preview(const std::filesystem::path& disc, const std::filesystem::path& out,
+              DWORD timeoutMs = 60000) {
     std::filesystem::copy_file(std::string(std::getenv("SETUP_BIN_DIR")) + "/Setup.exe",
                                disc / "Setup.exe",
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::create_directories(out);
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE printed = ::CreateFileA((out / "stdout.txt").string().c_str(), GENERIC_WRITE, 0,
+                                   &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(printed, INVALID_HANDLE_VALUE);
     DWORD pid = 0, code = 99;
-    HANDLE process =
-        startProgram("\"" + (disc / "Setup.exe").string() + "\" -preview", out.string(), pid);
+    HANDLE process = startProgram("\"" + (disc / "Setup.exe").string() + "\" -preview",
+                                  out.string(), pid, printed);
+    ::CloseHandle(printed);
     EXPECT_TRUE(process);
     if (!process) return code;
-    EXPECT_TRUE(waitForExit(process, code, 60000));
+    if (!waitForExit(process, code, timeoutMs)) {
+        ADD_FAILURE() << "Setup.exe -preview did not end";
+        ::TerminateProcess(process, 99);
+        code = 99;
+    }
     ::CloseHandle(process);
     return code;
 }
@@ -137,6 +148,19 @@ TEST(SetupPreview, FindsThePlantedFaultsAndNothingOnTheSampleDisc) {
                   c.findings.size());
         EXPECT_TRUE(std::filesystem::exists(out / "preview" / c.picture));
     }
+}
+
+// Nobody can close a box in preview mode: a disc Setup cannot read ends at once with exit 2,
+// its start-up message printed word for word, and no window.
+TEST(SetupPreview, AnUnreadableDiscEndsWithItsMessagePrinted) {
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.path() / "disc" / "rsc");
+    const auto out = dir.path() / "out";
+    EXPECT_EQ(preview(dir.path() / "disc", out, 30000), 2u);
+    const std::string message = "No SETUP information found on disk or CD-ROM\r\n";
+    EXPECT_EQ(readFile(out / "stdout.txt"), message);
+    EXPECT_EQ(readFile(out / "preview/findings.txt"), message);
+    EXPECT_FALSE(std::filesystem::exists(out / "preview/layout.json"));
 }
 
 }  // namespace
