@@ -1,5 +1,5 @@
 // Preview mode of Setup.exe: every page of every language painted into a picture by the
-// pages themselves, off the screen, with the layout report and the findings.
+// pages themselves, with the layout report and the findings.
 #include <cstdio>
 #include <vector>
 
@@ -49,53 +49,6 @@ private:
     fw::MemoryDc dc_;
     fw::Font control_;
 };
-
-// The page's client area painted into a 32-bit picture and written as PNG.
-bool savePicture(WizardWindow& page, const std::string& path) {
-    RECT client;
-    ::GetClientRect(page.hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return false;
-    void* bits = nullptr;
-    fw::WindowDc screen(page.hwnd());
-    fw::Bitmap picture(fw::topDownPicture(screen.dc(), w, h, &bits));
-    fw::MemoryDc dc(::CreateCompatibleDC(screen.dc()));
-    if (!picture || !dc || !bits) return false;
-    {
-        fw::Selection selected(dc.get(), picture.get());
-        page.paintInto(dc.get());
-        ::GdiFlush();
-    }
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(w) * h);
-    for (std::uint32_t& px : pixels) px &= 0xFFFFFF;
-    return writePreviewFile(path, platform::pngFile(w, h, pixels));
-}
-
-// The page being previewed; its thread's timer takes the picture once the page is up.
-struct Capture {
-    std::string path;
-    bool saved = false;
-    UINT_PTR timer = 0;
-} capture;
-
-BOOL CALLBACK findPage(HWND window, LPARAM found) {
-    auto* page = dynamic_cast<WizardWindow*>(fw::Window::fromHandle(window));
-    if (!page) return TRUE;
-    *reinterpret_cast<WizardWindow**>(found) = page;
-    return FALSE;
-}
-
-void CALLBACK takePicture(HWND, UINT, UINT_PTR, DWORD) {
-    WizardWindow* page = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), findPage, reinterpret_cast<LPARAM>(&page));
-    if (!page) return;  // not made yet
-    ::KillTimer(nullptr, capture.timer);
-    capture.timer = 0;
-    capture.saved = savePicture(*page, capture.path);
-    ::PostMessageA(page->hwnd(), WM_COMMAND, MAKEWPARAM(WIZ_CANCEL, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(page->cancelButton()));
-}
 
 // The page the run makes for a planned page, through the run's factory, with the run's texts.
 std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned) {
@@ -163,8 +116,6 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned
 }  // namespace
 
 int SetupApp::writePreview() {
-    // The pages stand where the run shows them for the moment of their picture: off the
-    // screen, Wine keeps no frames and scroll bars of the controls to copy.
     GdiMeasure measure;
     std::string failed;
     PreviewResult result = previewDisc(config, menuFiles, measure, [&](const PlannedPage& planned) {
@@ -173,12 +124,13 @@ int SetupApp::writePreview() {
         if (planned.menu)
             marks.assign(planned.menu->optionSelected,
                          planned.menu->optionSelected + planned.menu->optionCount);
-        capture = {std::string(PREVIEW_FOLDER) + "\\" + planned.picture, false, 0};
-        capture.timer = ::SetTimer(nullptr, 0, 0, takePicture);
+        const std::string path = std::string(PREVIEW_FOLDER) + "\\" + planned.picture;
         auto page = makePage(pages_, planned);
-        if (page) page->runPage();
-        if (capture.timer) ::KillTimer(nullptr, capture.timer);
-        if (!capture.saved) failed += capture.path + " could not be written.\r\n";
+        PagePicture picture;
+        if (!page || !page->paintPicture(picture) ||
+            !writePreviewFile(path,
+                              platform::pngFile(picture.width, picture.height, picture.pixels)))
+            failed += path + " could not be written.\r\n";
         if (planned.menu) std::copy(marks.begin(), marks.end(), planned.menu->optionSelected);
     });
     writePreviewFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));

@@ -121,7 +121,7 @@ bool WizardWindow::onInitDialog() {
                         WIZARD_WIDTH, WIZARD_HEIGHT);
     }
     ::SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_SHOWWINDOW);
+                   SWP_NOZORDER | (showLater_ ? 0 : SWP_SHOWWINDOW));
 
     back_ = std::make_unique<BitmapButton>(image(SKIN_BACK), image(SKIN_BACK_FOCUS));
     next_ = std::make_unique<BitmapButton>(image(SKIN_NEXT), image(SKIN_NEXT_FOCUS));

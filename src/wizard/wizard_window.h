@@ -13,6 +13,7 @@
 #include "fw/dialog.h"
 #include "fw/gdi.h"
 #include "rules/wizard_layout.h"
+#include "run/run_pages.h"
 
 class BitmapButton;
 class BitmapImage;
@@ -60,6 +61,9 @@ public:
     // Paints the page and its visible controls into dc in client coordinates, as the screen
     // shows them: the preview's pictures, taken without the screen.
     void paintInto(HDC dc);
+    // Makes the page modeless where runPage shows it, lets it settle (its posted messages and
+    // paints), paints it with paintInto and destroys it: the preview's picture of the page.
+    bool paintPicture(PagePicture& picture);
 
 protected:
     const WizardEnvironment& environment() const { return environment_; }
@@ -107,6 +111,9 @@ private:
     BitmapImage* image(int skin) const;
 
     WizardEnvironment environment_;
+    // paintPicture's page is shown once its controls are made: each control made on a shown
+    // window costs the system a redraw.
+    bool showLater_ = false;
     std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
     WizardLayout layout_;
     fw::Brush captionBrush_;

@@ -1,10 +1,10 @@
-// The preview draws what the screen shows: a page's picture painted by paintInto equals, pixel
-// for pixel, the page's client area as shown; and Setup.exe -preview on whole discs: the
+// The preview draws what the screen shows: a page's preview picture equals, pixel for pixel,
+// the same page's client area as the wizard shows it; and Setup.exe -preview on whole discs: the
 // planted faults and exit 1, nothing and exit 0 on the sample disc, the pictures in place.
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "../wizard/wizard_fixture.h"
-#include "fw/gdi.h"
 #include "support/test_disc.h"
 #include "wizard/accept_page.h"
 #include "wizard/check_list_view_page.h"
@@ -15,23 +15,6 @@ namespace {
 
 using namespace testing_support;
 
-Picture painted(WizardWindow& page) {
-    RECT client;
-    ::GetClientRect(page.hwnd(), &client);
-    Picture out{client.right, client.bottom, {}};
-    fw::WindowDc screen(page.hwnd());
-    fw::MemoryDc dc(::CreateCompatibleDC(screen.dc()));
-    fw::Bitmap bitmap(::CreateCompatibleBitmap(screen.dc(), out.width, out.height));
-    fw::Selection selected(dc.get(), bitmap.get());
-    page.paintInto(dc.get());
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x) {
-            COLORREF c = ::GetPixel(dc.get(), x, y);
-            out.pixels.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
-        }
-    return out;
-}
-
 int differing(const Picture& a, const Picture& b) {
     if (a.width != b.width || a.height != b.height) return -1;
     int n = 0;
@@ -39,44 +22,64 @@ int differing(const Picture& a, const Picture& b) {
     return n;
 }
 
-TEST_F(WizardTest, PaintedPagesEqualTheScreen) {
+// Each page is made twice in the same state: run as the wizard runs it and read from the
+// screen, and painted into its picture as the preview paints it.
+TEST_F(WizardTest, PreviewPicturesEqualTheScreen) {
     Menu& radioMenu = makeMenu({"Install everything", "Choose the programs", "Leave Setup"});
     radioMenu.optionSelected[1] = 1;
-    RadioPage radio(env, radioMenu);
-    radio.setTopText("Welcome. What would you like to do?");
-    radio.setBottomText("A complete installation needs about 400 KB.");
-    radio.setSideText("Version 2.1");
-    AcceptPage accept(env);
-    accept.setAcceptText("Licence\r\n\r\nYou may install these programs.");
-    accept.setAcceptLabel("I accept");
-    TextPage text(env);
-    text.setText("Chess\r\nSolitaire");
-    std::vector<std::string> cities;
-    for (int i = 0; i < 25; ++i) cities.push_back("City " + std::to_string(10 + i));
     MenuFile listFile(1);
     listFile.allocateOptions(0, 25);
     Menu& listMenu = listFile.first();
     listMenu.optionCount = 25;
-    for (int i = 0; i < 25; ++i) listMenu.options[i].label = listFile.addText(cities[i].c_str());
-    CheckListViewPage list(env, listMenu);
-    struct Case {
-        const char* name;
-        WizardWindow& page;
-    } cases[] = {{"radio_menu", radio}, {"accept", accept}, {"summary", text}, {"list", list}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        c.page.setCaption("Preview Setup");
-        c.page.setTopText(c.page.topText.empty() ? "Please read this." : c.page.topText);
-        c.page.setButtons(BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
-        c.page.confirmCancel = false;
-        runScripted(c.page, [&](PageDriver&, HWND p) {
-            Picture screen = captureClient(p);
-            Picture picture = painted(c.page);
-            savePicture(screen, std::string(c.name) + "-screen");
-            savePicture(picture, std::string(c.name) + "-painted");
-            EXPECT_EQ(differing(screen, picture), 0);
+    for (int i = 0; i < 25; ++i)
+        listMenu.options[i].label = listFile.addText(("City " + std::to_string(10 + i)).c_str());
+    using Make = std::function<std::unique_ptr<WizardWindow>()>;
+    const std::pair<const char*, Make> cases[] = {
+        {"radio_menu",
+         [&] {
+             auto radio = std::make_unique<RadioPage>(env, radioMenu);
+             radio->setTopText("Welcome. What would you like to do?");
+             radio->setBottomText("A complete installation needs about 400 KB.");
+             radio->setSideText("Version 2.1");
+             return radio;
+         }},
+        {"accept",
+         [&] {
+             auto accept = std::make_unique<AcceptPage>(env);
+             accept->setAcceptText("Licence\r\n\r\nYou may install these programs.");
+             accept->setAcceptLabel("I accept");
+             return accept;
+         }},
+        {"summary",
+         [&] {
+             auto text = std::make_unique<TextPage>(env);
+             text->setText("Chess\r\nSolitaire");
+             return text;
+         }},
+        {"list", [&] { return std::make_unique<CheckListViewPage>(env, listMenu); }},
+    };
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        auto page = [&] {
+            std::unique_ptr<WizardWindow> p = make();
+            p->setCaption("Preview Setup");
+            if (p->topText.empty()) p->setTopText("Please read this.");
+            p->setButtons(BUTTON_BACK | BUTTON_NEXT | BUTTON_CANCEL);
+            p->confirmCancel = false;
+            return p;
+        };
+        auto shown = page();
+        Picture screen;
+        runScripted(*shown, [&](PageDriver&, HWND p) {
+            screen = captureClient(p);
             ::PostMessageA(p, WM_COMMAND, MAKEWPARAM(WIZ_CANCEL, BN_CLICKED), 0);
         });
+        PagePicture painted;
+        ASSERT_TRUE(page()->paintPicture(painted));
+        const Picture picture{painted.width, painted.height, painted.pixels};
+        savePicture(screen, std::string(name) + "-screen");
+        savePicture(picture, std::string(name) + "-preview");
+        EXPECT_EQ(differing(screen, picture), 0);
     }
 }
 
