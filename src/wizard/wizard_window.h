@@ -61,8 +61,9 @@ public:
     // Paints the page and its visible controls into dc in client coordinates, as the screen
     // shows them: the preview's pictures, taken without the screen.
     void paintInto(HDC dc);
-    // Makes the page modeless where runPage shows it, lets it settle (its posted messages and
-    // paints), paints it with paintInto and destroys it: the preview's picture of the page.
+    // Makes the page modeless where runPage shows it, but transparent and never active, lets
+    // it settle (its posted messages and paints), paints it with paintInto and destroys it:
+    // the preview's picture of the page.
     bool paintPicture(PagePicture& picture);
 
 protected:

@@ -74,8 +74,14 @@ bool WizardWindow::paintPicture(PagePicture& picture) {
     const bool made = create();
     showLater_ = false;
     if (!made) return false;
+    // Shown, so that the system keeps its controls' frames and scroll bars, but wholly
+    // transparent, out of the taskbar and never active: nothing of it reaches the screen.
+    ::SetWindowLongA(hwnd(), GWL_EXSTYLE,
+                     ::GetWindowLongA(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT |
+                         WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    ::SetLayeredWindowAttributes(hwnd(), 0, 0, LWA_ALPHA);
     ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     settle();
     RECT client{};
     if (hwnd()) ::GetClientRect(hwnd(), &client);
