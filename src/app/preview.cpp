@@ -1,5 +1,5 @@
 // Preview mode of Setup.exe: every page of every language painted into a picture by the
-// pages themselves, off the screen, with the layout report and the findings.
+// pages themselves, with the layout report and the findings.
 #include <cstdio>
 #include <vector>
 
@@ -7,11 +7,10 @@
 #include "config/setup_config.h"
 #include "fw/gdi.h"
 #include "platform/png_writer.h"
+#include "platform/win32/wide_text_win.h"
 #include "run/preview_run.h"
 
 namespace {
-
-const char* const PREVIEW_FOLDER = "preview";
 
 HFONT makeFont(HDC dc, int tenths, const char* face) {
     return ::CreateFontA(pointFontHeight(tenths, ::GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0,
@@ -36,14 +35,16 @@ public:
     int controlTextWidth(const std::string& text) override {
         fw::Selection font(dc_.get(), control_.get());
         SIZE size{};
-        ::GetTextExtentPoint32A(dc_.get(), text.data(), static_cast<int>(text.size()), &size);
+        const std::wstring wide = platform::win32::wide(text);
+        ::GetTextExtentPoint32W(dc_.get(), wide.data(), static_cast<int>(wide.size()), &size);
         return size.cx;
     }
     int wrappedHeight(const std::string& text, int width, int tenths) override {
         fw::Font arial(makeFont(dc_.get(), tenths, "Arial"));
         fw::Selection font(dc_.get(), arial.get());
         RECT r{0, 0, width, 0};
-        return ::DrawTextA(dc_.get(), text.data(), static_cast<int>(text.size()), &r,
+        const std::wstring wide = platform::win32::wide(text);
+        return ::DrawTextW(dc_.get(), wide.data(), static_cast<int>(wide.size()), &r,
                            DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     }
 
@@ -51,67 +52,6 @@ private:
     fw::MemoryDc dc_;
     fw::Font control_;
 };
-
-// Makes every folder of a relative path that ends in a file name.
-void makeFolders(const std::string& path) {
-    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
-        ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-}
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-    makeFolders(path);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-// The page's client area painted into a 32-bit picture and written as PNG.
-bool savePicture(WizardWindow& page, const std::string& path) {
-    RECT client;
-    ::GetClientRect(page.hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return false;
-    void* bits = nullptr;
-    fw::WindowDc screen(page.hwnd());
-    fw::Bitmap picture(fw::topDownPicture(screen.dc(), w, h, &bits));
-    fw::MemoryDc dc(::CreateCompatibleDC(screen.dc()));
-    if (!picture || !dc || !bits) return false;
-    {
-        fw::Selection selected(dc.get(), picture.get());
-        page.paintInto(dc.get());
-        ::GdiFlush();
-    }
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(w) * h);
-    for (std::uint32_t& px : pixels) px &= 0xFFFFFF;
-    return writeFile(path, platform::pngFile(w, h, pixels));
-}
-
-// The page being previewed; its thread's timer takes the picture once the page is up.
-struct Capture {
-    std::string path;
-    bool saved = false;
-    UINT_PTR timer = 0;
-} capture;
-
-BOOL CALLBACK findPage(HWND window, LPARAM found) {
-    auto* page = dynamic_cast<WizardWindow*>(fw::Window::fromHandle(window));
-    if (!page) return TRUE;
-    *reinterpret_cast<WizardWindow**>(found) = page;
-    return FALSE;
-}
-
-void CALLBACK takePicture(HWND, UINT, UINT_PTR, DWORD) {
-    WizardWindow* page = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), findPage, reinterpret_cast<LPARAM>(&page));
-    if (!page) return;  // not made yet
-    ::KillTimer(nullptr, capture.timer);
-    capture.timer = 0;
-    capture.saved = savePicture(*page, capture.path);
-    ::PostMessageA(page->hwnd(), WM_COMMAND, MAKEWPARAM(WIZ_CANCEL, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(page->cancelButton()));
-}
 
 // The page the run makes for a planned page, through the run's factory, with the run's texts.
 std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned) {
@@ -176,25 +116,9 @@ std::unique_ptr<RunPage> makePage(PageFactory& pages, const PlannedPage& planned
     return page;
 }
 
-// The findings' lines go to the console Setup was started from when there is one, and
-// always to preview\findings.txt.
-void printFindings(const std::string& lines) {
-    writeFile(std::string(PREVIEW_FOLDER) + "\\findings.txt", lines);
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    if (!out || out == INVALID_HANDLE_VALUE) {
-        if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
-        out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-        if (!out || out == INVALID_HANDLE_VALUE) return;
-    }
-    DWORD written = 0;
-    ::WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-}
-
 }  // namespace
 
 int SetupApp::writePreview() {
-    // The pages stand where the run shows them for the moment of their picture: off the
-    // screen, Wine keeps no frames and scroll bars of the controls to copy.
     GdiMeasure measure;
     std::string failed;
     PreviewResult result = previewDisc(config, menuFiles, measure, [&](const PlannedPage& planned) {
@@ -203,17 +127,19 @@ int SetupApp::writePreview() {
         if (planned.menu)
             marks.assign(planned.menu->optionSelected,
                          planned.menu->optionSelected + planned.menu->optionCount);
-        capture = {std::string(PREVIEW_FOLDER) + "\\" + planned.picture, false, 0};
-        capture.timer = ::SetTimer(nullptr, 0, 0, takePicture);
+        const std::string path = std::string(PREVIEW_FOLDER) + "\\" + planned.picture;
         auto page = makePage(pages_, planned);
-        if (page) page->runPage();
-        if (capture.timer) ::KillTimer(nullptr, capture.timer);
-        if (!capture.saved) failed += capture.path + " could not be written.\r\n";
+        PagePicture picture;
+        if (!page || !page->paintPicture(picture) ||
+            !writePreviewFile(path,
+                              platform::pngFile(picture.width, picture.height, picture.pixels)))
+            failed += path + " could not be written.\r\n";
         if (planned.menu) std::copy(marks.begin(), marks.end(), planned.menu->optionSelected);
     });
-    writeFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));
+    writePreviewFile(std::string(PREVIEW_FOLDER) + "\\layout.json", layoutJson(result));
     std::string lines;
     for (const PreviewFinding& f : result.findings) lines += findingLine(f) + "\r\n";
-    printFindings(lines + failed);
-    return result.findings.empty() && failed.empty() ? 0 : 1;
+    // After the messages printed so far, in the console and findings.txt.
+    messages_.print(lines + failed);
+    return result.findings.empty() && failed.empty() && !messages_.printedMessages() ? 0 : 1;
 }

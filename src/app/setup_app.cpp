@@ -90,6 +90,12 @@ bool SetupApp::loadBehindSplash() {
                             &platform::systemClock()};
     LoaderJob job{&SetupDataDir, &config,       &menuFiles, checkMode || previewMode,
                   system,        programTitle()};
+    // The preview shows no splash: nobody looks at it, and its minimum time would be waited.
+    if (previewMode) {
+        if (runLoader(job) == LOADER_SUCCESS) return true;
+        showStartupMessage("Error.\n\nCannot run Setup.");
+        return false;
+    }
     SplashDialog splash(picture, config.getSplashColour(), config.getText(TEXT_TITLE),
                         [&job] { return runLoader(job); });
     // No window (-1) means nothing was loaded either.
@@ -133,15 +139,16 @@ void SetupApp::writeCheckReport() {
 
 bool SetupApp::initInstance() {
     fw::enableDpiAwareness();
-    if (!isOnlyInstance()) {
-        showStartupMessage("This application could only be started once.");
-        return false;
-    }
     // The whole command line, program path included, as the system gives it.
     CommandLineFlags flags = readCommandLine(platform::win32::narrow(::GetCommandLineW()));
     config.allPlatforms = flags.allPlatforms;
     checkMode = flags.checkMode;
     previewMode = flags.previewMode;
+    if (previewMode) messages_.printInstead();
+    if (!isOnlyInstance()) {
+        showStartupMessage("This application could only be started once.");
+        return false;
+    }
     fw::initCommonControls();
     if (!locateSetupData()) {
         showStartupMessage("No SETUP information found on disk or CD-ROM");

@@ -5,11 +5,11 @@
 #include "actions/installer_finder.h"
 #include "actions/package_installer.h"
 #include "app/progress_worker_thread.h"
+#include "app/setup_messages.h"
 #include "app/wizard_page_factory.h"
 #include "config/setup_config.h"
 #include "fw/application.h"
 #include "menu/menu_file.h"
-#include "platform/win32/message_box_win.h"
 #include "run/wizard_run.h"
 #include "skin/bitmap_image.h"
 #include "skin/dialog_progress_sink.h"
@@ -49,7 +49,7 @@ private:
     std::string programTitle() const;
 
     GdiSkinLoader skins_;
-    platform::MessageBoxSink messages_;
+    SetupMessages messages_;
     DialogProgressSink progress_;
     actions::ActionServices services_;
     actions::InstallerFinder finder_;

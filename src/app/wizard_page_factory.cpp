@@ -24,6 +24,7 @@ public:
     void setButtons(int flags) override { page.setButtons(flags); }
     void setConfirmCancel(bool confirm) override { page.confirmCancel = confirm; }
     int runPage() override { return page.runPage(); }
+    bool paintPicture(PagePicture& picture) override { return page.paintPicture(picture); }
 
     Page page;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // CRC-32 (the zip polynomial): the PNG writer's chunk checks; tests compare files by it.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,11 +21,17 @@ inline const std::array<std::uint32_t, 256>& crc32Table() {
     return table;
 }
 
-inline std::uint32_t crc32(const std::string& data) {
+// crc of what came before (0 at the start) carried on over n more bytes.
+inline std::uint32_t crc32(const char* data, std::size_t n, std::uint32_t crc = 0) {
     const auto& table = crc32Table();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : data) crc = table[(crc ^ byte) & 0xFFu] ^ (crc >> 8);
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i)
+        crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFFu] ^ (crc >> 8);
     return ~crc;
+}
+
+inline std::uint32_t crc32(const std::string& data) {
+    return crc32(data.data(), data.size());
 }
 
 }  // namespace platform

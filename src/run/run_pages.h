@@ -1,12 +1,20 @@
 #pragma once
 // The wizard pages as the run sees them. Setup.exe plugs in the Win32 pages; tests plug in
 // scripted ones, so that every path of the run is walked without a window.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "rules/wizard_types.h"
 
 struct Menu;
+
+// A page's picture: width * height values 0xRRGGBB, the top row first.
+struct PagePicture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
 
 class RunPage {
 public:
@@ -20,6 +28,9 @@ public:
     // Shows the page modally: WIZ_NEXT, WIZ_CANCEL, WIZ_FINISH, WIZ_BACK, or -1 when the
     // window cannot be made.
     virtual int runPage() = 0;
+    // Makes the page as runPage shows it, paints it into picture and destroys it without
+    // waiting for the user; false when the page or its picture cannot be made.
+    virtual bool paintPicture(PagePicture& picture) = 0;
 };
 
 // A check list over a Menu: the page writes the marks into the Menu's optionSelected.

@@ -170,7 +170,8 @@ bool WizardWindow::onInitDialog() {
         // Not placed yet: in the middle of the screen.
         r = centredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), w, h);
     }
-    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_SHOWWINDOW);
+    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, w, h,
+                   SWP_NOZORDER | (showLater_ ? 0 : SWP_SHOWWINDOW));
 
     back_ = std::make_unique<BitmapButton>(nullptr, nullptr);
     next_ = std::make_unique<BitmapButton>(nullptr, nullptr);

@@ -15,6 +15,7 @@
 #include "fw/dialog.h"
 #include "fw/gdi.h"
 #include "rules/wizard_layout.h"
+#include "run/run_pages.h"
 
 class BitmapButton;
 class BitmapImage;
@@ -64,6 +65,10 @@ public:
     // Paints the page and its visible controls into dc in client coordinates, as the screen
     // shows them: the preview's pictures, taken without the screen.
     void paintInto(HDC dc);
+    // Makes the page modeless where runPage shows it, but transparent and never active, lets
+    // it settle (its posted messages and paints), paints it with paintInto and destroys it:
+    // the preview's picture of the page.
+    bool paintPicture(PagePicture& picture);
 
 protected:
     const WizardEnvironment& environment() const { return environment_; }
@@ -130,6 +135,9 @@ private:
     BitmapImage* normalImage(int skin) const;
 
     WizardEnvironment environment_;
+    // paintPicture's page is shown once its controls are made: each control made on a shown
+    // window costs the system a redraw.
+    bool showLater_ = false;
     std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
     int dpi_ = 96;
     int layoutFlags_ = 0;  // the buttons laid out: buttonFlags as the page opened

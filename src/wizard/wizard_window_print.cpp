@@ -48,3 +48,64 @@ void WizardWindow::paintInto(HDC dc) {
         printClient(c, dc, inner);
     }
 }
+
+namespace {
+
+// What the page posted to itself while it was made, and the paints of its controls' frames,
+// which paintInto copies from their surfaces. Bounded: a page that keeps posting is taken as
+// it stands then.
+void settle() {
+    MSG message;
+    for (int i = 0; i < 10000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+bool WizardWindow::paintPicture(PagePicture& picture) {
+    if (hwnd()) return false;
+    showLater_ = true;
+    const bool made = create();
+    showLater_ = false;
+    if (!made) return false;
+    // Shown, so that the system keeps its controls' frames and scroll bars, but wholly
+    // transparent, out of the taskbar and never active: nothing of it reaches the screen.
+    ::SetWindowLongA(hwnd(), GWL_EXSTYLE,
+                     ::GetWindowLongA(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT |
+                         WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    ::SetLayeredWindowAttributes(hwnd(), 0, 0, LWA_ALPHA);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    settle();
+    RECT client{};
+    if (hwnd()) ::GetClientRect(hwnd(), &client);
+    const int w = client.right, h = client.bottom;
+    bool painted = false;
+    if (w > 0 && h > 0) {
+        void* bits = nullptr;
+        fw::WindowDc screen(hwnd());
+        fw::Bitmap surface(fw::topDownPicture(screen.dc(), w, h, &bits));
+        fw::MemoryDc dc(::CreateCompatibleDC(screen.dc()));
+        if (surface && dc && bits) {
+            {
+                fw::Selection selected(dc.get(), surface.get());
+                paintInto(dc.get());
+                ::GdiFlush();
+            }
+            const auto* p = static_cast<const std::uint32_t*>(bits);
+            picture.width = w;
+            picture.height = h;
+            picture.pixels.assign(p, p + static_cast<std::size_t>(w) * h);
+            for (std::uint32_t& px : picture.pixels) px &= 0xFFFFFF;
+            painted = true;
+        }
+    }
+    destroy();
+    return painted;
+}

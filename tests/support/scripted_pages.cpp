@@ -52,6 +52,9 @@ public:
         return step.result;
     }
 
+    // Windowless: no picture.
+    bool paintPicture(PagePicture&) override { return false; }
+
 protected:
     virtual void open() {}
     virtual void act(const UserStep&) {}

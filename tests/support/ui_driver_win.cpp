@@ -29,12 +29,17 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 // --- Processes ---
 
-HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId) {
+HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId,
+                    HANDLE output) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    if (output) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = output;
+    }
     PROCESS_INFORMATION pi{};
     std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return nullptr;
     ::CloseHandle(pi.hThread);

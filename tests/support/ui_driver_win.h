@@ -25,8 +25,9 @@ inline constexpr DWORD UI_TIMEOUT_MS = 60000;
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = UI_TIMEOUT_MS);
 
 // --- Processes ---
-// Starts a program; null on failure.
-HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId);
+// Starts a program; null on failure. output (inheritable), when given, is its standard output.
+HANDLE startProgram(const std::string& commandLine, const std::string& folder, DWORD& processId,
+                    HANDLE output = nullptr);
 // Waits for a process to end; false on time-out. exitCode receives its code.
 bool waitForExit(HANDLE process, DWORD& exitCode, DWORD timeoutMs = UI_TIMEOUT_MS);
 // Folder of the running test program, with a trailing backslash.
