@@ -37,6 +37,20 @@ int bitsFor(std::size_t size, int most) {
     return bits;
 }
 
+// The length of the common start of a and b, at most most bytes, eight at a time.
+std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
+    std::size_t len = 0;
+    while (len + 8 <= most) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
+        len += 8;
+    }
+    while (len < most && a[len] == b[len]) ++len;
+    return len;
+}
+
 }  // namespace
 
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth)
@@ -51,25 +65,35 @@ ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, in
         return;
     }
     for (std::size_t bound : {std::size_t{256}, std::size_t{1} << 16, ARPK_HEAD_CACHE}) {
-        Tree t;
-        t.bound = std::min(bound, size);
-        t.bits = bitsFor(t.bound, bound <= 256 ? 8 : 22);
-        trees_.push_back(std::move(t));
+        addTree(0, std::min(bound, size), 0, bound <= 256 ? 8 : 22);
         if (bound >= size) break;
     }
-    if (size > ARPK_HEAD_CACHE) {
-        Tree w;
-        w.from = ARPK_HEAD_CACHE;
-        w.bound = size;
-        w.cycle = std::min(ARPK_WINDOW, size - w.from);
-        w.bits = bitsFor(w.cycle, 22);
-        trees_.push_back(std::move(w));
-    }
-    for (Tree& t : trees_) {
-        t.head.assign(std::size_t{1} << t.bits, -1);
-        std::size_t nodes = t.cycle ? t.cycle : t.bound - t.from;
-        t.son.assign(2 * std::max<std::size_t>(nodes, 1), -1);
-    }
+    if (size > ARPK_HEAD_CACHE)
+        addTree(ARPK_HEAD_CACHE, size, std::min(ARPK_WINDOW, size - ARPK_HEAD_CACHE), 22);
+}
+
+ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth,
+                                 std::size_t from, std::size_t reach)
+    : d_(data), n_(size), depth_(depth) {
+    const std::size_t start = std::max(ARPK_HEAD_CACHE, from - std::min(from, reach));
+    addTree(start, size, std::min(ARPK_WINDOW, size - start), 22);
+    std::size_t len = 0, src = 0;
+    for (std::size_t at = start; at < from; ++at) walk(*trees_.back(), at, false, len, src);
+}
+
+void ArpkMatchFinder::shareHead(const ArpkMatchFinder& head) {
+    trees_.insert(trees_.begin(), head.trees_.begin(), head.trees_.end());
+}
+
+void ArpkMatchFinder::addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most) {
+    auto t = std::make_shared<Tree>();
+    t->from = from;
+    t->bound = bound;
+    t->cycle = cycle;
+    t->bits = bitsFor(cycle ? cycle : bound - from, most);
+    t->head.assign(std::size_t{1} << t->bits, -1);
+    t->son.assign(2 * std::max<std::size_t>(cycle ? cycle : bound - from, 1), -1);
+    trees_.push_back(std::move(t));
 }
 
 // One step down a binary tree of suffixes ordered by their bytes; the new position becomes
@@ -93,7 +117,7 @@ void ArpkMatchFinder::walk(Tree& t, std::size_t at, bool report, std::size_t& be
         const std::size_t c = static_cast<std::size_t>(cur);
         if (t.cycle && at - c >= t.cycle) break;  // its node was reused
         std::size_t len = std::min(lenLess, lenGreater);
-        while (len < limit && d_[c + len] == d_[at + len]) ++len;
+        len += commonLength(d_ + c + len, d_ + at + len, limit - len);
         std::size_t usable = usableLength(c, at, len);
         if (usable > bestLen) bestLen = usable, bestSrc = c;
         if (len == limit) {
@@ -133,20 +157,6 @@ std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
     std::size_t inWindow =
         distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
     return std::max(inHead, inWindow);
-}
-
-// The length of the common start of a and b, at most most bytes, eight at a time.
-std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
-    std::size_t len = 0;
-    while (len + 8 <= most) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < most && a[len] == b[len]) ++len;
-    return len;
 }
 
 // Each way of a bucket holds a position and its first four bytes, so that most candidates
@@ -189,9 +199,9 @@ void ArpkMatchFinder::prefetch(std::size_t at) const {
 int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
     if (!quick_.ways.empty()) return findQuick(at, out, true);
     int count = 0;
-    for (Tree& t : trees_) {
+    for (auto& t : trees_) {
         std::size_t len = 0, src = 0;
-        walk(t, at, true, len, src);
+        walk(*t, at, true, len, src);
         if (len >= MIN_MATCH)
             out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
     }
@@ -203,9 +213,9 @@ void ArpkMatchFinder::skip(std::size_t at) {
         findQuick(at, nullptr, false);
         return;
     }
-    for (Tree& t : trees_) {
-        if (at >= t.bound || at < t.from) continue;
+    for (auto& t : trees_) {
+        if (at >= t->bound || at < t->from) continue;
         std::size_t len = 0, src = 0;
-        walk(t, at, false, len, src);
+        walk(*t, at, false, len, src);
     }
 }
