@@ -1,5 +1,5 @@
-// Writes the tokens of the parse (archive/arpk_parser.cpp) with the chosen escape byte; the
-// closest parse of a large input runs in blocks on every core.
+// Writes the tokens of the parse (archive/arpk_parser.cpp) with the chosen escape byte; a
+// large input is parsed in blocks on every core.
 #include "archive/arpk_encoder.h"
 
 #include <algorithm>
@@ -20,12 +20,14 @@ namespace {
 
 constexpr std::size_t PROGRESS_STEP = std::size_t{1} << 16;
 constexpr int BEST_DEPTH = 32;
-// Past the head cache the closest parse goes in blocks of this size, each with a window of
-// its own that first takes in BLOCK_REACH bytes before the block: copies reach back that far
-// across its start (and the whole head, shared). Fixed sizes keep the output the same
-// whatever the number of threads.
+// Past the head cache both parses go in blocks of this size, each with a window of its own
+// that first takes in some bytes before the block: copies reach back that far across
+// its start (the closest parse's also into the whole head, shared). Fixed sizes keep the output the
+// same whatever the number of threads.
 constexpr std::size_t BLOCK = ARPK_HEAD_CACHE;
 constexpr std::size_t BLOCK_REACH = 1u << 20;
+// Filling the quick finder's tables costs little against its searches: it takes in the window.
+constexpr std::size_t QUICK_REACH = ARPK_WINDOW;
 
 // Appends the tokens of steps from pos on; returns the position after them.
 class TokenWriter {
@@ -65,12 +67,14 @@ private:
 // progress, so the callback runs where it was given.
 class BlockParse {
 public:
-    BlockParse(const unsigned char* data, std::size_t size, int escape)
+    BlockParse(const unsigned char* data, std::size_t size, int escape, int depth)
         : d_(data),
           n_(size),
           e_(escape),
+          depth_(depth),
           parts_(1 + (size - ARPK_HEAD_CACHE + BLOCK - 1) / BLOCK),
-          head_(data, ARPK_HEAD_CACHE, BEST_DEPTH) {}
+          head_(data, ARPK_HEAD_CACHE, depth),
+          headDone_(depth <= 0) {}
 
     void run(std::string& out, const ArpkEncoderOptions& options) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -123,19 +127,19 @@ private:
             if (write.pos() - counted >= PROGRESS_STEP) count(write.pos() - counted, counted);
         };
         if (b == 0) {
-            parseArpkBlock(d_, from, to, e_, BEST_DEPTH, head_, emit);
+            parseArpkBlock(d_, from, to, e_, depth_, head_, emit);
             std::lock_guard<std::mutex> lock(mutex_);
             headDone_ = true;
             changed_.notify_all();
         } else {
-            ArpkMatchFinder finder(d_, to, BEST_DEPTH, from, BLOCK_REACH);
+            ArpkMatchFinder finder(d_, to, depth_, from, depth_ > 0 ? BLOCK_REACH : QUICK_REACH);
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 changed_.wait(lock, [this] { return headDone_; });
                 if (failed_) return;
             }
-            finder.shareHead(head_);
-            parseArpkBlock(d_, from, to, e_, BEST_DEPTH, finder, emit);
+            if (depth_ > 0) finder.shareHead(head_);
+            parseArpkBlock(d_, from, to, e_, depth_, finder, emit);
         }
         count(to - counted, counted);
     }
@@ -150,13 +154,14 @@ private:
     const unsigned char* d_;
     std::size_t n_;
     int e_;
+    int depth_;
     std::vector<std::string> parts_;
-    ArpkMatchFinder head_;  // the first block's: the others search its trees
+    ArpkMatchFinder head_;  // the first block's: the closest parse's others search its trees
     std::atomic<std::size_t> next_{0};
     std::atomic<bool> failed_{false};
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool headDone_ = false;
+    bool headDone_;
     std::size_t done_ = 0, finished_ = 0;
     std::exception_ptr failure_;
 };
@@ -176,14 +181,15 @@ std::string encodeArpk(const unsigned char* data, std::size_t size,
     appendLE32(out, static_cast<std::uint32_t>(size));
     out.push_back(static_cast<char>(e));
     out.reserve(size / 2 + 64);
-    if (options.best && size > ARPK_HEAD_CACHE) {
-        BlockParse(data, size, e).run(out, options);
+    const int depth = options.best ? BEST_DEPTH : 0;
+    if (size > ARPK_HEAD_CACHE) {
+        BlockParse(data, size, e, depth).run(out, options);
         return out;
     }
     TokenWriter write(data, e, out, 0);
     std::size_t reported = 0;
     // The quick parse runs some ten times faster than the closest, for a few per cent more.
-    parseArpk(data, size, e, options.best ? BEST_DEPTH : 0, [&](const ArpkStep& st) {
+    parseArpk(data, size, e, depth, [&](const ArpkStep& st) {
         write(st);
         if (options.progress && write.pos() - reported >= PROGRESS_STEP) {
             reported = write.pos();

@@ -17,16 +17,17 @@ struct ArpkMatch {
 
 class ArpkMatchFinder {
 public:
-    static constexpr int MAX_MATCHES = 12;
+    static constexpr int MAX_MATCHES = 32;
 
     // depth 0: a quick finder instead, a hash table of the last few positions of each hash.
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth);
-    // For the closest parse of a block from `from` (past the head cache) to size: a window of
-    // its own, filled with the reach bytes before from, so that copies cross into them.
+    // For the parse of a block from `from` (past the head cache) to size: a window of its own,
+    // filled with the reach bytes before from, so that copies cross into them (and, for the
+    // quick finder, with the first 64 KiB).
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth, std::size_t from,
                     std::size_t reach);
-    // Searches the trees of head, a finder whose whole input lies in the head cache and has
-    // been seen, read-only and shared with other finders.
+    // Searches the trees of head, a finder of the closest parse whose whole input lies in the
+    // head cache and has been seen, read-only and shared with other finders.
     void shareHead(const ArpkMatchFinder& head);
     // Must be called for each position in increasing order (or skip() for it).
     int find(std::size_t at, ArpkMatch* out);
@@ -41,6 +42,7 @@ private:
         int bits = 0;
         std::vector<std::int32_t> head, son;
     };
+    void setUpQuick();
     void addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most);
     int findQuick(std::size_t at, ArpkMatch* out, bool report);
     void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
@@ -56,5 +58,5 @@ private:
         std::vector<std::uint32_t>
             ways;  // buckets of positions and their first bytes, newest first
     };
-    QuickTable cheap_, quick_, long_;
+    QuickTable cheap_, quick_, long_, longer_;
 };
