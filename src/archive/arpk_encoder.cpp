@@ -1,13 +1,172 @@
-// Writes the tokens of the parse (archive/arpk_parser.cpp) with the chosen escape byte.
+// Writes the tokens of the parse (archive/arpk_parser.cpp) with the chosen escape byte; a
+// large input is parsed in blocks on every core.
 #include "archive/arpk_encoder.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "archive/arpk_format.h"
+#include "archive/arpk_match_finder.h"
 #include "archive/arpk_parser.h"
 #include "archive/byte_reader.h"
+
+namespace {
+
+constexpr std::size_t PROGRESS_STEP = std::size_t{1} << 16;
+constexpr int BEST_DEPTH = 32;
+// Past the head cache both parses go in blocks of this size, each with a window of its own
+// that first takes in some bytes before the block: copies reach back that far across
+// its start (the closest parse's also into the whole head, shared). Fixed sizes keep the output the
+// same whatever the number of threads.
+constexpr std::size_t BLOCK = ARPK_HEAD_CACHE;
+constexpr std::size_t BLOCK_REACH = 1u << 20;
+// Filling the quick finder's tables costs little against its searches: it takes in the window.
+constexpr std::size_t QUICK_REACH = ARPK_WINDOW;
+
+// Appends the tokens of steps from pos on; returns the position after them.
+class TokenWriter {
+public:
+    TokenWriter(const unsigned char* data, int escape, std::string& out, std::size_t pos)
+        : d_(data), e_(escape), out_(out), pos_(pos) {}
+    void operator()(const ArpkStep& st) {
+        if (st.kind == ArpkStep::LITERAL) {
+            out_.push_back(static_cast<char>(d_[pos_]));
+            if (d_[pos_] == e_) out_.push_back(static_cast<char>(e_));
+        } else if (st.kind == ArpkStep::RUN) {
+            out_.push_back(static_cast<char>(e_));
+            out_.push_back(static_cast<char>(st.length + ARPK_RUN_BIAS));
+            out_.push_back(static_cast<char>(d_[pos_]));
+        } else {
+            int k = 0;
+            arpkCopyCode(e_, st.src, st.length, k);
+            out_.push_back(static_cast<char>(e_));
+            out_.push_back(static_cast<char>(k));
+            for (int i = 0; i < arpkOffsetBytes(k); ++i)
+                out_.push_back(static_cast<char>(st.src >> (8 * i)));
+            for (int i = 0; i < arpkLengthBytes(k); ++i)
+                out_.push_back(static_cast<char>(st.length >> (8 * i)));
+        }
+        pos_ += st.length;
+    }
+    std::size_t pos() const { return pos_; }
+
+private:
+    const unsigned char* d_;
+    int e_;
+    std::string& out_;
+    std::size_t pos_;
+};
+
+// The blocks' tokens, parsed by one worker per core; the caller's thread only reports the
+// progress, so the callback runs where it was given.
+class BlockParse {
+public:
+    BlockParse(const unsigned char* data, std::size_t size, int escape, int depth)
+        : d_(data),
+          n_(size),
+          e_(escape),
+          depth_(depth),
+          parts_(1 + (size - ARPK_HEAD_CACHE + BLOCK - 1) / BLOCK),
+          head_(data, ARPK_HEAD_CACHE, depth),
+          headDone_(depth <= 0) {}
+
+    void run(std::string& out, const ArpkEncoderOptions& options) {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        std::vector<std::thread> workers;
+        for (unsigned w = 0; w < std::min<std::size_t>(cores, parts_.size()); ++w)
+            workers.emplace_back([this] { work(); });
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            std::size_t reported = 0;
+            while (finished_ < workers.size()) {
+                changed_.wait(lock);
+                if (options.progress && done_ - reported >= PROGRESS_STEP && !failure_) {
+                    reported = done_;
+                    options.progress(reported, n_);
+                }
+            }
+        }
+        for (std::thread& t : workers) t.join();
+        if (failure_) std::rethrow_exception(failure_);
+        for (const std::string& part : parts_) out += part;
+    }
+
+private:
+    std::size_t begin(std::size_t b) const {
+        return b == 0 ? 0 : std::min(n_, ARPK_HEAD_CACHE + (b - 1) * BLOCK);
+    }
+
+    void work() {
+        try {
+            for (std::size_t b; (b = next_++) < parts_.size() && !failed_;) parse(b);
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!failure_) failure_ = std::current_exception();
+            failed_ = true;
+            headDone_ = true;  // nobody waits for a head that will not come
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++finished_;
+        changed_.notify_all();
+    }
+
+    void parse(std::size_t b) {
+        const std::size_t from = begin(b), to = begin(b + 1);
+        std::string& out = parts_[b];
+        out.reserve((to - from) / 2 + 64);
+        TokenWriter write(d_, e_, out, from);
+        std::size_t counted = from;
+        auto emit = [&](const ArpkStep& st) {
+            write(st);
+            if (write.pos() - counted >= PROGRESS_STEP) count(write.pos() - counted, counted);
+        };
+        if (b == 0) {
+            parseArpkBlock(d_, from, to, e_, depth_, head_, emit);
+            std::lock_guard<std::mutex> lock(mutex_);
+            headDone_ = true;
+            changed_.notify_all();
+        } else {
+            ArpkMatchFinder finder(d_, to, depth_, from, depth_ > 0 ? BLOCK_REACH : QUICK_REACH);
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] { return headDone_; });
+                if (failed_) return;
+            }
+            if (depth_ > 0) finder.shareHead(head_);
+            parseArpkBlock(d_, from, to, e_, depth_, finder, emit);
+        }
+        count(to - counted, counted);
+    }
+
+    void count(std::size_t bytes, std::size_t& counted) {
+        counted += bytes;
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_ += bytes;
+        changed_.notify_all();
+    }
+
+    const unsigned char* d_;
+    std::size_t n_;
+    int e_;
+    int depth_;
+    std::vector<std::string> parts_;
+    ArpkMatchFinder head_;  // the first block's: the closest parse's others search its trees
+    std::atomic<std::size_t> next_{0};
+    std::atomic<bool> failed_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool headDone_;
+    std::size_t done_ = 0, finished_ = 0;
+    std::exception_ptr failure_;
+};
+
+}  // namespace
 
 int leastFrequentByte(const unsigned char* data, std::size_t size) {
     std::vector<std::size_t> count(256, 0);
@@ -22,31 +181,19 @@ std::string encodeArpk(const unsigned char* data, std::size_t size,
     appendLE32(out, static_cast<std::uint32_t>(size));
     out.push_back(static_cast<char>(e));
     out.reserve(size / 2 + 64);
-    std::size_t pos = 0, reported = 0;
-    constexpr std::size_t PROGRESS_STEP = std::size_t{1} << 16;
+    const int depth = options.best ? BEST_DEPTH : 0;
+    if (size > ARPK_HEAD_CACHE) {
+        BlockParse(data, size, e, depth).run(out, options);
+        return out;
+    }
+    TokenWriter write(data, e, out, 0);
+    std::size_t reported = 0;
     // The quick parse runs some ten times faster than the closest, for a few per cent more.
-    parseArpk(data, size, e, options.best ? 32 : 0, [&](const ArpkStep& st) {
-        if (st.kind == ArpkStep::LITERAL) {
-            out.push_back(static_cast<char>(data[pos]));
-            if (data[pos] == e) out.push_back(static_cast<char>(e));
-        } else if (st.kind == ArpkStep::RUN) {
-            out.push_back(static_cast<char>(e));
-            out.push_back(static_cast<char>(st.length + ARPK_RUN_BIAS));
-            out.push_back(static_cast<char>(data[pos]));
-        } else {
-            int k = 0;
-            arpkCopyCode(e, st.src, st.length, k);
-            out.push_back(static_cast<char>(e));
-            out.push_back(static_cast<char>(k));
-            for (int i = 0; i < arpkOffsetBytes(k); ++i)
-                out.push_back(static_cast<char>(st.src >> (8 * i)));
-            for (int i = 0; i < arpkLengthBytes(k); ++i)
-                out.push_back(static_cast<char>(st.length >> (8 * i)));
-        }
-        pos += st.length;
-        if (options.progress && pos - reported >= PROGRESS_STEP) {
-            reported = pos;
-            options.progress(pos, size);
+    parseArpk(data, size, e, depth, [&](const ArpkStep& st) {
+        write(st);
+        if (options.progress && write.pos() - reported >= PROGRESS_STEP) {
+            reported = write.pos();
+            options.progress(reported, size);
         }
     });
     return out;

@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t MIN_MATCH = 4;
 // Tree comparisons stop here; longer matches are extended directly.
 constexpr std::size_t NICE = 192;
-constexpr std::size_t QUICK_WAYS = 4;
+constexpr std::size_t QUICK_WAYS = 8;
 constexpr std::uint32_t EMPTY = 0xFFFFFFFF;
 constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
 
@@ -23,9 +23,15 @@ std::uint32_t hash4(const unsigned char* p, int bits) {
     return (load32(p) * 2654435761u) >> (32 - bits);
 }
 
-std::uint32_t hash8(const unsigned char* p, int bits) {
-    std::uint64_t v;
+// The first `bytes` (5 to 16) bytes.
+std::uint32_t hashLong(const unsigned char* p, std::size_t bytes, int bits) {
+    std::uint64_t v, w = 0;
     std::memcpy(&v, p, 8);
+    if (bytes < 8) v &= ~std::uint64_t{0} >> (64 - 8 * bytes);
+    if (bytes > 8) {
+        std::memcpy(&w, p + bytes - 8, 8);
+        v ^= w * 0xC2B2AE3D27D4EB4Full;
+    }
     return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
@@ -37,39 +43,78 @@ int bitsFor(std::size_t size, int most) {
     return bits;
 }
 
+// The length of the common start of a and b, at most most bytes, eight at a time.
+std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
+    std::size_t len = 0;
+    while (len + 8 <= most) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
+        len += 8;
+    }
+    while (len < most && a[len] == b[len]) ++len;
+    return len;
+}
+
 }  // namespace
 
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth)
     : d_(data), n_(size), depth_(depth) {
     if (depth <= 0) {
-        cheap_.bits = bitsFor(std::min(size, CHEAP_END), 16) - 2;
-        quick_.bits = bitsFor(size, 20) - 1;
-        long_.bits = bitsFor(size, 20) - 1;
-        long_.hashBytes = 8;
-        for (QuickTable* t : {&cheap_, &quick_, &long_})
-            t->ways.assign((2 * QUICK_WAYS) << t->bits, EMPTY);
+        setUpQuick();
         return;
     }
     for (std::size_t bound : {std::size_t{256}, std::size_t{1} << 16, ARPK_HEAD_CACHE}) {
-        Tree t;
-        t.bound = std::min(bound, size);
-        t.bits = bitsFor(t.bound, bound <= 256 ? 8 : 22);
-        trees_.push_back(std::move(t));
+        addTree(0, std::min(bound, size), 0, bound <= 256 ? 8 : 22);
         if (bound >= size) break;
     }
-    if (size > ARPK_HEAD_CACHE) {
-        Tree w;
-        w.from = ARPK_HEAD_CACHE;
-        w.bound = size;
-        w.cycle = std::min(ARPK_WINDOW, size - w.from);
-        w.bits = bitsFor(w.cycle, 22);
-        trees_.push_back(std::move(w));
+    if (size > ARPK_HEAD_CACHE)
+        addTree(ARPK_HEAD_CACHE, size, std::min(ARPK_WINDOW, size - ARPK_HEAD_CACHE), 22);
+}
+
+ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth,
+                                 std::size_t from, std::size_t reach)
+    : d_(data), n_(size), depth_(depth) {
+    if (depth <= 0) {
+        // The quick finder's tables hold recent positions, and the first 64 KiB apart.
+        setUpQuick();
+        for (std::size_t at = 0; at < std::min(from, CHEAP_END); ++at)
+            findQuick(at, nullptr, false);
+        for (std::size_t at = std::max(CHEAP_END, from - std::min(from, reach)); at < from; ++at)
+            findQuick(at, nullptr, false);
+        return;
     }
-    for (Tree& t : trees_) {
-        t.head.assign(std::size_t{1} << t.bits, -1);
-        std::size_t nodes = t.cycle ? t.cycle : t.bound - t.from;
-        t.son.assign(2 * std::max<std::size_t>(nodes, 1), -1);
-    }
+    const std::size_t start = std::max(ARPK_HEAD_CACHE, from - std::min(from, reach));
+    addTree(start, size, std::min(ARPK_WINDOW, size - start), 22);
+    std::size_t len = 0, src = 0;
+    for (std::size_t at = start; at < from; ++at) walk(*trees_.back(), at, false, len, src);
+}
+
+void ArpkMatchFinder::setUpQuick() {
+    cheap_.bits = bitsFor(std::min(n_, CHEAP_END), 16) - 2;
+    quick_.bits = bitsFor(n_, 20) - 1;
+    long_.bits = bitsFor(n_, 20) - 1;
+    long_.hashBytes = 8;
+    longer_.bits = bitsFor(n_, 20) - 1;
+    longer_.hashBytes = 16;
+    for (QuickTable* t : {&cheap_, &quick_, &long_, &longer_})
+        t->ways.assign((2 * QUICK_WAYS) << t->bits, EMPTY);
+}
+
+void ArpkMatchFinder::shareHead(const ArpkMatchFinder& head) {
+    trees_.insert(trees_.begin(), head.trees_.begin(), head.trees_.end());
+}
+
+void ArpkMatchFinder::addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most) {
+    auto t = std::make_shared<Tree>();
+    t->from = from;
+    t->bound = bound;
+    t->cycle = cycle;
+    t->bits = bitsFor(cycle ? cycle : bound - from, most);
+    t->head.assign(std::size_t{1} << t->bits, -1);
+    t->son.assign(2 * std::max<std::size_t>(cycle ? cycle : bound - from, 1), -1);
+    trees_.push_back(std::move(t));
 }
 
 // One step down a binary tree of suffixes ordered by their bytes; the new position becomes
@@ -93,7 +138,7 @@ void ArpkMatchFinder::walk(Tree& t, std::size_t at, bool report, std::size_t& be
         const std::size_t c = static_cast<std::size_t>(cur);
         if (t.cycle && at - c >= t.cycle) break;  // its node was reused
         std::size_t len = std::min(lenLess, lenGreater);
-        while (len < limit && d_[c + len] == d_[at + len]) ++len;
+        len += commonLength(d_ + c + len, d_ + at + len, limit - len);
         std::size_t usable = usableLength(c, at, len);
         if (usable > bestLen) bestLen = usable, bestSrc = c;
         if (len == limit) {
@@ -135,20 +180,6 @@ std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
     return std::max(inHead, inWindow);
 }
 
-// The length of the common start of a and b, at most most bytes, eight at a time.
-std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
-    std::size_t len = 0;
-    while (len + 8 <= most) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < most && a[len] == b[len]) ++len;
-    return len;
-}
-
 // Each way of a bucket holds a position and its first four bytes, so that most candidates
 // are turned down without touching the data; the bucket then takes at as its newest.
 int ArpkMatchFinder::findQuick(std::size_t at, ArpkMatch* out, bool report) {
@@ -157,10 +188,10 @@ int ArpkMatchFinder::findQuick(std::size_t at, ArpkMatch* out, bool report) {
     int count = 0;
     // The first 64 KiB have a table of their own: copies from there have two-byte offsets,
     // and the newest positions of a busy hash would soon push them out.
-    for (QuickTable* t : {&cheap_, &quick_, &long_}) {
+    for (QuickTable* t : {&cheap_, &quick_, &long_, &longer_}) {
         if (at + t->hashBytes > n_) continue;
         const std::uint32_t h =
-            t->hashBytes == 8 ? hash8(d_ + at, t->bits) : hash4(d_ + at, t->bits);
+            t->hashBytes > 4 ? hashLong(d_ + at, t->hashBytes, t->bits) : hash4(d_ + at, t->bits);
         std::uint32_t* bucket = &t->ways[2 * QUICK_WAYS * h];
         for (std::size_t w = 0; report && w < QUICK_WAYS; ++w) {
             const std::uint32_t c = bucket[2 * w];
@@ -183,15 +214,16 @@ int ArpkMatchFinder::findQuick(std::size_t at, ArpkMatch* out, bool report) {
 void ArpkMatchFinder::prefetch(std::size_t at) const {
     if (quick_.ways.empty() || at + 8 > n_) return;
     __builtin_prefetch(&quick_.ways[2 * QUICK_WAYS * hash4(d_ + at, quick_.bits)]);
-    __builtin_prefetch(&long_.ways[2 * QUICK_WAYS * hash8(d_ + at, long_.bits)]);
+    __builtin_prefetch(
+        &long_.ways[2 * QUICK_WAYS * hashLong(d_ + at, long_.hashBytes, long_.bits)]);
 }
 
 int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
     if (!quick_.ways.empty()) return findQuick(at, out, true);
     int count = 0;
-    for (Tree& t : trees_) {
+    for (auto& t : trees_) {
         std::size_t len = 0, src = 0;
-        walk(t, at, true, len, src);
+        walk(*t, at, true, len, src);
         if (len >= MIN_MATCH)
             out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
     }
@@ -203,9 +235,9 @@ void ArpkMatchFinder::skip(std::size_t at) {
         findQuick(at, nullptr, false);
         return;
     }
-    for (Tree& t : trees_) {
-        if (at >= t.bound || at < t.from) continue;
+    for (auto& t : trees_) {
+        if (at >= t->bound || at < t->from) continue;
         std::size_t len = 0, src = 0;
-        walk(t, at, false, len, src);
+        walk(*t, at, false, len, src);
     }
 }

@@ -7,6 +7,7 @@
 // its caches.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct ArpkMatch {
@@ -16,10 +17,18 @@ struct ArpkMatch {
 
 class ArpkMatchFinder {
 public:
-    static constexpr int MAX_MATCHES = 12;
+    static constexpr int MAX_MATCHES = 32;
 
     // depth 0: a quick finder instead, a hash table of the last few positions of each hash.
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth);
+    // For the parse of a block from `from` (past the head cache) to size: a window of its own,
+    // filled with the reach bytes before from, so that copies cross into them (and, for the
+    // quick finder, with the first 64 KiB).
+    ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth, std::size_t from,
+                    std::size_t reach);
+    // Searches the trees of head, a finder of the closest parse whose whole input lies in the
+    // head cache and has been seen, read-only and shared with other finders.
+    void shareHead(const ArpkMatchFinder& head);
     // Must be called for each position in increasing order (or skip() for it).
     int find(std::size_t at, ArpkMatch* out);
     void skip(std::size_t at);
@@ -33,6 +42,8 @@ private:
         int bits = 0;
         std::vector<std::int32_t> head, son;
     };
+    void setUpQuick();
+    void addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most);
     int findQuick(std::size_t at, ArpkMatch* out, bool report);
     void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
     std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
@@ -40,12 +51,12 @@ private:
     const unsigned char* d_;
     std::size_t n_;
     int depth_;
-    std::vector<Tree> trees_;
+    std::vector<std::shared_ptr<Tree>> trees_;
     struct QuickTable {
         int bits = 0;
         std::size_t hashBytes = 4;
         std::vector<std::uint32_t>
             ways;  // buckets of positions and their first bytes, newest first
     };
-    QuickTable cheap_, quick_, long_;
+    QuickTable cheap_, quick_, long_, longer_;
 };

@@ -33,9 +33,15 @@ int widthOf(std::uint32_t v) {
 
 class Parser {
 public:
-    Parser(const unsigned char* data, std::size_t size, int escape, int depth,
-           const std::function<void(const ArpkStep&)>& emit)
-        : d_(data), n_(size), e_(escape), depth_(depth), finder_(data, size, depth), emit_(emit) {
+    Parser(const unsigned char* data, std::size_t start, std::size_t end, int escape, int depth,
+           ArpkMatchFinder& finder, const std::function<void(const ArpkStep&)>& emit)
+        : d_(data),
+          start_(start),
+          n_(end),
+          e_(escape),
+          depth_(depth),
+          finder_(finder),
+          emit_(emit) {
         // Token sizes by offset and length width; the escape blocks one code.
         for (int ow = 1; ow <= 4; ++ow)
             for (int lw = 1; lw <= 2; ++lw) {
@@ -43,14 +49,14 @@ public:
                 std::uint32_t offset = ow == 1 ? 0 : std::uint32_t{1} << (8 * (ow - 1));
                 copyCost_[ow][lw] = arpkCopyCode(e_, offset, lw == 1 ? 0 : 0x100, code);
             }
-        std::size_t cap = std::min(SEGMENT, n_) + 1;
+        std::size_t cap = std::min(SEGMENT, n_ - start_) + 1;
         price_.resize(cap);
         step_.resize(cap);
     }
 
     void run() {
         if (depth_ <= 0) return quick();
-        std::size_t s = 0;
+        std::size_t s = start_;
         while (s < n_) s = segment(s);
     }
 
@@ -78,10 +84,10 @@ private:
     void flush(std::size_t s, std::size_t end);
 
     const unsigned char* d_;
-    std::size_t n_;
+    std::size_t start_, n_;
     int e_;
     int depth_;
-    ArpkMatchFinder finder_;
+    ArpkMatchFinder& finder_;
     const std::function<void(const ArpkStep&)>& emit_;
     int copyCost_[5][3] = {};
     std::vector<std::uint32_t> price_;  // cheapest size of the segment's first i bytes
@@ -173,7 +179,7 @@ int Parser::bestCopy(std::size_t i, ArpkStep& best) {
 // The quick parse: at each position the copy that saves most, unless the next position
 // offers more (one lazy step), or a run; positions inside a copy are not searched from later.
 void Parser::quick() {
-    std::size_t i = 0;
+    std::size_t i = start_;
     while (i < n_) {
         finder_.prefetch(i + 1);
         ArpkStep best;
@@ -233,5 +239,12 @@ bool arpkRunCodable(int escape, std::uint32_t length) {
 void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
                const std::function<void(const ArpkStep&)>& emit) {
     if (size == 0) return;
-    Parser(data, size, escape, depth, emit).run();
+    ArpkMatchFinder finder(data, size, depth);
+    Parser(data, 0, size, escape, depth, finder, emit).run();
+}
+
+void parseArpkBlock(const unsigned char* data, std::size_t start, std::size_t end, int escape,
+                    int depth, ArpkMatchFinder& finder,
+                    const std::function<void(const ArpkStep&)>& emit) {
+    if (start < end) Parser(data, start, end, escape, depth, finder, emit).run();
 }

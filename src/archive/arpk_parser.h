@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+class ArpkMatchFinder;
+
 struct ArpkStep {
     enum Kind : std::uint8_t { LITERAL, RUN, COPY };
     Kind kind = LITERAL;
@@ -24,3 +26,9 @@ bool arpkRunCodable(int escape, std::uint32_t length);
 // parse (32 is thorough); 0 asks for the quick parse instead.
 void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
                const std::function<void(const ArpkStep&)>& emit);
+
+// The same for the block of data from start to end (the data before start is the block's
+// history), with a finder made for it (archive/arpk_match_finder.h).
+void parseArpkBlock(const unsigned char* data, std::size_t start, std::size_t end, int escape,
+                    int depth, ArpkMatchFinder& finder,
+                    const std::function<void(const ArpkStep&)>& emit);

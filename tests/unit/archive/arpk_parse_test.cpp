@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/arpk_decoder.h"
 #include "archive/arpk_encoder.h"
 #include "archive/arpk_format.h"
+#include "archive_fixture.h"
 
 namespace {
 
@@ -187,6 +189,100 @@ TEST(ArpkParse, CopiesStayNearUnlessFarOnesSaveEnough) {
         else
             EXPECT_EQ(d.sources.empty() ? NONE : d.sources.back(), expected) << row.what;
     }
+}
+
+// Where the closest parse of a large input splits it: the end of the head cache, then every
+// further 8 MiB.
+constexpr std::size_t FIRST_BORDER = ARPK_HEAD_CACHE, SECOND_BORDER = 2 * ARPK_HEAD_CACHE;
+
+// A periodic filling (cheap to parse) with random stretches around both borders, each holding
+// a phrase straddling the border whose source lies before it, a long run, and a phrase
+// repeated past the border.
+std::string borderInput(std::size_t size) {
+    std::mt19937 rng(33);
+    const std::string period = randomBytes(rng, 50000);
+    std::string s;
+    while (s.size() < size) s += period;
+    s.resize(size);
+    for (std::size_t border : {FIRST_BORDER, SECOND_BORDER}) {
+        if (border - 40000 >= size) continue;
+        std::string noise = randomBytes(rng, 80000);
+        s.replace(border - 40000, std::min<std::size_t>(80000, size - (border - 40000)), noise, 0,
+                  std::min<std::size_t>(80000, size - (border - 40000)));
+        auto put = [&](std::size_t at, const std::string& bytes) {
+            if (at < size) s.replace(at, std::min(bytes.size(), size - at), bytes, 0, size - at);
+        };
+        put(border - 100, s.substr(border - 30000, 200));
+        put(border + 400, std::string(1000, 'r'));
+        put(border + 2000, s.substr(border - 20000, 300));
+    }
+    return s;
+}
+
+class ArpkBlocks : public archive_test::ArchiveTest {
+protected:
+    std::string decoded(const std::string& packed) {
+        ArchiveContext context(fake.system());
+        const int r = unpackArpk(writePackage(packed), path("temp.arh"), context);
+        EXPECT_EQ(r, 0) << lastMessage();
+        return testing_support::readFile(dir.path() / "temp.arh");
+    }
+};
+
+// Inputs ending on either side of each border, by both parses: the decoder gives them back
+// whole, every copy follows its rules, and the repeats past a border are copies from before it.
+TEST_F(ArpkBlocks, BordersRoundTripAndCopiesCrossThem) {
+    const std::size_t sizes[] = {0,
+                                 1,
+                                 FIRST_BORDER - 1,
+                                 FIRST_BORDER,
+                                 FIRST_BORDER + 1,
+                                 FIRST_BORDER + 20000,
+                                 SECOND_BORDER + 1};
+    const std::string whole = borderInput(SECOND_BORDER + 1);
+    for (std::size_t size : sizes)
+        for (bool best : {false, true}) {
+            SCOPED_TRACE(std::to_string(size) + (best ? " closest" : " quick"));
+            const std::string data = whole.substr(0, size);
+            ArpkEncoderOptions options;
+            options.best = best;
+            const std::string packed = encodeArpk(
+                reinterpret_cast<const unsigned char*>(data.data()), data.size(), options);
+            ASSERT_TRUE(decoded(packed) == data);
+            Decoded d = decodeTokens(packed);
+            ASSERT_EQ(d.fault, "");
+            ASSERT_TRUE(d.out == data);
+            for (std::size_t border : {FIRST_BORDER, SECOND_BORDER}) {
+                if (size < border + 2300) continue;
+                // The repeated phrase comes from its first place, the straddling one from its
+                // source on both sides of the border.
+                auto from = [&](std::size_t lo, std::size_t hi) {
+                    return std::count_if(d.sources.begin(), d.sources.end(),
+                                         [&](std::uint32_t src) { return src >= lo && src < hi; });
+                };
+                EXPECT_GE(from(border - 20000, border - 19700), 1) << border;
+                EXPECT_GE(from(border - 30000, border - 29800), 1) << border;
+            }
+            // Literals for the random stretches, a few bytes for the rest.
+            std::size_t random = std::min<std::size_t>(size, 50000);
+            for (std::size_t border : {FIRST_BORDER, SECOND_BORDER})
+                if (border - 40000 < size)
+                    random += std::min<std::size_t>(80000, size - (border - 40000));
+            EXPECT_LE(packed.size(), 9 + random + random / 100 + size / 400 + 64);
+        }
+}
+
+// The blocks are parsed on several threads; the bytes do not depend on their timing.
+TEST(ArpkBlockThreads, TwoRunsGiveTheSameBytes) {
+    const std::string data = borderInput(SECOND_BORDER + 30000);
+    ArpkEncoderOptions options;
+    options.best = true;
+    auto pack = [&] {
+        return encodeArpk(reinterpret_cast<const unsigned char*>(data.data()), data.size(),
+                          options);
+    };
+    const std::string first = pack();
+    EXPECT_TRUE(pack() == first);
 }
 
 }  // namespace
