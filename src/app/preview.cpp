@@ -8,12 +8,15 @@
 #include "fw/gdi.h"
 #include "platform/png_writer.h"
 #include "platform/win32/wide_text_win.h"
+#include "rules/dpi_scale.h"
 #include "run/preview_run.h"
 
 namespace {
 
-HFONT makeFont(HDC dc, int tenths, const char* face) {
-    return ::CreateFontA(pointFontHeight(tenths, ::GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0,
+// The layout report is in the pages' 96-DPI units, which a page at any scale multiplies with
+// its fonts: measured at the screen's DPI, a 144-DPI text would be set against 96-DPI rows.
+HFONT makeFont(HDC, int tenths, const char* face) {
+    return ::CreateFontA(pointFontHeight(tenths, BASE_DPI), 0, 0, 0,
                          FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
