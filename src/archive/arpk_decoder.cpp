@@ -46,6 +46,15 @@ private:
         return in_[inPos_++];
     }
     std::uint32_t readNumber(int bytes) {
+        // One load when the buffer holds four bytes: the bytes past the number are masked off.
+        if (inLength_ - inPos_ >= 4) {
+            const unsigned char* p = in_.get() + inPos_;
+            std::uint32_t v =
+                static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+            inPos_ += static_cast<std::size_t>(bytes);
+            return bytes >= 4 ? v : v & ((std::uint32_t{1} << (8 * bytes)) - 1);
+        }
         std::uint32_t v = 0;
         for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(readByte()) << (8 * i);
         return v;
@@ -75,7 +84,17 @@ private:
         return flush(APPEND_WRITE_ERROR);
     }
     void put(const unsigned char* p, std::size_t n);  // at produced_, n <= free ring slots
-    int appendBytes(const unsigned char* p, std::size_t n);
+    int appendBytes(const unsigned char* p, std::size_t n) {
+        // Mostly the bytes fit the buffer and the ring's end is not in between: one copy.
+        const std::size_t at = slot(produced_);
+        if (waiting() + n < unit_ && at + n <= mask_ + 1) {
+            std::memcpy(ring_.get() + at, p, n);
+            produced_ += static_cast<std::int64_t>(n);
+            return ARCHIVE_OK;
+        }
+        return appendPieces(p, n);
+    }
+    int appendPieces(const unsigned char* p, std::size_t n);
     // Output past the declared size can only fail at the end: it fails at its first byte,
     // before three input bytes can write 250 more.
     bool past(std::size_t n) const {
@@ -137,7 +156,7 @@ void ArpkDecoder::put(const unsigned char* p, std::size_t n) {
     produced_ += static_cast<std::int64_t>(n);
 }
 
-int ArpkDecoder::appendBytes(const unsigned char* p, std::size_t n) {
+int ArpkDecoder::appendPieces(const unsigned char* p, std::size_t n) {
     while (n > 0) {
         if (int r = makeRoom()) return r;
         std::size_t m = std::min(n, unit_ - waiting());
@@ -173,8 +192,11 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
     const auto reach = static_cast<std::int64_t>(std::max(n, ARPK_WINDOW_MARGIN));
     if (offset >= 0 && offset + ring >= produced_ + reach) {
         if (shortCopy && slot(offset) + n <= mask_ + 1) {
-            // Source and target may share slots past the copy's bytes: moved, not copied.
-            std::memmove(dst, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            // Source and target may share slots past the copy's bytes: all of it is loaded
+            // before any is stored (a few wide registers, no call).
+            unsigned char wide[ARPK_WINDOW_MARGIN];
+            std::memcpy(wide, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            std::memcpy(dst, wide, ARPK_WINDOW_MARGIN);
             produced_ += static_cast<std::int64_t>(n);
             return ARCHIVE_OK;
         }
