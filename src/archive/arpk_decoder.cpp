@@ -53,7 +53,8 @@ private:
                 static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
                 static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
             inPos_ += static_cast<std::size_t>(bytes);
-            return bytes >= 4 ? v : v & ((std::uint32_t{1} << (8 * bytes)) - 1);
+            static constexpr std::uint32_t MASK[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+            return v & MASK[bytes];
         }
         std::uint32_t v = 0;
         for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(readByte()) << (8 * i);
@@ -102,6 +103,28 @@ private:
     }
     int pastDeclaredSize() { return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!"); }
     int fetch(std::int64_t offset, std::size_t n);
+    // The usual copy, short and from the head cache or the window, without a call: false
+    // leaves it to fetch.
+    bool quickCopy(std::int64_t offset, std::size_t n) {
+        const std::size_t at = slot(produced_);
+        if (n > ARPK_WINDOW_MARGIN || at + n > mask_ + 1) return false;
+        const unsigned char* src = nullptr;
+        if (offset + static_cast<std::int64_t>(n) <= static_cast<std::int64_t>(head_.size()))
+            src = head_.span(offset, n);
+        else if (offset >= 0 &&
+                 offset + static_cast<std::int64_t>(mask_) + 1 >=
+                     produced_ + static_cast<std::int64_t>(ARPK_WINDOW_MARGIN) &&
+                 slot(offset) + n <= mask_ + 1)
+            src = ring_.get() + slot(offset);
+        if (!src) return false;
+        // Source and target may share slots past the copy's bytes: all of it is loaded before
+        // any is stored (a few wide registers, no call).
+        unsigned char wide[ARPK_WINDOW_MARGIN];
+        std::memcpy(wide, src, ARPK_WINDOW_MARGIN);
+        std::memcpy(ring_.get() + at, wide, ARPK_WINDOW_MARGIN);
+        produced_ += static_cast<std::int64_t>(n);
+        return true;
+    }
     int appendRun(int byte, std::size_t count);  // count times byte
     int copy(int k);
     int decodeTokens();
@@ -238,7 +261,7 @@ int ArpkDecoder::copy(int k) {
     if (produced_ + length > unpackedSize_ || offset + length > produced_)
         return context_.fail(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
     std::size_t n = static_cast<std::size_t>(length);
-    if (waiting() + n <= unit_) return fetch(offset, n);
+    if (waiting() + n <= unit_) return quickCopy(offset, n) ? ARCHIVE_OK : fetch(offset, n);
     // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
     // a time straight to the file. The source lies wholly before the old end.
     if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
