@@ -85,11 +85,16 @@ private:
         return flush(APPEND_WRITE_ERROR);
     }
     void put(const unsigned char* p, std::size_t n);  // at produced_, n <= free ring slots
+    // ARPK_WINDOW_MARGIN bytes can be read from p, whatever n is.
     int appendBytes(const unsigned char* p, std::size_t n) {
-        // Mostly the bytes fit the buffer and the ring's end is not in between: one copy.
+        // Mostly the bytes fit the buffer and the ring's end is not in between: one copy, of
+        // the margin's width when shorter (the slots past them are free as for a short copy).
         const std::size_t at = slot(produced_);
         if (waiting() + n < unit_ && at + n <= mask_ + 1) {
-            std::memcpy(ring_.get() + at, p, n);
+            if (n <= ARPK_WINDOW_MARGIN)
+                std::memcpy(ring_.get() + at, p, ARPK_WINDOW_MARGIN);
+            else
+                std::memcpy(ring_.get() + at, p, n);
             produced_ += static_cast<std::int64_t>(n);
             return ARCHIVE_OK;
         }
@@ -326,7 +331,8 @@ int ArpkDecoder::decodeTokens() {
 
 int ArpkDecoder::run() {
     platform::FileSystem& fs = *context_.system.fs;
-    in_.reset(new (std::nothrow) unsigned char[unit_]);
+    // The margin past the input lets literals be copied in one wide move.
+    in_.reset(new (std::nothrow) unsigned char[unit_ + ARPK_WINDOW_MARGIN]);
     if (!in_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (!temp_) temp_ = fs.openPlainFile(tempPath_, platform::CreateMode::Replace);
     if (!temp_) return context_.fail(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);
