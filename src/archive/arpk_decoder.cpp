@@ -285,7 +285,9 @@ int ArpkDecoder::copy(int k) {
 
 int ArpkDecoder::decodeTokens() {
     const int escape = readByte();
-    std::int64_t lastStep = -1;
+    // Progress is reported after the first token and then once output reaches stepEnd.
+    const auto buffer = static_cast<std::int64_t>(ARPK_BUFFER);
+    std::int64_t stepEnd = 0;
     for (;;) {
         // Literals up to the next escape byte go over in one piece (tokens often follow
         // each other directly: no search then).
@@ -297,7 +299,7 @@ int ArpkDecoder::decodeTokens() {
         std::size_t literals = next ? static_cast<const unsigned char*>(next) - from : avail;
         // Never across a multiple of the buffer size, nor before the first report, so that
         // progress is reported at the same points as token by token.
-        std::size_t room = lastStep < 0 ? 1 : ARPK_BUFFER - 1 - produced_ % ARPK_BUFFER;
+        std::size_t room = stepEnd == 0 ? 1 : static_cast<std::size_t>(stepEnd - 1 - produced_);
         if (literals > room) literals = room;
         if (literals > 0) {
             if (past(literals)) return pastDeclaredSize();
@@ -321,9 +323,8 @@ int ArpkDecoder::decodeTokens() {
                 r = copy(k);
             if (r) return r;
         }
-        std::int64_t step = produced_ / static_cast<std::int64_t>(ARPK_BUFFER);
-        if (step != lastStep) {
-            lastStep = step;
+        if (produced_ >= stepEnd) {
+            stepEnd = (produced_ / buffer + 1) * buffer;
             stepArchiveProgress(2 * produced_ / 3, unpackedSize_, 0);
         }
     }
