@@ -16,6 +16,8 @@ const char* const APPEND_WRITE_ERROR = "Error writing to %s";
 const char* const COPY_WRITE_ERROR = "error writing to %s";
 const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
+// Escape, code, four offset bytes and two length bytes.
+constexpr std::size_t ARPK_LONGEST_COPY_TOKEN = 8;
 
 // Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
 // ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
@@ -48,13 +50,9 @@ private:
     std::uint32_t readNumber(int bytes) {
         // One load when the buffer holds four bytes: the bytes past the number are masked off.
         if (inLength_ - inPos_ >= 4) {
-            const unsigned char* p = in_.get() + inPos_;
-            std::uint32_t v =
-                static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+            std::uint32_t v = load(in_.get() + inPos_, bytes);
             inPos_ += static_cast<std::size_t>(bytes);
-            static constexpr std::uint32_t MASK[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
-            return v & MASK[bytes];
+            return v;
         }
         std::uint32_t v = 0;
         for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(readByte()) << (8 * i);
@@ -132,6 +130,21 @@ private:
     }
     int appendRun(int byte, std::size_t count);  // count times byte
     int copy(int k);
+    int copy(std::uint32_t rawOffset, std::uint32_t rawLength);
+    // A whole copy token at the input's position: read without a check per byte.
+    int copyToken() {
+        const unsigned char* p = in_.get() + inPos_;
+        const int k = p[1], offsetBytes = arpkOffsetBytes(k);
+        inPos_ += 2 + static_cast<std::size_t>(offsetBytes + arpkLengthBytes(k));
+        return copy(load(p + 2, offsetBytes), load(p + 2 + offsetBytes, arpkLengthBytes(k)));
+    }
+    // A little-endian number of 1 to 4 bytes from four readable ones.
+    static std::uint32_t load(const unsigned char* p, int bytes) {
+        static constexpr std::uint32_t MASK[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+        return (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24) &
+               MASK[bytes];
+    }
     int decodeTokens();
 
     const std::string &packagePath_, &tempPath_;
@@ -259,7 +272,10 @@ int ArpkDecoder::appendRun(int byte, std::size_t count) {
 
 int ArpkDecoder::copy(int k) {
     std::uint32_t rawOffset = readNumber(arpkOffsetBytes(k));
-    std::uint32_t rawLength = readNumber(arpkLengthBytes(k));
+    return copy(rawOffset, readNumber(arpkLengthBytes(k)));
+}
+
+int ArpkDecoder::copy(std::uint32_t rawOffset, std::uint32_t rawLength) {
     // Both are signed 32-bit values: a four-byte offset of 2^31 or more is negative.
     std::int64_t offset = static_cast<std::int32_t>(rawOffset);
     std::int64_t length = rawLength;
@@ -305,6 +321,10 @@ int ArpkDecoder::decodeTokens() {
             if (past(literals)) return pastDeclaredSize();
             inPos_ += literals;
             if (int r = appendBytes(from, literals)) return r;
+        } else if (avail >= ARPK_LONGEST_COPY_TOKEN && *from == escape &&
+                   from[1] <= ARPK_MAX_COPY_CODE && from[1] != escape) {
+            // A copy token wholly in the buffer.
+            if (int r = copyToken()) return r;
         } else if (int c = readByte(); eof_) {
             return ARCHIVE_OK;
         } else if (c != escape) {

@@ -63,6 +63,12 @@ TEST_F(ArpkTest, TokensDecode) {
         {"escape 0 at the end", 2, 0, bytesOf({'a', 0}), std::string("a\0", 2)},
         {"escape 0 ends normally", 2, 0, "ab", "ab"},
         {"nothing", 0, E, "", ""},
+        // Tokens with input after them are read whole from the buffer.
+        {"codes 9 and 4 with input after", 20, E,
+         seven + bytesOf({E, 9, 1, 0, 0, 0, 3, 0, E, 4, 0, 0, 0, 0, 2}) + "abcdefgh",
+         seven + "123" + "01" + "abcdefgh"},
+        {"escape 3 escaped, input after", 9, 3, bytesOf({3, 3}) + "abcdefgh",
+         bytesOf({3}) + "abcdefgh"},
     };
     for (const Case& c : cases) {
         std::string output;
@@ -162,6 +168,15 @@ TEST_F(ArpkTest, FailuresHaveTheirCodeAndMessage) {
         {"copy past the declared size", arpk(10, E, seven + bytesOf({E, 0, 0, 4})), -4,
          "Bad escape sequence in " + pkg},
         {"negative offset", arpk(8, E, seven + bytesOf({E, 4, 0xFF, 0xFF, 0xFF, 0xFF, 1})), -2,
+         "Seek error in " + pkg},
+        {"copy from the current position, input after",
+         arpk(20, E, seven.substr(0, 6) + bytesOf({E, 0, 3, 4}) + "abcdefgh"), -4,
+         "Bad escape sequence in " + pkg},
+        {"copy past the declared size, input after",
+         arpk(10, E, seven + bytesOf({E, 0, 0, 4}) + "abcdefgh"), -4,
+         "Bad escape sequence in " + pkg},
+        {"negative offset, input after",
+         arpk(8, E, seven + bytesOf({E, 4, 0xFF, 0xFF, 0xFF, 0xFF, 1}) + "abcdefgh"), -2,
          "Seek error in " + pkg},
         {"one byte short", arpk(6, E, "abcde"), -2, "Incomplete archive!"},
         {"one byte over", arpk(4, E, "abcde"), -2, "Incomplete archive!"},
