@@ -16,6 +16,8 @@ const char* const APPEND_WRITE_ERROR = "Error writing to %s";
 const char* const COPY_WRITE_ERROR = "error writing to %s";
 const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
+// Escape, code, four offset bytes and two length bytes.
+constexpr std::size_t ARPK_LONGEST_COPY_TOKEN = 8;
 
 // Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
 // ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
@@ -46,6 +48,12 @@ private:
         return in_[inPos_++];
     }
     std::uint32_t readNumber(int bytes) {
+        // One load when the buffer holds four bytes: the bytes past the number are masked off.
+        if (inLength_ - inPos_ >= 4) {
+            std::uint32_t v = load(in_.get() + inPos_, bytes);
+            inPos_ += static_cast<std::size_t>(bytes);
+            return v;
+        }
         std::uint32_t v = 0;
         for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(readByte()) << (8 * i);
         return v;
@@ -75,7 +83,22 @@ private:
         return flush(APPEND_WRITE_ERROR);
     }
     void put(const unsigned char* p, std::size_t n);  // at produced_, n <= free ring slots
-    int appendBytes(const unsigned char* p, std::size_t n);
+    // ARPK_WINDOW_MARGIN bytes can be read from p, whatever n is.
+    int appendBytes(const unsigned char* p, std::size_t n) {
+        // Mostly the bytes fit the buffer and the ring's end is not in between: one copy, of
+        // the margin's width when shorter (the slots past them are free as for a short copy).
+        const std::size_t at = slot(produced_);
+        if (waiting() + n < unit_ && at + n <= mask_ + 1) {
+            if (n <= ARPK_WINDOW_MARGIN)
+                std::memcpy(ring_.get() + at, p, ARPK_WINDOW_MARGIN);
+            else
+                std::memcpy(ring_.get() + at, p, n);
+            produced_ += static_cast<std::int64_t>(n);
+            return ARCHIVE_OK;
+        }
+        return appendPieces(p, n);
+    }
+    int appendPieces(const unsigned char* p, std::size_t n);
     // Output past the declared size can only fail at the end: it fails at its first byte,
     // before three input bytes can write 250 more.
     bool past(std::size_t n) const {
@@ -83,8 +106,45 @@ private:
     }
     int pastDeclaredSize() { return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!"); }
     int fetch(std::int64_t offset, std::size_t n);
+    // The usual copy, short and from the head cache or the window, without a call: false
+    // leaves it to fetch.
+    bool quickCopy(std::int64_t offset, std::size_t n) {
+        const std::size_t at = slot(produced_);
+        if (n > ARPK_WINDOW_MARGIN || at + n > mask_ + 1) return false;
+        const unsigned char* src = nullptr;
+        if (offset + static_cast<std::int64_t>(n) <= static_cast<std::int64_t>(head_.size()))
+            src = head_.span(offset, n);
+        else if (offset >= 0 &&
+                 offset + static_cast<std::int64_t>(mask_) + 1 >=
+                     produced_ + static_cast<std::int64_t>(ARPK_WINDOW_MARGIN) &&
+                 slot(offset) + n <= mask_ + 1)
+            src = ring_.get() + slot(offset);
+        if (!src) return false;
+        // Source and target may share slots past the copy's bytes: all of it is loaded before
+        // any is stored (a few wide registers, no call).
+        unsigned char wide[ARPK_WINDOW_MARGIN];
+        std::memcpy(wide, src, ARPK_WINDOW_MARGIN);
+        std::memcpy(ring_.get() + at, wide, ARPK_WINDOW_MARGIN);
+        produced_ += static_cast<std::int64_t>(n);
+        return true;
+    }
     int appendRun(int byte, std::size_t count);  // count times byte
     int copy(int k);
+    int copy(std::uint32_t rawOffset, std::uint32_t rawLength);
+    // A whole copy token at the input's position: read without a check per byte.
+    int copyToken() {
+        const unsigned char* p = in_.get() + inPos_;
+        const int k = p[1], offsetBytes = arpkOffsetBytes(k);
+        inPos_ += 2 + static_cast<std::size_t>(offsetBytes + arpkLengthBytes(k));
+        return copy(load(p + 2, offsetBytes), load(p + 2 + offsetBytes, arpkLengthBytes(k)));
+    }
+    // A little-endian number of 1 to 4 bytes from four readable ones.
+    static std::uint32_t load(const unsigned char* p, int bytes) {
+        static constexpr std::uint32_t MASK[5] = {0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF};
+        return (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24) &
+               MASK[bytes];
+    }
     int decodeTokens();
 
     const std::string &packagePath_, &tempPath_;
@@ -137,7 +197,7 @@ void ArpkDecoder::put(const unsigned char* p, std::size_t n) {
     produced_ += static_cast<std::int64_t>(n);
 }
 
-int ArpkDecoder::appendBytes(const unsigned char* p, std::size_t n) {
+int ArpkDecoder::appendPieces(const unsigned char* p, std::size_t n) {
     while (n > 0) {
         if (int r = makeRoom()) return r;
         std::size_t m = std::min(n, unit_ - waiting());
@@ -173,8 +233,11 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
     const auto reach = static_cast<std::int64_t>(std::max(n, ARPK_WINDOW_MARGIN));
     if (offset >= 0 && offset + ring >= produced_ + reach) {
         if (shortCopy && slot(offset) + n <= mask_ + 1) {
-            // Source and target may share slots past the copy's bytes: moved, not copied.
-            std::memmove(dst, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            // Source and target may share slots past the copy's bytes: all of it is loaded
+            // before any is stored (a few wide registers, no call).
+            unsigned char wide[ARPK_WINDOW_MARGIN];
+            std::memcpy(wide, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            std::memcpy(dst, wide, ARPK_WINDOW_MARGIN);
             produced_ += static_cast<std::int64_t>(n);
             return ARCHIVE_OK;
         }
@@ -209,14 +272,17 @@ int ArpkDecoder::appendRun(int byte, std::size_t count) {
 
 int ArpkDecoder::copy(int k) {
     std::uint32_t rawOffset = readNumber(arpkOffsetBytes(k));
-    std::uint32_t rawLength = readNumber(arpkLengthBytes(k));
+    return copy(rawOffset, readNumber(arpkLengthBytes(k)));
+}
+
+int ArpkDecoder::copy(std::uint32_t rawOffset, std::uint32_t rawLength) {
     // Both are signed 32-bit values: a four-byte offset of 2^31 or more is negative.
     std::int64_t offset = static_cast<std::int32_t>(rawOffset);
     std::int64_t length = rawLength;
     if (produced_ + length > unpackedSize_ || offset + length > produced_)
         return context_.fail(ARCHIVE_ERR_INVALID, "Bad escape sequence in %s", packagePath_);
     std::size_t n = static_cast<std::size_t>(length);
-    if (waiting() + n <= unit_) return fetch(offset, n);
+    if (waiting() + n <= unit_) return quickCopy(offset, n) ? ARCHIVE_OK : fetch(offset, n);
     // Longer than the buffer can take: the waiting bytes go out, then the copy a buffer at
     // a time straight to the file. The source lies wholly before the old end.
     if (feed_ && feed_->stopped()) return ARCHIVE_STOPPED;
@@ -235,7 +301,9 @@ int ArpkDecoder::copy(int k) {
 
 int ArpkDecoder::decodeTokens() {
     const int escape = readByte();
-    std::int64_t lastStep = -1;
+    // Progress is reported after the first token and then once output reaches stepEnd.
+    const auto buffer = static_cast<std::int64_t>(ARPK_BUFFER);
+    std::int64_t stepEnd = 0;
     for (;;) {
         // Literals up to the next escape byte go over in one piece (tokens often follow
         // each other directly: no search then).
@@ -247,12 +315,16 @@ int ArpkDecoder::decodeTokens() {
         std::size_t literals = next ? static_cast<const unsigned char*>(next) - from : avail;
         // Never across a multiple of the buffer size, nor before the first report, so that
         // progress is reported at the same points as token by token.
-        std::size_t room = lastStep < 0 ? 1 : ARPK_BUFFER - 1 - produced_ % ARPK_BUFFER;
+        std::size_t room = stepEnd == 0 ? 1 : static_cast<std::size_t>(stepEnd - 1 - produced_);
         if (literals > room) literals = room;
         if (literals > 0) {
             if (past(literals)) return pastDeclaredSize();
             inPos_ += literals;
             if (int r = appendBytes(from, literals)) return r;
+        } else if (avail >= ARPK_LONGEST_COPY_TOKEN && *from == escape &&
+                   from[1] <= ARPK_MAX_COPY_CODE && from[1] != escape) {
+            // A copy token wholly in the buffer.
+            if (int r = copyToken()) return r;
         } else if (int c = readByte(); eof_) {
             return ARCHIVE_OK;
         } else if (c != escape) {
@@ -271,9 +343,8 @@ int ArpkDecoder::decodeTokens() {
                 r = copy(k);
             if (r) return r;
         }
-        std::int64_t step = produced_ / static_cast<std::int64_t>(ARPK_BUFFER);
-        if (step != lastStep) {
-            lastStep = step;
+        if (produced_ >= stepEnd) {
+            stepEnd = (produced_ / buffer + 1) * buffer;
             stepArchiveProgress(2 * produced_ / 3, unpackedSize_, 0);
         }
     }
@@ -281,7 +352,8 @@ int ArpkDecoder::decodeTokens() {
 
 int ArpkDecoder::run() {
     platform::FileSystem& fs = *context_.system.fs;
-    in_.reset(new (std::nothrow) unsigned char[unit_]);
+    // The margin past the input lets literals be copied in one wide move.
+    in_.reset(new (std::nothrow) unsigned char[unit_ + ARPK_WINDOW_MARGIN]);
     if (!in_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (!temp_) temp_ = fs.openPlainFile(tempPath_, platform::CreateMode::Replace);
     if (!temp_) return context_.fail(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath_);

@@ -63,6 +63,12 @@ TEST_F(ArpkTest, TokensDecode) {
         {"escape 0 at the end", 2, 0, bytesOf({'a', 0}), std::string("a\0", 2)},
         {"escape 0 ends normally", 2, 0, "ab", "ab"},
         {"nothing", 0, E, "", ""},
+        // Tokens with input after them are read whole from the buffer.
+        {"codes 9 and 4 with input after", 20, E,
+         seven + bytesOf({E, 9, 1, 0, 0, 0, 3, 0, E, 4, 0, 0, 0, 0, 2}) + "abcdefgh",
+         seven + "123" + "01" + "abcdefgh"},
+        {"escape 3 escaped, input after", 9, 3, bytesOf({3, 3}) + "abcdefgh",
+         bytesOf({3}) + "abcdefgh"},
     };
     for (const Case& c : cases) {
         std::string output;
@@ -109,6 +115,44 @@ TEST_F(ArpkTest, CopiesReadBackOnlyWhatNeitherMemoryHolds) {
     }
 }
 
+// Short copies and literal runs move a fixed width at once, into slots past their bytes: every
+// distance from 1 up to past that width, and literal runs of every length up to it, next to
+// the ring's end (12 MiB is a multiple of the window; one copy's source crosses it) and in
+// the head cache.
+TEST_F(ArpkTest, ShortCopiesAndLiteralsAtEveryDistance) {
+    constexpr std::size_t RING_END = 12u << 20;
+    struct Case {
+        const char* what;
+        std::size_t start, longRun;
+    } cases[] = {
+        {"in the head cache", 1u << 20, 0},
+        {"from the window", RING_END - 300000, 0},
+        {"across the ring's end", RING_END - 300, 0},
+        {"a long literal run across the ring's end", RING_END - 2000, 5000},
+    };
+    for (const Case& c : cases) {
+        // Runs up to just before the start, letters (never the escape 0) up to it.
+        ArpkStream s;
+        s.fill(c.start - 251);
+        const std::string pad = letters(c.start - s.expected.size(), 3);
+        s.tokens += pad;
+        s.expected += pad;
+        const std::string run = letters(c.longRun, 5);
+        s.tokens += run;
+        s.expected += run;
+        for (std::size_t d = 1; d <= 40; ++d) {
+            const std::string lit = letters(d, static_cast<unsigned>(d));
+            s.tokens += lit;
+            s.expected += lit;
+            s.copy(s.expected.size() - d, std::min<std::size_t>(d, 33));
+            s.copy(s.expected.size() - 3 * d, std::min<std::size_t>(2 * d, 33));
+        }
+        std::string output;
+        ASSERT_EQ(decode(s.package(), output), 0) << c.what << ": " << context.error.message;
+        EXPECT_TRUE(output == s.expected) << c.what << ": output differs";
+    }
+}
+
 TEST_F(ArpkTest, FailuresHaveTheirCodeAndMessage) {
     const int E = 0xFF;
     std::string pkg = path("pkg.apk");
@@ -124,6 +168,15 @@ TEST_F(ArpkTest, FailuresHaveTheirCodeAndMessage) {
         {"copy past the declared size", arpk(10, E, seven + bytesOf({E, 0, 0, 4})), -4,
          "Bad escape sequence in " + pkg},
         {"negative offset", arpk(8, E, seven + bytesOf({E, 4, 0xFF, 0xFF, 0xFF, 0xFF, 1})), -2,
+         "Seek error in " + pkg},
+        {"copy from the current position, input after",
+         arpk(20, E, seven.substr(0, 6) + bytesOf({E, 0, 3, 4}) + "abcdefgh"), -4,
+         "Bad escape sequence in " + pkg},
+        {"copy past the declared size, input after",
+         arpk(10, E, seven + bytesOf({E, 0, 0, 4}) + "abcdefgh"), -4,
+         "Bad escape sequence in " + pkg},
+        {"negative offset, input after",
+         arpk(8, E, seven + bytesOf({E, 4, 0xFF, 0xFF, 0xFF, 0xFF, 1}) + "abcdefgh"), -2,
          "Seek error in " + pkg},
         {"one byte short", arpk(6, E, "abcde"), -2, "Incomplete archive!"},
         {"one byte over", arpk(4, E, "abcde"), -2, "Incomplete archive!"},
