@@ -82,6 +82,7 @@ LRESULT WizardWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     // Focus pictures and rectangles show from the start, also when the page was opened by
     // the mouse.
     ::SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    ::ShowWindow(hwnd(), SW_SHOW);
     return FALSE;
 }
 
