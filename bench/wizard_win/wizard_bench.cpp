@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,18 +97,23 @@ struct Options {
     MenuFile file;
 };
 
-template <typename Run>
-double medianMs(int runs, Run run) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        paintedAt = 0;
-        double start = now();
-        run();
-        if (paintedAt > 0) t.push_back(paintedAt - start);
+// Runs every case once per round, in turn, so that a change in the machine's load falls on
+// all of them alike; the median of each case's times.
+std::vector<double> medianMs(int rounds, const std::vector<std::function<void()>>& cases) {
+    std::vector<std::vector<double>> t(cases.size());
+    for (int round = 0; round < rounds; ++round)
+        for (std::size_t c = 0; c < cases.size(); ++c) {
+            paintedAt = 0;
+            double start = now();
+            cases[c]();
+            if (paintedAt > 0) t[c].push_back(paintedAt - start);
+        }
+    std::vector<double> medians;
+    for (auto& times : t) {
+        std::sort(times.begin(), times.end());
+        medians.push_back(times.empty() ? -1 : times[times.size() / 2]);
     }
-    if (t.empty()) return -1;
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return medians;
 }
 
 }  // namespace
@@ -133,27 +139,29 @@ int main(int argc, char** argv) {
     const WizardEnvironment environment{&config};
     const int runs = 21;
 
-    double empty = medianMs(runs, [&] { EmptyDialog(config.wizardRect).doModal(); });
-    double plain = medianMs(runs, [&] {
-        Timed<WizardWindow> page(environment);
-        page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
-        page.setTopText("Choose the software to install.");
-        page.runPage();
-    });
     Options nineteen(19), tenThousand(10000);
-    double checks = medianMs(runs, [&] {
-        Timed<CheckPage> page(environment, nineteen.file[0]);
-        page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
-        page.setTopText("Choose the software to install.");
-        page.runPage();
-    });
-    double list = medianMs(runs, [&] {
-        Timed<CheckListViewPage> page(environment, tenThousand.file[0]);
-        page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
-        page.setTopText("Choose the software to install.");
-        page.runPage();
-    });
-    std::printf("first paint at %d DPI, median of %d runs:\n", dpi, runs);
+    const std::vector<double> m =
+        medianMs(runs, {[&] { EmptyDialog(config.wizardRect).doModal(); },
+                        [&] {
+                            Timed<WizardWindow> page(environment);
+                            page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+                            page.setTopText("Choose the software to install.");
+                            page.runPage();
+                        },
+                        [&] {
+                            Timed<CheckPage> page(environment, nineteen.file[0]);
+                            page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+                            page.setTopText("Choose the software to install.");
+                            page.runPage();
+                        },
+                        [&] {
+                            Timed<CheckListViewPage> page(environment, tenThousand.file[0]);
+                            page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+                            page.setTopText("Choose the software to install.");
+                            page.runPage();
+                        }});
+    const double empty = m[0], plain = m[1], checks = m[2], list = m[3];
+    std::printf("first paint at %d DPI, median of %d rounds, the cases in turn:\n", dpi, runs);
     std::printf("  empty dialog            %7.2f ms\n", empty);
     std::printf("  page without choices    %7.2f ms  (%.2fx)\n", plain, plain / empty);
     std::printf("  check list, 19 options  %7.2f ms  (%.2fx the empty dialog; target <= 2x)\n",

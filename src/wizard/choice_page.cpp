@@ -2,22 +2,16 @@
 
 #include <oleacc.h>
 
-namespace {
-// Where a menu's buttons wait, hidden, for the first paint.
-constexpr WizRect UNPLACED{0, 0, 10, 10};
-}  // namespace
-
 bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWND button)>& ready) {
-    const bool placedAtPaint = choices_.overMenu();
     const int count = choices_.count();
     const int top = choiceBlockTop(contentRect, count, lineHeight, dpi());
     bool made = false;
+    // Made in their rows while the page is still hidden: a menu's first paint then finds
+    // them placed and has nothing to move.
     for (int i = 0; i < count; ++i) {
-        const WizRect place =
-            placedAtPaint ? UNPLACED : choiceRowRect(contentRect, top, i, lineHeight, dpi());
-        buttons_[i] =
-            makeControl("BUTTON", kind | WS_TABSTOP | (placedAtPaint ? 0 : WS_VISIBLE), 0,
-                        choices_.label(i, environment().config), FIRST_CHOICE_ID + i, place);
+        buttons_[i] = makeControl("BUTTON", kind | WS_TABSTOP | WS_VISIBLE, 0,
+                                  choices_.label(i, environment().config), FIRST_CHOICE_ID + i,
+                                  choiceRowRect(contentRect, top, i, lineHeight, dpi()));
         if (!buttons_[i]) continue;
         describeChoice(buttons_[i], choices_.label(i, environment().config),
                        kind == BS_RADIOBUTTON ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON);

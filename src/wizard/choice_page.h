@@ -1,7 +1,7 @@
 #pragma once
 // What the check and radio pages share: one button per entry of their ChoiceList, in a block
-// of rows centred in contentRect, the labels transparent over the panel. A menu's buttons are
-// made hidden and moved to their rows at every paint; a fixed list's are made in their rows.
+// of rows centred in contentRect, the labels transparent over the panel. The buttons are made
+// in their rows; a menu's are moved to them again at every paint.
 #include <array>
 #include <functional>
 

@@ -170,8 +170,9 @@ bool WizardWindow::onInitDialog() {
         // Not placed yet: in the middle of the screen.
         r = centredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), w, h);
     }
-    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, w, h,
-                   SWP_NOZORDER | (showLater_ ? 0 : SWP_SHOWWINDOW));
+    // Shown once the page's controls are made and ordered (handleMessage): each control made
+    // or moved in a shown window costs the first paint a redraw.
+    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 
     back_ = std::make_unique<BitmapButton>(nullptr, nullptr);
     next_ = std::make_unique<BitmapButton>(nullptr, nullptr);

@@ -82,6 +82,8 @@ LRESULT WizardWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     // Focus pictures and rectangles show from the start, also when the page was opened by
     // the mouse.
     ::SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    // A preview picture shows the page itself, transparent (paintPicture).
+    if (!showLater_) ::ShowWindow(hwnd(), SW_SHOW);
     return FALSE;
 }
 
