@@ -388,6 +388,7 @@ int ArpkDecoder::run() {
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
     if (int r = decodeTokens()) return r;
     if (int r = flush(APPEND_WRITE_ERROR, true)) return r;
+    if (feed_) feed_->stopSharing();
     // Buffered bytes that cannot be written when the file closes are a failed write-out.
     if (std::fclose(temp_.release()) != 0)
         return context_.fail(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_);
@@ -401,6 +402,8 @@ int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std
                ArchiveContext& context, DecodeFeed* feed) {
     ArpkDecoder decoder(packagePath, std::move(temp), tempPath, context, feed);
     int r = decoder.run();
+    // Before the ring and the file go: a failure may leave the extractor writing from them.
+    if (feed) feed->stopSharing();
     endArchiveProgress();
     return r;
 }

@@ -55,6 +55,12 @@ bool DecodeFeed::writeOutLocked(std::unique_lock<std::mutex>& l) {
     return ok;
 }
 
+void DecodeFeed::stopSharing() {
+    std::unique_lock<std::mutex> l(lock_);
+    changed_.wait(l, [&] { return !writing_; });
+    writer_ = nullptr;
+}
+
 bool DecodeFeed::handOver(std::int64_t ready, bool all) {
     std::unique_lock<std::mutex> l(lock_);
     ready_ = ready;

@@ -31,6 +31,9 @@ public:
     // out itself when more than the backlog waits (or all, at the end). False when its own
     // write-out failed.
     bool handOver(std::int64_t ready, bool all);
+    // The decoder is about to end, well or not: waits for a write-out the extractor is doing
+    // and lets it start no other, so that nothing writes from the decoder's memory once freed.
+    void stopSharing();
     // The extractor failed: decoding ends without a word of its own.
     bool stopped() const;
 
