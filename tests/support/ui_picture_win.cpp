@@ -98,29 +98,17 @@ BOOL CALLBACK findIconControl(HWND child, LPARAM found) {
 
 // A system icon drawn as a static control draws it: at its top left, over the background.
 Picture drawnIcon(LPCSTR id, int w, int h, std::uint32_t background) {
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    fw::MemoryDc memory(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
-    HBITMAP surface = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = ::SelectObject(memory, surface);
-    HBRUSH brush =
-        ::CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
+    fw::Bitmap surface(fw::topDownPicture(memory.get(), w, h, &bits));
+    if (!memory || !surface) return {};
+    fw::Selection selected(memory.get(), surface.get());
+    fw::Brush brush(
+        ::CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF)));
     RECT all{0, 0, w, h};
-    ::FillRect(memory, &all, brush);
-    ::DeleteObject(brush);
-    ::DrawIconEx(memory, 0, 0, ::LoadIconA(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
-    Picture picture = copyArea(memory, 0, 0, w, h);
-    ::SelectObject(memory, previous);
-    ::DeleteObject(surface);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return picture;
+    ::FillRect(memory.get(), &all, brush.get());
+    ::DrawIconEx(memory.get(), 0, 0, ::LoadIconA(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
+    return copyArea(memory.get(), 0, 0, w, h);
 }
 }  // namespace
 
