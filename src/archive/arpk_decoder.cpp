@@ -9,6 +9,7 @@
 #include "archive/arpk_format.h"
 #include "archive/decode_feed.h"
 #include "archive/head_cache.h"
+#include "platform/large_block.h"
 
 namespace {
 
@@ -18,6 +19,14 @@ const char* const SEEK_ERROR = "Seek error in %s";
 const char* const IO_ERROR = "i/o error in file %s\n";
 // Escape, code, four offset bytes and two length bytes.
 constexpr std::size_t ARPK_LONGEST_COPY_TOKEN = 8;
+// A token's numbers are read four bytes at a time: the longest token and the bytes past it.
+constexpr std::size_t ARPK_TOKEN_READ = ARPK_LONGEST_COPY_TOKEN + 2;
+// The sources of this many copies ahead are asked for from memory before they are reached.
+#ifndef PF_N
+#define PF_N 16
+#endif
+constexpr int PREFETCH_COPIES = PF_N;
+constexpr std::size_t NOT_SCANNED = ~std::size_t{0};
 
 // Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
 // ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
@@ -40,6 +49,7 @@ private:
     }
     int refill() {
         inPos_ = 0;
+        scan_ = NOT_SCANNED;
         inLength_ = eof_ ? 0 : std::fread(in_.get(), 1, unit_, package_.get());
         if (inLength_ == 0) {
             eof_ = true;
@@ -131,8 +141,41 @@ private:
     int appendRun(int byte, std::size_t count);  // count times byte
     int copy(int k);
     int copy(std::uint32_t rawOffset, std::uint32_t rawLength);
+    // Most copies take from megabytes back and would wait for memory: the tokens ahead in
+    // the input are read through once more, and their sources asked for early. Only a hint:
+    // a source not cached yet, or read back from the file, is asked for at some ring slot.
+    void prefetchAhead(int escape) {
+        if (scan_ == NOT_SCANNED || scan_ < inPos_) {
+            scan_ = inPos_;  // the loop is at a token's start
+            ahead_ = 0;
+        }
+        const unsigned char* in = in_.get();
+        while (ahead_ < PREFETCH_COPIES && scan_ + ARPK_TOKEN_READ <= inLength_) {
+            const unsigned char* p = in + scan_;
+            if (*p != escape) {
+                const void* next = std::memchr(p, escape, inLength_ - scan_);
+                scan_ = next
+                            ? static_cast<std::size_t>(static_cast<const unsigned char*>(next) - in)
+                            : inLength_;
+                continue;
+            }
+            const int k = p[1];
+            if (k == escape || k >= ARPK_MIN_RUN_CODE) {
+                scan_ += k == escape ? 2 : 3;
+                continue;
+            }
+            const int offsetBytes = arpkOffsetBytes(k);
+            const std::int64_t offset = static_cast<std::int32_t>(load(p + 2, offsetBytes));
+            const unsigned char* src = head_.span(offset, 1);
+            if (!src && offset >= 0) src = ring_.get() + slot(offset);
+            if (src) __builtin_prefetch(src);
+            scan_ += 2 + static_cast<std::size_t>(offsetBytes + arpkLengthBytes(k));
+            ++ahead_;
+        }
+    }
     // A whole copy token at the input's position: read without a check per byte.
     int copyToken() {
+        if (ahead_ > 0) --ahead_;
         const unsigned char* p = in_.get() + inPos_;
         const int k = p[1], offsetBytes = arpkOffsetBytes(k);
         inPos_ += 2 + static_cast<std::size_t>(offsetBytes + arpkLengthBytes(k));
@@ -154,8 +197,11 @@ private:
     bool sharedWriting_ = false;  // the extractor's thread may write out too
     // Reads and write-outs: larger for a package extracted meanwhile, fewer system calls.
     const std::size_t unit_ = feed_ ? ARPK_FEED_UNIT : ARPK_BUFFER;
-    std::unique_ptr<unsigned char[]> in_, ring_;
+    std::unique_ptr<unsigned char[]> in_;
+    platform::LargeBlock ring_;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
+    std::size_t scan_ = NOT_SCANNED;  // the prefetch's place in the input, at a token's start
+    int ahead_ = 0;                   // copies between the input's position and scan_
     bool eof_ = false;
     std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0;
     HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
@@ -271,6 +317,7 @@ int ArpkDecoder::appendRun(int byte, std::size_t count) {
 }
 
 int ArpkDecoder::copy(int k) {
+    if (ahead_ > 0) --ahead_;
     std::uint32_t rawOffset = readNumber(arpkOffsetBytes(k));
     return copy(rawOffset, readNumber(arpkLengthBytes(k)));
 }
@@ -305,6 +352,7 @@ int ArpkDecoder::decodeTokens() {
     const auto buffer = static_cast<std::int64_t>(ARPK_BUFFER);
     std::int64_t stepEnd = 0;
     for (;;) {
+        prefetchAhead(escape);
         // Literals up to the next escape byte go over in one piece (tokens often follow
         // each other directly: no search then).
         std::size_t avail = inLength_ - inPos_;
@@ -370,7 +418,7 @@ int ArpkDecoder::run() {
     // The ring, too, no larger than the declared output needs (and at least the buffer).
     std::size_t ring = 2 * ARPK_BUFFER;
     while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
-    ring_.reset(new (std::nothrow) unsigned char[ring + ARPK_WINDOW_MARGIN]);
+    ring_ = platform::LargeBlock(ring + ARPK_WINDOW_MARGIN);
     if (!ring_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     mask_ = ring - 1;
     // An extractor waiting for bytes may write them out itself, off this thread, when the file

@@ -10,7 +10,7 @@ void HeadCache::append(std::int64_t pos, const unsigned char* p, std::size_t n) 
     while (n > 0) {
         std::size_t index = size_ / chunk_, within = size_ % chunk_;
         if (index == chunks_.size()) {
-            std::unique_ptr<unsigned char[]> c(new (std::nothrow) unsigned char[chunk_ + PAD]);
+            platform::LargeBlock c(chunk_ + PAD);
             if (!c) {
                 frozen_ = true;
                 return;

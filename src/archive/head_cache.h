@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/large_block.h"
+
 class HeadCache {
 public:
     // chunk must be a power of two: positions split into chunk and place with shifts.
@@ -42,5 +44,5 @@ private:
     std::size_t limit_, chunk_, size_ = 0;
     unsigned shift_ = 0;
     bool frozen_ = false;  // an allocation failed; the file serves from here on
-    std::vector<std::unique_ptr<unsigned char[]>> chunks_;
+    std::vector<platform::LargeBlock> chunks_;
 };
