@@ -2,7 +2,9 @@
 
 #include "fw/dpi.h"
 
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include <commctrl.h>
@@ -14,14 +16,35 @@ namespace fw {
 
 namespace {
 // The object bound to a window, and the procedure the window had before ours (none for our
-// own classes), kept on the window itself.
-const char* const OBJECT_PROPERTY = "fw.Window";
-const char* const PREVIOUS_PROPERTY = "fw.PreviousProc";
+// own classes). Kept in the process, not as window properties: every message looks its window
+// up, and Wine answers each property from its server.
+struct Link {
+    Window* window = nullptr;
+    WNDPROC previous = nullptr;
+};
+std::mutex linksLock;
+std::unordered_map<HWND, Link>& links() {
+    static auto* table = new std::unordered_map<HWND, Link>;  // outlives every window
+    return *table;
+}
+Link linkOf(HWND window) {
+    std::lock_guard<std::mutex> lock(linksLock);
+    auto it = links().find(window);
+    return it == links().end() ? Link{} : it->second;
+}
+void setLink(HWND window, const Link& link) {
+    std::lock_guard<std::mutex> lock(linksLock);
+    if (link.window || link.previous)
+        links()[window] = link;
+    else
+        links().erase(window);
+}
 
 // The window a CreationScope waits for on this thread.
 struct PendingCreation {
     Window* window = nullptr;
     const char* className = nullptr;
+    HHOOK* hook = nullptr;  // the scope's hook, removed once its window is bound
 };
 thread_local PendingCreation pending;
 
@@ -36,13 +59,13 @@ Window::~Window() {
     if (!hwnd_) return;
     HWND window = std::exchange(hwnd_, nullptr);
     // From here on the window's messages go to its previous procedure, never to this object.
-    ::RemovePropA(window, OBJECT_PROPERTY);
+    setLink(window, {nullptr, previous_});
     if (owned_) {
         ::DestroyWindow(window);
     } else if (previous_ && ::GetWindowLongPtrW(window, GWLP_WNDPROC) ==
                                 reinterpret_cast<LONG_PTR>(&Window::windowProc)) {
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-        ::RemovePropA(window, PREVIOUS_PROPERTY);
+        setLink(window, {});
     }
 }
 
@@ -80,7 +103,7 @@ void Window::destroy() {
 }
 
 Window* Window::fromHandle(HWND window) {
-    return window ? static_cast<Window*>(::GetPropA(window, OBJECT_PROPERTY)) : nullptr;
+    return window ? linkOf(window).window : nullptr;
 }
 
 void Window::setAccessible(const AccessibleFacts& facts) {
@@ -233,8 +256,8 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = fromHandle(window);
     if (!self) {
-        auto previous = reinterpret_cast<WNDPROC>(::GetPropA(window, PREVIOUS_PROPERTY));
-        if (message == WM_NCDESTROY) ::RemovePropA(window, PREVIOUS_PROPERTY);
+        WNDPROC previous = linkOf(window).previous;
+        if (message == WM_NCDESTROY) setLink(window, {});
         return previous ? ::CallWindowProcW(previous, window, message, wParam, lParam)
                         : ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -257,26 +280,24 @@ LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void Window::bind(HWND window) {
     hwnd_ = window;
-    ::SetPropA(window, OBJECT_PROPERTY, this);
     auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (current != &Window::windowProc) {
-        previous_ = current;
-        ::SetPropA(window, PREVIOUS_PROPERTY, reinterpret_cast<HANDLE>(current));
+    if (current != &Window::windowProc) previous_ = current;
+    setLink(window, {this, previous_});
+    if (current != &Window::windowProc)
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::windowProc));
-    }
 }
 
 void Window::unbind() {
-    ::RemovePropA(hwnd_, OBJECT_PROPERTY);
-    ::RemovePropA(hwnd_, PREVIOUS_PROPERTY);
+    setLink(hwnd_, {});
     hwnd_ = nullptr;
     previous_ = nullptr;
 }
 
 Window::CreationScope::CreationScope(Window* window, const char* className)
-    : saved_(pending.window), savedClass_(pending.className) {
+    : saved_(pending.window), savedClass_(pending.className), savedHook_(pending.hook) {
     pending.window = window;
     pending.className = className;
+    pending.hook = &hook_;
     hook_ = ::SetWindowsHookExW(WH_CBT, &Window::creationHook, nullptr, ::GetCurrentThreadId());
 }
 
@@ -284,6 +305,7 @@ Window::CreationScope::~CreationScope() {
     if (hook_) ::UnhookWindowsHookEx(hook_);
     pending.window = saved_;
     pending.className = savedClass_;
+    pending.hook = savedHook_;
 }
 
 LRESULT CALLBACK Window::creationHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -292,8 +314,13 @@ LRESULT CALLBACK Window::creationHook(int code, WPARAM wParam, LPARAM lParam) {
         char cls[64] = "";
         ::GetClassNameA(window, cls, sizeof cls);
         // Only the awaited window: not a helper window the system makes on the way.
-        if (::lstrcmpiA(cls, pending.className) == 0)
+        if (::lstrcmpiA(cls, pending.className) == 0) {
             std::exchange(pending.window, nullptr)->bind(window);
+            // The controls a dialog makes while it starts would each pass through the hook
+            // (under Wine, three calls to its server a window).
+            if (pending.hook && *pending.hook)
+                ::UnhookWindowsHookEx(std::exchange(*pending.hook, nullptr));
+        }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -105,7 +105,8 @@ protected:
     private:
         Window* saved_;
         const char* savedClass_;
-        HHOOK hook_;
+        HHOOK* savedHook_;
+        HHOOK hook_ = nullptr;
     };
 
 private:
