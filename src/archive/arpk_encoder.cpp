@@ -81,7 +81,8 @@ public:
     }
 
     void run(std::string& out, const ArpkEncoderOptions& options) {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned cores =
+            std::max(1u, options.threads ? options.threads : std::thread::hardware_concurrency());
         std::vector<std::thread> workers;
         for (unsigned w = 0; w < std::min<std::size_t>(cores, parts_.size()); ++w)
             workers.emplace_back([this] { work(); });

@@ -190,6 +190,7 @@ public:
                 run > 0 && static_cast<int>((run - 3) * UNIT) >= saved) {
                 emit_(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
                 i += run;
+                misses = 0;
                 continue;
             }
             if (saved <= 0) {
@@ -204,13 +205,22 @@ public:
                 finder_.prefetch(i + 2);
                 ArpkStep next;
                 const int more = bestCopy(i + 1, next);
-                if (more <= saved) break;
+                const std::size_t run = runAt(i + 1);
+                const int runSaved = run > 0 ? static_cast<int>((run - 3) * UNIT) : 0;
+                if (std::max(more, runSaved) <= saved) break;
                 emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
                 ++i;
+                // A run from the next position: the loop's start takes it.
+                if (runSaved >= more) {
+                    best.length = 0;
+                    break;
+                }
                 best = next;
                 saved = more;
             }
+            if (best.length == 0) continue;
             emit_(best);
+            finder_.pass(i, i + best.length);
             i += best.length;
         }
     }

@@ -14,10 +14,14 @@ constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
 constexpr std::size_t NICE = 96;
 // Each source has a chain keyed on its first 16 bytes, which finds the long matches, and one
 // on its first 8; each is walked this far. Deeper walks gain little for their misses.
-constexpr int OWN_DEPTH[2] = {2, 2}, HEAD_DEPTH[2] = {2, 2}, CHEAP_DEPTH[2] = {2, 2};
+// The first 64 KiB's chains stay in the processor's cache: they are walked further.
+constexpr int OWN_DEPTH[2] = {2, 2}, HEAD_DEPTH[2] = {2, 2}, CHEAP_DEPTH[2] = {4, 4};
 constexpr std::size_t LONG_KEY = 16, SHORT_KEY = 8;
 constexpr std::size_t OWN_HASH[2] = {LONG_KEY, SHORT_KEY}, HEAD_HASH[2] = {LONG_KEY, SHORT_KEY},
                       CHEAP_HASH[2] = {LONG_KEY, SHORT_KEY};
+// Of a long copy only the positions this near its ends are taken in: its inside would mostly
+// give copies of the same source again.
+constexpr std::size_t LONG_COPY_EDGE = 128;
 // Links are read ahead of the insertions this many positions.
 constexpr std::size_t AHEAD = 8;
 
@@ -167,6 +171,12 @@ int ArpkQuickFinder::walk(const Chain& c, std::uint32_t cand, bool cyclic, std::
         cand = c.link[src & c.mask];
     }
     return count;
+}
+
+void ArpkQuickFinder::pass(std::size_t from, std::size_t to) {
+    if (to - from <= 2 * LONG_COPY_EDGE) return;
+    catchUp(from + LONG_COPY_EDGE);
+    next_ = to - LONG_COPY_EDGE;
 }
 
 // The long-keyed chain first; the short one then looks only for longer matches.

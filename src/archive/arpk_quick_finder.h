@@ -39,6 +39,8 @@ public:
     // Gives for each chain its ever longer matches, nearest first.
     int find(std::size_t at, ArpkMatch* out);
     void prefetch(std::size_t at) const;
+    // The parse takes a copy over [from, to): the inside of a long one is not taken in.
+    void pass(std::size_t from, std::size_t to);
 
 private:
     void catchUp(std::size_t to);
