@@ -200,13 +200,19 @@ public:
                 continue;
             }
             misses = 0;
-            for (int step = 0; step < LAZY_STEPS && best.length < LAZY_BELOW && i + 1 < n_;
-                 ++step) {
-                finder_.prefetch(i + 2);
-                ArpkStep next;
-                const int more = bestCopy(i + 1, next);
+            for (int step = 0; step < LAZY_STEPS && i + 1 < n_; ++step) {
+                // A run from the next position is looked for after any copy (a copy into
+                // a run would leave most of it to a token of its own); another copy only
+                // after a short one.
                 const std::size_t run = runAt(i + 1);
                 const int runSaved = run > 0 ? static_cast<int>((run - 3) * UNIT) : 0;
+                if (best.length >= LAZY_BELOW && runSaved <= saved) break;
+                ArpkStep next;
+                int more = 0;
+                if (best.length < LAZY_BELOW) {
+                    finder_.prefetch(i + 2);
+                    more = bestCopy(i + 1, next);
+                }
                 if (std::max(more, runSaved) <= saved) break;
                 emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
                 ++i;
