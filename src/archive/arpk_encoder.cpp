@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "archive/arpk_format.h"
 #include "archive/arpk_match_finder.h"
 #include "archive/arpk_parser.h"
+#include "archive/arpk_quick_finder.h"
 #include "archive/byte_reader.h"
 
 namespace {
@@ -26,7 +28,8 @@ constexpr int BEST_DEPTH = 32;
 // same whatever the number of threads.
 constexpr std::size_t BLOCK = ARPK_HEAD_CACHE;
 constexpr std::size_t BLOCK_REACH = 1u << 20;
-// Filling the quick finder's tables costs little against its searches: it takes in the window.
+// Taking positions into the quick finder's chains costs little against its searches: each
+// block's takes in the whole window before it (the head's chains are shared).
 constexpr std::size_t QUICK_REACH = ARPK_WINDOW;
 
 // Appends the tokens of steps from pos on; returns the position after them.
@@ -73,11 +76,13 @@ public:
           e_(escape),
           depth_(depth),
           parts_(1 + (size - ARPK_HEAD_CACHE + BLOCK - 1) / BLOCK),
-          head_(data, ARPK_HEAD_CACHE, depth),
-          headDone_(depth <= 0) {}
+          headDone_(depth <= 0) {
+        if (depth > 0) head_ = std::make_unique<ArpkMatchFinder>(data, ARPK_HEAD_CACHE, depth);
+    }
 
     void run(std::string& out, const ArpkEncoderOptions& options) {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned cores =
+            std::max(1u, options.threads ? options.threads : std::thread::hardware_concurrency());
         std::vector<std::thread> workers;
         for (unsigned w = 0; w < std::min<std::size_t>(cores, parts_.size()); ++w)
             workers.emplace_back([this] { work(); });
@@ -126,19 +131,31 @@ private:
             write(st);
             if (write.pos() - counted >= PROGRESS_STEP) count(write.pos() - counted, counted);
         };
-        if (b == 0) {
-            parseArpkBlock(d_, from, to, e_, depth_, head_, emit);
+        if (depth_ <= 0) {
+            // The head's own chains hold every earlier byte; the later blocks' share one.
+            if (b == 0) {
+                ArpkQuickFinder finder(d_, to, 0, 0, nullptr);
+                parseArpkQuickBlock(d_, from, to, e_, finder, emit);
+            } else {
+                std::call_once(sharedOnce_, [this] {
+                    shared_ = std::make_unique<ArpkQuickFinder::Shared>(d_, n_);
+                });
+                ArpkQuickFinder finder(d_, to, from, QUICK_REACH, shared_.get());
+                parseArpkQuickBlock(d_, from, to, e_, finder, emit);
+            }
+        } else if (b == 0) {
+            parseArpkBlock(d_, from, to, e_, depth_, *head_, emit);
             std::lock_guard<std::mutex> lock(mutex_);
             headDone_ = true;
             changed_.notify_all();
         } else {
-            ArpkMatchFinder finder(d_, to, depth_, from, depth_ > 0 ? BLOCK_REACH : QUICK_REACH);
+            ArpkMatchFinder finder(d_, to, depth_, from, BLOCK_REACH);
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 changed_.wait(lock, [this] { return headDone_; });
                 if (failed_) return;
             }
-            if (depth_ > 0) finder.shareHead(head_);
+            finder.shareHead(*head_);
             parseArpkBlock(d_, from, to, e_, depth_, finder, emit);
         }
         count(to - counted, counted);
@@ -156,7 +173,11 @@ private:
     int e_;
     int depth_;
     std::vector<std::string> parts_;
-    ArpkMatchFinder head_;  // the first block's: the closest parse's others search its trees
+    // The first block's: the closest parse's others search its trees.
+    std::unique_ptr<ArpkMatchFinder> head_;
+    // The quick parse's chains of the head, made by the first block past it that needs them.
+    std::once_flag sharedOnce_;
+    std::unique_ptr<ArpkQuickFinder::Shared> shared_;
     std::atomic<std::size_t> next_{0};
     std::atomic<bool> failed_{false};
     std::mutex mutex_;

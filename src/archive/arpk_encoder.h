@@ -5,8 +5,9 @@
 #include <string>
 
 struct ArpkEncoderOptions {
-    int escape = -1;    // 0..255, or -1 for the least frequent byte of the input
-    bool best = false;  // the closest parse, at a fraction of the speed
+    int escape = -1;       // 0..255, or -1 for the least frequent byte of the input
+    bool best = false;     // the closest parse, at a fraction of the speed
+    unsigned threads = 0;  // for the blocks of a large input; 0: one per core
     // Told the bytes of the input encoded so far (and the input's size) every 64 KiB or so.
     std::function<void(std::size_t done, std::size_t size)> progress;
 };

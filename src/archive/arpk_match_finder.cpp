@@ -10,9 +10,6 @@ namespace {
 constexpr std::size_t MIN_MATCH = 4;
 // Tree comparisons stop here; longer matches are extended directly.
 constexpr std::size_t NICE = 192;
-constexpr std::size_t QUICK_WAYS = 8;
-constexpr std::uint32_t EMPTY = 0xFFFFFFFF;
-constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
 
 std::uint32_t load32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -21,18 +18,6 @@ std::uint32_t load32(const unsigned char* p) {
 
 std::uint32_t hash4(const unsigned char* p, int bits) {
     return (load32(p) * 2654435761u) >> (32 - bits);
-}
-
-// The first `bytes` (5 to 16) bytes.
-std::uint32_t hashLong(const unsigned char* p, std::size_t bytes, int bits) {
-    std::uint64_t v, w = 0;
-    std::memcpy(&v, p, 8);
-    if (bytes < 8) v &= ~std::uint64_t{0} >> (64 - 8 * bytes);
-    if (bytes > 8) {
-        std::memcpy(&w, p + bytes - 8, 8);
-        v ^= w * 0xC2B2AE3D27D4EB4Full;
-    }
-    return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
 // Small inputs get small tables: filling megabytes for a few kilobytes costs more than the
@@ -61,10 +46,6 @@ std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::si
 
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth)
     : d_(data), n_(size), depth_(depth) {
-    if (depth <= 0) {
-        setUpQuick();
-        return;
-    }
     for (std::size_t bound : {std::size_t{256}, std::size_t{1} << 16, ARPK_HEAD_CACHE}) {
         addTree(0, std::min(bound, size), 0, bound <= 256 ? 8 : 22);
         if (bound >= size) break;
@@ -76,30 +57,10 @@ ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, in
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth,
                                  std::size_t from, std::size_t reach)
     : d_(data), n_(size), depth_(depth) {
-    if (depth <= 0) {
-        // The quick finder's tables hold recent positions, and the first 64 KiB apart.
-        setUpQuick();
-        for (std::size_t at = 0; at < std::min(from, CHEAP_END); ++at)
-            findQuick(at, nullptr, false);
-        for (std::size_t at = std::max(CHEAP_END, from - std::min(from, reach)); at < from; ++at)
-            findQuick(at, nullptr, false);
-        return;
-    }
     const std::size_t start = std::max(ARPK_HEAD_CACHE, from - std::min(from, reach));
     addTree(start, size, std::min(ARPK_WINDOW, size - start), 22);
     std::size_t len = 0, src = 0;
     for (std::size_t at = start; at < from; ++at) walk(*trees_.back(), at, false, len, src);
-}
-
-void ArpkMatchFinder::setUpQuick() {
-    cheap_.bits = bitsFor(std::min(n_, CHEAP_END), 16) - 2;
-    quick_.bits = bitsFor(n_, 20) - 1;
-    long_.bits = bitsFor(n_, 20) - 1;
-    long_.hashBytes = 8;
-    longer_.bits = bitsFor(n_, 20) - 1;
-    longer_.hashBytes = 16;
-    for (QuickTable* t : {&cheap_, &quick_, &long_, &longer_})
-        t->ways.assign((2 * QUICK_WAYS) << t->bits, EMPTY);
 }
 
 void ArpkMatchFinder::shareHead(const ArpkMatchFinder& head) {
@@ -180,46 +141,7 @@ std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
     return std::max(inHead, inWindow);
 }
 
-// Each way of a bucket holds a position and its first four bytes, so that most candidates
-// are turned down without touching the data; the bucket then takes at as its newest.
-int ArpkMatchFinder::findQuick(std::size_t at, ArpkMatch* out, bool report) {
-    if (at + MIN_MATCH > n_) return 0;
-    const std::uint32_t bytes = load32(d_ + at);
-    int count = 0;
-    // The first 64 KiB have a table of their own: copies from there have two-byte offsets,
-    // and the newest positions of a busy hash would soon push them out.
-    for (QuickTable* t : {&cheap_, &quick_, &long_, &longer_}) {
-        if (at + t->hashBytes > n_) continue;
-        const std::uint32_t h =
-            t->hashBytes > 4 ? hashLong(d_ + at, t->hashBytes, t->bits) : hash4(d_ + at, t->bits);
-        std::uint32_t* bucket = &t->ways[2 * QUICK_WAYS * h];
-        for (std::size_t w = 0; report && w < QUICK_WAYS; ++w) {
-            const std::uint32_t c = bucket[2 * w];
-            if (c == EMPTY) break;
-            if (bucket[2 * w + 1] != bytes) continue;
-            const std::size_t most = usableLength(c, at, n_ - at);
-            if (most < MIN_MATCH) continue;
-            std::size_t len =
-                MIN_MATCH + commonLength(d_ + c + MIN_MATCH, d_ + at + MIN_MATCH, most - MIN_MATCH);
-            out[count++] = {c, static_cast<std::uint32_t>(len)};
-        }
-        if (t == &cheap_ && at >= CHEAP_END) continue;
-        std::memmove(bucket + 2, bucket, 2 * (QUICK_WAYS - 1) * sizeof *bucket);
-        bucket[0] = static_cast<std::uint32_t>(at);
-        bucket[1] = bytes;
-    }
-    return count;
-}
-
-void ArpkMatchFinder::prefetch(std::size_t at) const {
-    if (quick_.ways.empty() || at + 8 > n_) return;
-    __builtin_prefetch(&quick_.ways[2 * QUICK_WAYS * hash4(d_ + at, quick_.bits)]);
-    __builtin_prefetch(
-        &long_.ways[2 * QUICK_WAYS * hashLong(d_ + at, long_.hashBytes, long_.bits)]);
-}
-
 int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
-    if (!quick_.ways.empty()) return findQuick(at, out, true);
     int count = 0;
     for (auto& t : trees_) {
         std::size_t len = 0, src = 0;
@@ -231,10 +153,6 @@ int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
 }
 
 void ArpkMatchFinder::skip(std::size_t at) {
-    if (!quick_.ways.empty()) {
-        findQuick(at, nullptr, false);
-        return;
-    }
     for (auto& t : trees_) {
         if (at >= t->bound || at < t->from) continue;
         std::size_t len = 0, src = 0;

@@ -19,11 +19,9 @@ class ArpkMatchFinder {
 public:
     static constexpr int MAX_MATCHES = 32;
 
-    // depth 0: a quick finder instead, a hash table of the last few positions of each hash.
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth);
     // For the parse of a block from `from` (past the head cache) to size: a window of its own,
-    // filled with the reach bytes before from, so that copies cross into them (and, for the
-    // quick finder, with the first 64 KiB).
+    // filled with the reach bytes before from, so that copies cross into them.
     ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth, std::size_t from,
                     std::size_t reach);
     // Searches the trees of head, a finder of the closest parse whose whole input lies in the
@@ -32,8 +30,6 @@ public:
     // Must be called for each position in increasing order (or skip() for it).
     int find(std::size_t at, ArpkMatch* out);
     void skip(std::size_t at);
-    // Asks for the quick finder's buckets of at to be brought near the processor.
-    void prefetch(std::size_t at) const;
 
 private:
     struct Tree {
@@ -42,9 +38,7 @@ private:
         int bits = 0;
         std::vector<std::int32_t> head, son;
     };
-    void setUpQuick();
     void addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most);
-    int findQuick(std::size_t at, ArpkMatch* out, bool report);
     void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
     std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
 
@@ -52,11 +46,4 @@ private:
     std::size_t n_;
     int depth_;
     std::vector<std::shared_ptr<Tree>> trees_;
-    struct QuickTable {
-        int bits = 0;
-        std::size_t hashBytes = 4;
-        std::vector<std::uint32_t>
-            ways;  // buckets of positions and their first bytes, newest first
-    };
-    QuickTable cheap_, quick_, long_, longer_;
 };

@@ -6,6 +6,7 @@
 
 #include "archive/arpk_format.h"
 #include "archive/arpk_match_finder.h"
+#include "archive/arpk_quick_finder.h"
 
 namespace {
 
@@ -24,11 +25,25 @@ constexpr std::uint32_t INF = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint32_t MIN_COPY = 4;
 // A match this long is taken at once: searching inside it gains next to nothing.
 constexpr std::uint32_t TAKE_AT_ONCE = 192;
-// The quick parse looks one position further only from copies shorter than this.
+// The quick parse looks further ahead only from copies shorter than this, and at most this
+// many positions.
 constexpr std::uint32_t LAZY_BELOW = 32;
+constexpr int LAZY_STEPS = 2;
+// After this many positions in a row that copy nothing the quick parse searches fewer.
+constexpr std::size_t SKIP_AFTER = 256;
 
 int widthOf(std::uint32_t v) {
     return v < 0x100 ? 1 : v < 0x10000 ? 2 : v < 0x1000000 ? 3 : 4;
+}
+
+// Token sizes by offset and length width; the escape blocks one code.
+void copyCosts(int escape, int (&cost)[5][3]) {
+    for (int ow = 1; ow <= 4; ++ow)
+        for (int lw = 1; lw <= 2; ++lw) {
+            int code = 0;
+            std::uint32_t offset = ow == 1 ? 0 : std::uint32_t{1} << (8 * (ow - 1));
+            cost[ow][lw] = arpkCopyCode(escape, offset, lw == 1 ? 0 : 0x100, code);
+        }
 }
 
 class Parser {
@@ -42,20 +57,13 @@ public:
           depth_(depth),
           finder_(finder),
           emit_(emit) {
-        // Token sizes by offset and length width; the escape blocks one code.
-        for (int ow = 1; ow <= 4; ++ow)
-            for (int lw = 1; lw <= 2; ++lw) {
-                int code = 0;
-                std::uint32_t offset = ow == 1 ? 0 : std::uint32_t{1} << (8 * (ow - 1));
-                copyCost_[ow][lw] = arpkCopyCode(e_, offset, lw == 1 ? 0 : 0x100, code);
-            }
+        copyCosts(e_, copyCost_);
         std::size_t cap = std::min(SEGMENT, n_ - start_) + 1;
         price_.resize(cap);
         step_.resize(cap);
     }
 
     void run() {
-        if (depth_ <= 0) return quick();
         std::size_t s = start_;
         while (s < n_) s = segment(s);
     }
@@ -78,9 +86,6 @@ private:
         }
     }
     std::size_t segment(std::size_t s);
-    void quick();
-    std::size_t runAt(std::size_t i) const;
-    int bestCopy(std::size_t i, ArpkStep& best);
     void flush(std::size_t s, std::size_t end);
 
     const unsigned char* d_;
@@ -151,69 +156,119 @@ std::size_t Parser::segment(std::size_t s) {
     return e;
 }
 
-// The repeats of d_[i] from i, as long as one run step can code them (0 when too few).
-std::size_t Parser::runAt(std::size_t i) const {
-    std::size_t end = std::min<std::size_t>(n_, i + ARPK_MAX_RUN), j = i + 1;
-    while (j < end && d_[j] == d_[i]) ++j;
-    std::size_t run = j - i;
-    if (run >= static_cast<std::size_t>(ARPK_MIN_RUN) && !arpkRunCodable(e_, run)) --run;
-    return run >= static_cast<std::size_t>(ARPK_MIN_RUN) ? run : 0;
-}
-
-// The copy from i that saves most bytes against literals (the nearest of equals); returns the
-// bytes it saves, 0 when none saves any.
-int Parser::bestCopy(std::size_t i, ArpkStep& best) {
-    ArpkMatch m[ArpkMatchFinder::MAX_MATCHES];
-    int count = finder_.find(i, m), saved = 0;
-    for (int c = 0; c < count; ++c) {
-        std::uint32_t cost = copyCost(m[c].src, m[c].length);
-        int s = cost == INF ? 0 : static_cast<int>(m[c].length) - static_cast<int>(cost);
-        if (s > saved) {
-            saved = s;
-            best = ArpkStep{ArpkStep::COPY, m[c].length, m[c].src};
-        }
-    }
-    return saved;
-}
-
-// The quick parse: at each position the copy that saves most, unless the next position
-// offers more (one lazy step), or a run; positions inside a copy are not searched from later.
-void Parser::quick() {
-    std::size_t i = start_;
-    while (i < n_) {
-        finder_.prefetch(i + 1);
-        ArpkStep best;
-        int saved = bestCopy(i, best);
-        if (std::size_t run = runAt(i); run > 0 && static_cast<int>(run) - 3 >= saved) {
-            emit_(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
-            i += run;
-            continue;
-        }
-        if (saved > 0) finder_.prefetch(i + best.length);
-        if (saved > 0 && i + 1 < n_ && best.length < LAZY_BELOW) {
-            ArpkStep next;
-            if (bestCopy(i + 1, next) > saved) {
-                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
-                ++i;
-                best = next;
-            }
-        }
-        if (saved <= 0) {
-            emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
-            ++i;
-            continue;
-        }
-        emit_(best);
-        i += best.length;
-    }
-}
-
 // Emits the cheapest steps from s to end, found backwards from end.
 void Parser::flush(std::size_t s, std::size_t end) {
     back_.clear();
     for (std::size_t at = end - s; at > 0; at -= step_[at].length) back_.push_back(step_[at]);
     for (auto it = back_.rbegin(); it != back_.rend(); ++it) emit_(*it);
 }
+
+// The quick parse: at each position the copy that saves most, unless one of the next
+// positions offers more (a lazy step), or a run.
+class QuickParser {
+public:
+    QuickParser(const unsigned char* data, std::size_t start, std::size_t end, int escape,
+                ArpkQuickFinder& finder, const std::function<void(const ArpkStep&)>& emit)
+        : d_(data), start_(start), n_(end), e_(escape), finder_(finder), emit_(emit) {
+        copyCosts(e_, copyCost_);
+    }
+
+    void run() {
+        std::size_t i = start_, misses = 0;
+        while (i < n_) {
+            // Deep in bytes that copy nothing (packed or random data) only every fourth
+            // position is searched; the finder still takes all in.
+            if (misses >= SKIP_AFTER && (i & 3) != 0) {
+                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                ++i;
+                continue;
+            }
+            finder_.prefetch(i + 1);
+            ArpkStep best;
+            int saved = bestCopy(i, best);
+            if (std::size_t run = runAt(i);
+                run > 0 && static_cast<int>((run - 3) * UNIT) >= saved) {
+                emit_(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
+                i += run;
+                misses = 0;
+                continue;
+            }
+            if (saved <= 0) {
+                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                ++i;
+                ++misses;
+                continue;
+            }
+            misses = 0;
+            for (int step = 0; step < LAZY_STEPS && i + 1 < n_; ++step) {
+                // A run from the next position is looked for after any copy (a copy into
+                // a run would leave most of it to a token of its own); another copy only
+                // after a short one.
+                const std::size_t run = runAt(i + 1);
+                const int runSaved = run > 0 ? static_cast<int>((run - 3) * UNIT) : 0;
+                if (best.length >= LAZY_BELOW && runSaved <= saved) break;
+                ArpkStep next;
+                int more = 0;
+                if (best.length < LAZY_BELOW) {
+                    finder_.prefetch(i + 2);
+                    more = bestCopy(i + 1, next);
+                }
+                if (std::max(more, runSaved) <= saved) break;
+                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                ++i;
+                // A run from the next position: the loop's start takes it.
+                if (runSaved >= more) {
+                    best.length = 0;
+                    break;
+                }
+                best = next;
+                saved = more;
+            }
+            if (best.length == 0) continue;
+            emit_(best);
+            finder_.pass(i, i + best.length);
+            i += best.length;
+        }
+    }
+
+private:
+    // The copy from i that saves most against literals, in sixteenths of a byte with the
+    // reader's penalty for a token (the nearest of equals); 0 when none saves any. The
+    // penalty for far sources is left out: most of this parse's cheap sources are far, and
+    // with it its packages grew past the closest parse's by twice as much.
+    int bestCopy(std::size_t i, ArpkStep& best) {
+        ArpkMatch m[ArpkQuickFinder::MAX_MATCHES];
+        int count = finder_.find(i, m), saved = 0;
+        for (int c = 0; c < count; ++c) {
+            std::uint32_t length = std::min<std::uint32_t>(m[c].length, n_ - i);
+            int cost = copyCost_[widthOf(m[c].src)][length < 0x100 ? 1 : 2];
+            if (cost == 0) continue;
+            int s = static_cast<int>(length * UNIT) - static_cast<int>(cost * UNIT + COPY_PENALTY);
+            if (s > saved) {
+                saved = s;
+                best = ArpkStep{ArpkStep::COPY, length, m[c].src};
+            }
+        }
+        return saved;
+    }
+
+    // The repeats of d_[i] from i, as long as one run step can code them (0 when too few).
+    std::size_t runAt(std::size_t i) const {
+        if (i + 1 >= n_ || d_[i + 1] != d_[i]) return 0;
+        std::size_t end = std::min<std::size_t>(n_, i + ARPK_MAX_RUN), j = i + 1;
+        while (j < end && d_[j] == d_[i]) ++j;
+        std::size_t run = j - i;
+        if (run >= static_cast<std::size_t>(ARPK_MIN_RUN) && !arpkRunCodable(e_, run)) --run;
+        return run >= static_cast<std::size_t>(ARPK_MIN_RUN) ? run : 0;
+    }
+
+    const unsigned char* d_;
+    std::size_t start_, n_;
+    int e_;
+    ArpkQuickFinder& finder_;
+    const std::function<void(const ArpkStep&)>& emit_;
+    int copyCost_[5][3] = {};
+};
 
 }  // namespace
 
@@ -239,6 +294,11 @@ bool arpkRunCodable(int escape, std::uint32_t length) {
 void parseArpk(const unsigned char* data, std::size_t size, int escape, int depth,
                const std::function<void(const ArpkStep&)>& emit) {
     if (size == 0) return;
+    if (depth <= 0) {
+        ArpkQuickFinder finder(data, size, 0, 0, nullptr);
+        QuickParser(data, 0, size, escape, finder, emit).run();
+        return;
+    }
     ArpkMatchFinder finder(data, size, depth);
     Parser(data, 0, size, escape, depth, finder, emit).run();
 }
@@ -247,4 +307,10 @@ void parseArpkBlock(const unsigned char* data, std::size_t start, std::size_t en
                     int depth, ArpkMatchFinder& finder,
                     const std::function<void(const ArpkStep&)>& emit) {
     if (start < end) Parser(data, start, end, escape, depth, finder, emit).run();
+}
+
+void parseArpkQuickBlock(const unsigned char* data, std::size_t start, std::size_t end, int escape,
+                         ArpkQuickFinder& finder,
+                         const std::function<void(const ArpkStep&)>& emit) {
+    if (start < end) QuickParser(data, start, end, escape, finder, emit).run();
 }

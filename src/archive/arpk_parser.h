@@ -7,6 +7,7 @@
 #include <functional>
 
 class ArpkMatchFinder;
+class ArpkQuickFinder;
 
 struct ArpkStep {
     enum Kind : std::uint8_t { LITERAL, RUN, COPY };
@@ -32,3 +33,8 @@ void parseArpk(const unsigned char* data, std::size_t size, int escape, int dept
 void parseArpkBlock(const unsigned char* data, std::size_t start, std::size_t end, int escape,
                     int depth, ArpkMatchFinder& finder,
                     const std::function<void(const ArpkStep&)>& emit);
+
+// The quick parse of the block from start to end, with its finder
+// (archive/arpk_quick_finder.h).
+void parseArpkQuickBlock(const unsigned char* data, std::size_t start, std::size_t end, int escape,
+                         ArpkQuickFinder& finder, const std::function<void(const ArpkStep&)>& emit);

@@ -1,0 +1,229 @@
+#include "archive/arpk_quick_finder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/arpk_format.h"
+
+namespace {
+
+constexpr std::uint32_t EMPTY = 0xFFFFFFFF;
+constexpr std::size_t MIN_MATCH = 4;
+constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
+// A walk stops at a match this long: a longer one saves next to nothing more.
+constexpr std::size_t NICE = 96;
+// Each source has a chain keyed on its first 16 bytes, which finds the long matches, and one
+// on its first 8; each is walked this far. Deeper walks gain little for their misses.
+// The first 64 KiB's chains stay in the processor's cache: they are walked further.
+constexpr int OWN_DEPTH[2] = {2, 2}, HEAD_DEPTH[2] = {2, 2}, CHEAP_DEPTH[2] = {4, 4};
+constexpr std::size_t LONG_KEY = 16, SHORT_KEY = 8;
+constexpr std::size_t OWN_HASH[2] = {LONG_KEY, SHORT_KEY}, HEAD_HASH[2] = {LONG_KEY, SHORT_KEY},
+                      CHEAP_HASH[2] = {LONG_KEY, SHORT_KEY};
+// Of a long copy only the positions this near its ends are taken in: its inside would mostly
+// give copies of the same source again.
+constexpr std::size_t LONG_COPY_EDGE = 128;
+// Links are read ahead of the insertions this many positions.
+constexpr std::size_t AHEAD = 8;
+
+std::uint32_t load32(const unsigned char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+std::uint32_t hashOf(const unsigned char* p, std::size_t bytes, int bits) {
+    std::uint64_t v, w;
+    std::memcpy(&v, p, 8);
+    if (bytes < 8) v &= ~std::uint64_t{0} >> (64 - 8 * bytes);
+    if (bytes > 8) {
+        std::memcpy(&w, p + bytes - 8, 8);
+        v ^= w * 0xC2B2AE3D27D4EB4Full;
+    }
+    return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits));
+}
+
+std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
+    std::size_t len = 0;
+    while (len + 8 <= most) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
+        len += 8;
+    }
+    while (len < most && a[len] == b[len]) ++len;
+    return len;
+}
+
+// The length a copy from src may take at at: no overlap, within the largest copy, and wholly
+// in the decoder's head cache or wholly in its window.
+std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) {
+    const std::size_t distance = at - src;
+    length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
+    std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
+    std::size_t inWindow =
+        distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
+    return std::max(inHead, inWindow);
+}
+
+std::size_t powerAtLeast(std::size_t n) {
+    std::size_t p = 256;
+    while (p < n) p <<= 1;
+    return p;
+}
+
+}  // namespace
+
+// Small inputs get small tables: filling megabytes for a few kilobytes costs more than the
+// encoding itself.
+void ArpkQuickFinder::Chain::init(std::size_t positions, int mostBits, std::size_t bytes) {
+    const std::size_t cycle = powerAtLeast(positions);
+    bits = 8;
+    while (bits < mostBits && (std::size_t{1} << bits) < cycle / 2) ++bits;
+    hashBytes = bytes;
+    mask = cycle - 1;
+    head.assign(std::size_t{1} << bits, EMPTY);
+    link.resize(cycle);
+}
+
+void ArpkQuickFinder::Chain::insert(const unsigned char* d, std::size_t at) {
+    std::uint32_t& h = head[hashOf(d + at, hashBytes, bits)];
+    link[at & mask] = h;
+    h = static_cast<std::uint32_t>(at);
+}
+
+ArpkQuickFinder::Shared::Shared(const unsigned char* data, std::size_t size) {
+    const std::size_t end = std::min(ARPK_HEAD_CACHE, size < 32 + AHEAD ? 0 : size - 32 - AHEAD);
+    for (int k = 0; k < 2; ++k) {
+        cheap[k].init(CHEAP_END, 14, CHEAP_HASH[k]);
+        head[k].init(ARPK_HEAD_CACHE, 21, HEAD_HASH[k]);
+        for (std::size_t at = 0; at < std::min(CHEAP_END, end); ++at) cheap[k].insert(data, at);
+        for (std::size_t at = 0; at < end; ++at) {
+            __builtin_prefetch(&head[k].head[hashOf(data + at + AHEAD, HEAD_HASH[k], head[k].bits)],
+                               1);
+            head[k].insert(data, at);
+        }
+    }
+}
+
+ArpkQuickFinder::ArpkQuickFinder(const unsigned char* data, std::size_t size, std::size_t from,
+                                 std::size_t reach, const Shared* shared)
+    : d_(data), n_(size), next_(from - std::min(from, reach)), cheap_(nullptr), head_(nullptr) {
+    if (shared) {
+        // Past the head: the window before the block and the block itself.
+        for (int k = 0; k < 2; ++k)
+            own_[k].init(std::min(ARPK_WINDOW, size - next_), 20, OWN_HASH[k]);
+        cheap_ = &shared->cheap;
+        head_ = &shared->head;
+    } else {
+        // Within the head every earlier byte is a source; the first 64 KiB apart as well.
+        for (int k = 0; k < 2; ++k) {
+            own_[k].init(size, 21, OWN_HASH[k]);
+            ownCheap_[k].init(std::min(size, CHEAP_END), 14, CHEAP_HASH[k]);
+        }
+        cheap_ = &ownCheap_;
+    }
+    for (int k = 0; k < 2; ++k) {
+        chains_[k] = &(*cheap_)[k];
+        chains_[2 + k] = head_ ? &(*head_)[k] : nullptr;
+        chains_[4 + k] = &own_[k];
+    }
+    catchUp(from);
+}
+
+void ArpkQuickFinder::catchUp(std::size_t to) {
+    // The last bytes are never hashed: a copy there would save nothing.
+    const std::size_t end = std::min(to, n_ < 32 ? 0 : n_ - 32);
+    for (std::size_t at = next_; at < end; ++at) {
+        if (at + AHEAD < end)
+            for (const Chain& c : own_)
+                __builtin_prefetch(&c.head[hashOf(d_ + at + AHEAD, c.hashBytes, c.bits)], 1);
+        for (Chain& c : own_) c.insert(d_, at);
+        if (cheap_ == &ownCheap_ && at < CHEAP_END)
+            for (Chain& c : ownCheap_) c.insert(d_, at);
+    }
+    next_ = std::max(next_, to);
+}
+
+// Candidates newest first; reported when longer than every one before.
+int ArpkQuickFinder::walk(const Chain& c, std::uint32_t cand, bool cyclic, std::size_t at,
+                          int depth, std::size_t& best, ArpkMatch* out) const {
+    const std::size_t left = n_ - at;
+    const std::uint32_t first = load32(d_ + at);
+    int count = 0;
+    if (best >= left) return 0;
+    for (; cand != EMPTY && depth > 0; --depth) {
+        const std::size_t src = cand;
+        if (src >= at || (cyclic && at - src > c.mask)) break;
+        if (load32(d_ + src) == first && d_[src + best] == d_[at + best]) {
+            const std::size_t most = usableLength(src, at, left);
+            if (most > best) {
+                std::size_t len = MIN_MATCH + commonLength(d_ + src + MIN_MATCH,
+                                                           d_ + at + MIN_MATCH, most - MIN_MATCH);
+                if (len > best) {
+                    best = len;
+                    out[count++] = {static_cast<std::uint32_t>(src),
+                                    static_cast<std::uint32_t>(len)};
+                    if (len >= NICE || len == left || count == MAX_MATCHES / 6) break;
+                }
+            }
+        }
+        cand = c.link[src & c.mask];
+    }
+    return count;
+}
+
+void ArpkQuickFinder::pass(std::size_t from, std::size_t to) {
+    if (to - from <= 2 * LONG_COPY_EDGE) return;
+    catchUp(from + LONG_COPY_EDGE);
+    next_ = to - LONG_COPY_EDGE;
+}
+
+// The long-keyed chain first; the short one then looks only for longer matches.
+int ArpkQuickFinder::search(int source, bool cyclic, std::size_t at, const int* depth,
+                            ArpkMatch* out) const {
+    const Chain* const* c = &chains_[2 * source];
+    const std::uint32_t* first = &first_[2 * source];
+    std::size_t best = MIN_MATCH;
+    int count = walk(*c[0], first[0], cyclic, at, depth[0], best, out);
+    if (best < c[0]->hashBytes)
+        count += walk(*c[1], first[1], cyclic, at, depth[1], best, out + count);
+    return count;
+}
+
+int ArpkQuickFinder::find(std::size_t at, ArpkMatch* out) {
+    catchUp(at);
+    if (at + 32 > n_) return 0;
+    // Every chain's newest candidate asked for at once, so that their misses overlap.
+    for (int k = at >= CHEAP_END ? 0 : 2; k < 6; ++k) {
+        if (!chains_[k]) continue;
+        const Chain& c = *chains_[k];
+        const std::uint32_t cand = c.head[hashOf(d_ + at, c.hashBytes, c.bits)];
+        first_[k] = cand;
+        if (cand != EMPTY && cand < at) {
+            __builtin_prefetch(d_ + cand);
+            __builtin_prefetch(&c.link[cand & c.mask]);
+        }
+    }
+    int count = 0;
+    // The cheapest sources first: a long match there ends the search.
+    if (at >= CHEAP_END) {
+        count = search(0, false, at, CHEAP_DEPTH, out);
+        if (count > 0 && out[count - 1].length >= NICE) return count;
+    }
+    if (head_) {
+        int c = search(1, false, at, HEAD_DEPTH, out + count);
+        count += c;
+        if (c > 0 && out[count - 1].length >= NICE) return count;
+    }
+    count += search(2, true, at, OWN_DEPTH, out + count);
+    return count;
+}
+
+void ArpkQuickFinder::prefetch(std::size_t at) const {
+    if (at + 32 > n_) return;
+    for (const Chain& c : own_) __builtin_prefetch(&c.head[hashOf(d_ + at, c.hashBytes, c.bits)]);
+    if (head_)
+        for (const Chain& c : *head_)
+            __builtin_prefetch(&c.head[hashOf(d_ + at, c.hashBytes, c.bits)]);
+}
