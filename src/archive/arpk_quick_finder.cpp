@@ -82,8 +82,8 @@ void ArpkQuickFinder::Chain::init(std::size_t positions, int mostBits, std::size
     while (bits < mostBits && (std::size_t{1} << bits) < cycle / 2) ++bits;
     hashBytes = bytes;
     mask = cycle - 1;
-    head.assign(std::size_t{1} << bits, EMPTY);
-    link.resize(cycle);
+    head.assign(std::size_t{1} << bits, 0xFF);  // every word EMPTY
+    link.assign(cycle);
 }
 
 void ArpkQuickFinder::Chain::insert(const unsigned char* d, std::size_t at) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/arpk_match_finder.h"
+#include "platform/large_block.h"
 
 class ArpkQuickFinder {
 public:
@@ -19,7 +20,7 @@ public:
         int bits = 0;
         std::size_t hashBytes = 0;
         std::size_t mask = 0;  // links are kept for mask + 1 positions
-        std::vector<std::uint32_t> head, link;
+        platform::LargeArray<std::uint32_t> head, link;
         void init(std::size_t positions, int mostBits, std::size_t bytes);
         void insert(const unsigned char* d, std::size_t at);
     };
