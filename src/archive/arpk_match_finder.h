@@ -36,16 +36,26 @@ public:
     void prefetch(std::size_t at) const;
 
 private:
+    struct FreeSlots {
+        void operator()(std::int32_t* p) const;
+    };
+    using Slots = std::unique_ptr<std::int32_t[], FreeSlots>;
     struct Tree {
         std::size_t from = 0, bound = 0;  // positions in [from, bound) are inserted
         std::size_t cycle = 0;            // nodes are kept for this many positions (0: all)
         int bits = 0;
-        std::vector<std::int32_t> head, son;
+        Slots head, son;  // son's slots are written when their position is inserted
     };
+    static Slots allocateSlots(std::size_t count);
     void setUpQuick();
     void addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most);
     int findQuick(std::size_t at, ArpkMatch* out, bool report);
-    void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
+    void ahead(std::size_t at) const;
+    struct Walk;
+    static constexpr std::size_t MAX_TREES = 4;
+    bool start(Walk& w, Tree& t, std::size_t at, bool report) const;
+    bool step(Walk& w) const;
+    int walkAll(std::size_t at, bool report, ArpkMatch* out);
     std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
 
     const unsigned char* d_;
