@@ -1,6 +1,7 @@
 #include "archive/arpk_match_finder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -153,12 +154,14 @@ void ArpkMatchFinder::addTree(std::size_t from, std::size_t bound, std::size_t c
 struct ArpkMatchFinder::Walk {
     Tree* t = nullptr;
     std::size_t at = 0, limit = 0, atNode = 0;
+    // Nodes of positions this far back or more are reused (cyclic trees).
+    std::size_t horizon = 0;
     std::size_t lenLess = 0, lenGreater = 0, bestLen = 0, bestSrc = 0;
     std::int32_t cur = -1, dummy = -1;
     // The slots where the next smaller and greater nodes go: at's own, or dummy.
     std::int32_t *less = nullptr, *greater = nullptr;
     int steps = 0;
-    bool report = false;
+    bool full = false;  // ended on a match as long as the tree compares
 
     // The node of c, from at's without a division in a cyclic tree: at - c < cycle.
     std::size_t node(std::size_t c) const {
@@ -166,21 +169,20 @@ struct ArpkMatchFinder::Walk {
         if (!t->cycle) return 2 * (atNode - back);
         return 2 * (atNode >= back ? atNode - back : atNode + t->cycle - back);
     }
-    // False for a node reused by a newer position of a cyclic tree.
     bool live(std::int32_t c) const {
-        return c >= 0 && !(t->cycle && at - static_cast<std::size_t>(c) >= t->cycle);
+        return c >= 0 && !(t->cycle && horizon - static_cast<std::size_t>(c) >= t->cycle);
     }
 };
 
-bool ArpkMatchFinder::start(Walk& w, Tree& t, std::size_t at, bool report) const {
+bool ArpkMatchFinder::start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const {
     if (at + MIN_MATCH > n_ || at < t.from) return false;
     const bool insert = at < t.bound;
     w.t = &t;
     w.at = at;
+    w.horizon = horizon;
     w.limit = std::min(NICE, n_ - at);
     w.atNode = t.cycle ? at % t.cycle : at - t.from;
     w.steps = depth_;
-    w.report = report;
     const std::uint32_t h = hash4(d_ + at, t.bits);
     w.cur = t.head[h];
     // son[2x] holds the smaller suffixes below x, son[2x + 1] the greater ones.
@@ -215,11 +217,7 @@ bool ArpkMatchFinder::step(Walk& w) const {
         // Equal as far as the tree compares: the new node takes the old one's place.
         *w.less = smaller;
         *w.greater = larger;
-        // The full length of the best long match, as far as a copy can use it.
-        if (w.report && w.bestLen == w.limit) {
-            std::size_t most = usableLength(w.bestSrc, at, n_ - at);
-            while (w.bestLen < most && d_[w.bestSrc + w.bestLen] == d_[at + w.bestLen]) ++w.bestLen;
-        }
+        w.full = true;
         return false;
     }
     const bool inserting = w.less != &w.dummy;
@@ -238,21 +236,54 @@ bool ArpkMatchFinder::step(Walk& w) const {
 }
 
 // Walks the trees for at side by side: all of them when reporting, else those that take at.
+// A search also walks the trees for the next position, which the parse asks for next (or
+// skips, taking it into the trees all the same), unless a tree would take both into one
+// bucket; both walks then see the same nodes as live.
 int ArpkMatchFinder::walkAll(std::size_t at, bool report, ArpkMatch* out) {
-    Walk w[MAX_TREES];
-    bool going[MAX_TREES] = {};
-    int count = 0, walking = 0;
-    for (std::size_t k = 0; k < trees_.size(); ++k) {
-        Tree& t = *trees_[k];
-        if (report || at < t.bound) walking += going[k] = start(w[k], t, at, report);
+    const std::size_t trees = trees_.size();
+    if (aheadAt_ != at) {
+        const bool pair = report && at + 1 + MIN_MATCH <= n_ && [&] {
+            for (const auto& t : trees_)
+                if (at >= t->from && at < t->bound &&
+                    hash4(d_ + at, t->bits) == hash4(d_ + at + 1, t->bits))
+                    return false;
+            return true;
+        }();
+        Walk w[2 * MAX_TREES];
+        bool going[2 * MAX_TREES] = {};
+        int walking = 0;
+        for (std::size_t k = 0; k < trees; ++k) {
+            Tree& t = *trees_[k];
+            if (report || at < t.bound) walking += going[k] = start(w[k], t, at, at + pair);
+            if (pair) walking += going[MAX_TREES + k] = start(w[MAX_TREES + k], t, at + 1, at + 1);
+        }
+        ahead(at + pair);
+        while (walking > 0)
+            for (std::size_t k = 0; k < 2 * MAX_TREES; ++k)
+                if (going[k] && !(going[k] = step(w[k]))) --walking;
+        for (std::size_t k = 0; k < trees; ++k) {
+            best_[k] = {w[k].bestLen, w[k].bestSrc, w[k].full};
+            if (pair)
+                ahead_[k] = {w[MAX_TREES + k].bestLen, w[MAX_TREES + k].bestSrc,
+                             w[MAX_TREES + k].full};
+        }
+        aheadAt_ = pair ? at + 1 : SIZE_MAX;
+    } else {
+        std::copy(ahead_, ahead_ + trees, best_);
+        aheadAt_ = SIZE_MAX;
     }
-    while (walking > 0)
-        for (std::size_t k = 0; k < trees_.size(); ++k)
-            if (going[k] && !(going[k] = step(w[k]))) --walking;
-    for (std::size_t k = 0; report && k < trees_.size(); ++k)
-        if (w[k].bestLen >= MIN_MATCH)
-            out[count++] = {static_cast<std::uint32_t>(w[k].bestSrc),
-                            static_cast<std::uint32_t>(w[k].bestLen)};
+    int count = 0;
+    for (std::size_t k = 0; report && k < trees; ++k) {
+        std::size_t len = best_[k].length;
+        const std::size_t src = best_[k].src, limit = std::min(NICE, n_ - at);
+        // The full length of the best long match, as far as a copy can use it.
+        if (best_[k].full && len == limit) {
+            const std::size_t most = usableLength(src, at, n_ - at);
+            while (len < most && d_[src + len] == d_[at + len]) ++len;
+        }
+        if (len >= MIN_MATCH)
+            out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
+    }
     return count;
 }
 
@@ -323,7 +354,6 @@ void ArpkMatchFinder::ahead(std::size_t at) const {
 
 int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
     if (!quick_.ways.empty()) return findQuick(at, out, true);
-    ahead(at);
     return walkAll(at, true, out);
 }
 
@@ -332,6 +362,5 @@ void ArpkMatchFinder::skip(std::size_t at) {
         findQuick(at, nullptr, false);
         return;
     }
-    ahead(at);
     walkAll(at, false, nullptr);
 }

@@ -53,7 +53,7 @@ private:
     void ahead(std::size_t at) const;
     struct Walk;
     static constexpr std::size_t MAX_TREES = 4;
-    bool start(Walk& w, Tree& t, std::size_t at, bool report) const;
+    bool start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const;
     bool step(Walk& w) const;
     int walkAll(std::size_t at, bool report, ArpkMatch* out);
     std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
@@ -62,6 +62,12 @@ private:
     std::size_t n_;
     int depth_;
     std::vector<std::shared_ptr<Tree>> trees_;
+    struct Found {
+        std::size_t length = 0, src = 0;
+        bool full = false;  // as long as the tree compares: to be extended
+    };
+    Found best_[MAX_TREES], ahead_[MAX_TREES];  // per tree, for a position and the next
+    std::size_t aheadAt_ = SIZE_MAX;
     struct QuickTable {
         int bits = 0;
         std::size_t hashBytes = 4;
