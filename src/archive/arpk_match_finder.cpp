@@ -8,10 +8,6 @@
 
 #include "archive/arpk_format.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace {
 
 constexpr std::size_t MIN_MATCH = 4;
@@ -70,20 +66,9 @@ void ArpkMatchFinder::FreeSlots::operator()(std::int32_t* p) const {
     std::free(p);
 }
 
-// The walks jump about tens of megabytes of slots: on huge pages, where the system offers
-// them, they miss the address translation far less often.
+// Uninitialised: the walks read only slots they or an earlier insertion wrote.
 ArpkMatchFinder::Slots ArpkMatchFinder::allocateSlots(std::size_t count) {
-    std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(std::int32_t);
-    void* p = nullptr;
-#if defined(__linux__)
-    constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
-    if (bytes >= HUGE_PAGE) {
-        bytes = (bytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
-        p = std::aligned_alloc(HUGE_PAGE, bytes);
-        if (p) madvise(p, bytes, MADV_HUGEPAGE);
-    }
-#endif
-    if (!p) p = std::malloc(bytes);
+    void* p = std::malloc(std::max<std::size_t>(count, 1) * sizeof(std::int32_t));
     if (!p) throw std::bad_alloc();
     return Slots(static_cast<std::int32_t*>(p));
 }
