@@ -1,7 +1,10 @@
 #include "archive/arpk_match_finder.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "archive/arpk_format.h"
 
@@ -44,6 +47,17 @@ std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::si
 
 }  // namespace
 
+void ArpkMatchFinder::FreeSlots::operator()(std::int32_t* p) const {
+    std::free(p);
+}
+
+// Uninitialised: the walks read only slots they or an earlier insertion wrote.
+ArpkMatchFinder::Slots ArpkMatchFinder::allocateSlots(std::size_t count) {
+    void* p = std::malloc(std::max<std::size_t>(count, 1) * sizeof(std::int32_t));
+    if (!p) throw std::bad_alloc();
+    return Slots(static_cast<std::int32_t*>(p));
+}
+
 ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, int depth)
     : d_(data), n_(size), depth_(depth) {
     for (std::size_t bound : {std::size_t{256}, std::size_t{1} << 16, ARPK_HEAD_CACHE}) {
@@ -59,8 +73,7 @@ ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, in
     : d_(data), n_(size), depth_(depth) {
     const std::size_t start = std::max(ARPK_HEAD_CACHE, from - std::min(from, reach));
     addTree(start, size, std::min(ARPK_WINDOW, size - start), 22);
-    std::size_t len = 0, src = 0;
-    for (std::size_t at = start; at < from; ++at) walk(*trees_.back(), at, false, len, src);
+    for (std::size_t at = start; at < from; ++at) skip(at);
 }
 
 void ArpkMatchFinder::shareHead(const ArpkMatchFinder& head) {
@@ -73,60 +86,151 @@ void ArpkMatchFinder::addTree(std::size_t from, std::size_t bound, std::size_t c
     t->bound = bound;
     t->cycle = cycle;
     t->bits = bitsFor(cycle ? cycle : bound - from, most);
-    t->head.assign(std::size_t{1} << t->bits, -1);
-    t->son.assign(2 * std::max<std::size_t>(cycle ? cycle : bound - from, 1), -1);
+    t->head = allocateSlots(std::size_t{1} << t->bits);
+    std::fill_n(t->head.get(), std::size_t{1} << t->bits, -1);
+    t->son = allocateSlots(2 * std::max<std::size_t>(cycle ? cycle : bound - from, 1));
     trees_.push_back(std::move(t));
 }
 
-// One step down a binary tree of suffixes ordered by their bytes; the new position becomes
-// the root of its bucket when the tree takes it. Nodes deeper down are older, so the first
-// of equally long matches is the nearest.
-void ArpkMatchFinder::walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen,
-                           std::size_t& bestSrc) {
-    if (at + MIN_MATCH > n_ || at < t.from) return;
-    const bool insert = at < t.bound;
-    const std::size_t limit = std::min(NICE, n_ - at);
-    auto node = [&t](std::size_t c) { return 2 * (t.cycle ? c % t.cycle : c - t.from); };
-    const std::uint32_t h = hash4(d_ + at, t.bits);
-    std::int32_t cur = t.head[h];
-    std::int32_t dummy = -1;
-    // son[2x] holds the smaller suffixes below x, son[2x + 1] the greater ones.
-    std::int32_t* less = insert ? &t.son[node(at)] : &dummy;
-    std::int32_t* greater = insert ? &t.son[node(at) + 1] : &dummy;
-    if (insert) t.head[h] = static_cast<std::int32_t>(at);
-    std::size_t lenLess = 0, lenGreater = 0;
-    for (int steps = depth_; cur >= 0 && steps > 0; --steps) {
-        const std::size_t c = static_cast<std::size_t>(cur);
-        if (t.cycle && at - c >= t.cycle) break;  // its node was reused
-        std::size_t len = std::min(lenLess, lenGreater);
-        len += commonLength(d_ + c + len, d_ + at + len, limit - len);
-        std::size_t usable = usableLength(c, at, len);
-        if (usable > bestLen) bestLen = usable, bestSrc = c;
-        if (len == limit) {
-            // Equal as far as the tree compares: the new node takes the old one's place.
-            *less = t.son[node(c)];
-            *greater = t.son[node(c) + 1];
-            // The full length of the best long match, as far as a copy can use it.
-            if (report && bestLen == limit) {
-                std::size_t most = usableLength(bestSrc, at, n_ - at);
-                while (bestLen < most && d_[bestSrc + bestLen] == d_[at + bestLen]) ++bestLen;
-            }
-            return;
-        }
-        if (d_[c + len] < d_[at + len]) {
-            *less = cur;
-            less = insert ? &t.son[node(c) + 1] : &dummy;
-            lenLess = len;
-            cur = t.son[node(c) + 1];
-        } else {
-            *greater = cur;
-            greater = insert ? &t.son[node(c)] : &dummy;
-            lenGreater = len;
-            cur = t.son[node(c)];
-        }
+// A walk down a binary tree of suffixes ordered by their bytes, from the root of at's
+// bucket; at becomes that root when the tree takes it. Nodes deeper down are older, so the
+// first of equally long matches is the nearest. A walk waits on memory at every node, so the
+// walks of all trees for one position advance side by side (step), their waits overlapping;
+// each also asks for both children of its node while it compares the node's bytes.
+struct ArpkMatchFinder::Walk {
+    Tree* t = nullptr;
+    std::size_t at = 0, limit = 0, atNode = 0;
+    // Nodes of positions this far back or more are reused (cyclic trees).
+    std::size_t horizon = 0;
+    std::size_t lenLess = 0, lenGreater = 0, bestLen = 0, bestSrc = 0;
+    std::int32_t cur = -1, dummy = -1;
+    // The slots where the next smaller and greater nodes go: at's own, or dummy.
+    std::int32_t *less = nullptr, *greater = nullptr;
+    int steps = 0;
+    bool full = false;  // ended on a match as long as the tree compares
+
+    // The node of c, from at's without a division in a cyclic tree: at - c < cycle.
+    std::size_t node(std::size_t c) const {
+        const std::size_t back = at - c;
+        if (!t->cycle) return 2 * (atNode - back);
+        return 2 * (atNode >= back ? atNode - back : atNode + t->cycle - back);
     }
-    *less = -1;
-    *greater = -1;
+    bool live(std::int32_t c) const {
+        return c >= 0 && !(t->cycle && horizon - static_cast<std::size_t>(c) >= t->cycle);
+    }
+};
+
+bool ArpkMatchFinder::start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const {
+    if (at + MIN_MATCH > n_ || at < t.from) return false;
+    const bool insert = at < t.bound;
+    w.t = &t;
+    w.at = at;
+    w.horizon = horizon;
+    w.limit = std::min(NICE, n_ - at);
+    w.atNode = t.cycle ? at % t.cycle : at - t.from;
+    w.steps = depth_;
+    const std::uint32_t h = hash4(d_ + at, t.bits);
+    w.cur = t.head[h];
+    // son[2x] holds the smaller suffixes below x, son[2x + 1] the greater ones.
+    w.less = insert ? &t.son[w.node(at)] : &w.dummy;
+    w.greater = insert ? &t.son[w.node(at) + 1] : &w.dummy;
+    if (insert) t.head[h] = static_cast<std::int32_t>(at);
+    return true;
+}
+
+// One node of the walk; false once it has ended.
+bool ArpkMatchFinder::step(Walk& w) const {
+    if (w.steps == 0 || !w.live(w.cur)) {
+        *w.less = -1;
+        *w.greater = -1;
+        return false;
+    }
+    --w.steps;
+    const std::size_t c = static_cast<std::size_t>(w.cur), at = w.at;
+    std::int32_t* kids = &w.t->son[w.node(c)];
+    std::size_t len = std::min(w.lenLess, w.lenGreater);
+    const std::int32_t smaller = kids[0], larger = kids[1];
+    if (w.steps > 0)
+        for (std::int32_t next : {smaller, larger})
+            if (w.live(next)) {
+                __builtin_prefetch(&w.t->son[w.node(static_cast<std::size_t>(next))]);
+                __builtin_prefetch(d_ + next + len);
+            }
+    len += commonLength(d_ + c + len, d_ + at + len, w.limit - len);
+    std::size_t usable = usableLength(c, at, len);
+    if (usable > w.bestLen) w.bestLen = usable, w.bestSrc = c;
+    if (len == w.limit) {
+        // Equal as far as the tree compares: the new node takes the old one's place.
+        *w.less = smaller;
+        *w.greater = larger;
+        w.full = true;
+        return false;
+    }
+    const bool inserting = w.less != &w.dummy;
+    if (d_[c + len] < d_[at + len]) {
+        *w.less = w.cur;
+        w.less = inserting ? kids + 1 : &w.dummy;
+        w.lenLess = len;
+        w.cur = larger;
+    } else {
+        *w.greater = w.cur;
+        w.greater = inserting ? kids : &w.dummy;
+        w.lenGreater = len;
+        w.cur = smaller;
+    }
+    return true;
+}
+
+// Walks the trees for at side by side: all of them when reporting, else those that take at.
+// A search also walks the trees for the next position, which the parse asks for next (or
+// skips, taking it into the trees all the same), unless a tree would take both into one
+// bucket; both walks then see the same nodes as live.
+int ArpkMatchFinder::walkAll(std::size_t at, bool report, ArpkMatch* out) {
+    const std::size_t trees = trees_.size();
+    if (aheadAt_ != at) {
+        const bool pair = report && at + 1 + MIN_MATCH <= n_ && [&] {
+            for (const auto& t : trees_)
+                if (at >= t->from && at < t->bound &&
+                    hash4(d_ + at, t->bits) == hash4(d_ + at + 1, t->bits))
+                    return false;
+            return true;
+        }();
+        Walk w[2 * MAX_TREES];
+        bool going[2 * MAX_TREES] = {};
+        int walking = 0;
+        for (std::size_t k = 0; k < trees; ++k) {
+            Tree& t = *trees_[k];
+            if (report || at < t.bound) walking += going[k] = start(w[k], t, at, at + pair);
+            if (pair) walking += going[MAX_TREES + k] = start(w[MAX_TREES + k], t, at + 1, at + 1);
+        }
+        ahead(at + pair);
+        while (walking > 0)
+            for (std::size_t k = 0; k < 2 * MAX_TREES; ++k)
+                if (going[k] && !(going[k] = step(w[k]))) --walking;
+        for (std::size_t k = 0; k < trees; ++k) {
+            best_[k] = {w[k].bestLen, w[k].bestSrc, w[k].full};
+            if (pair)
+                ahead_[k] = {w[MAX_TREES + k].bestLen, w[MAX_TREES + k].bestSrc,
+                             w[MAX_TREES + k].full};
+        }
+        aheadAt_ = pair ? at + 1 : SIZE_MAX;
+    } else {
+        std::copy(ahead_, ahead_ + trees, best_);
+        aheadAt_ = SIZE_MAX;
+    }
+    int count = 0;
+    for (std::size_t k = 0; report && k < trees; ++k) {
+        std::size_t len = best_[k].length;
+        const std::size_t src = best_[k].src, limit = std::min(NICE, n_ - at);
+        // The full length of the best long match, as far as a copy can use it.
+        if (best_[k].full && len == limit) {
+            const std::size_t most = usableLength(src, at, n_ - at);
+            while (len < most && d_[src + len] == d_[at + len]) ++len;
+        }
+        if (len >= MIN_MATCH)
+            out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
+    }
+    return count;
 }
 
 // The length a copy from src may really take: no overlap with the target, within the
@@ -141,21 +245,25 @@ std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
     return std::max(inHead, inWindow);
 }
 
-int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
-    int count = 0;
-    for (auto& t : trees_) {
-        std::size_t len = 0, src = 0;
-        walk(*t, at, true, len, src);
-        if (len >= MIN_MATCH)
-            out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
+// The trees' buckets two positions on, and the first node of those one on: their walks then
+// find them near the processor.
+void ArpkMatchFinder::ahead(std::size_t at) const {
+    for (const auto& t : trees_) {
+        if (at + 2 + MIN_MATCH <= n_ && at + 2 >= t->from)
+            __builtin_prefetch(&t->head[hash4(d_ + at + 2, t->bits)]);
+        if (at + 1 + MIN_MATCH > n_ || at + 1 < t->from) continue;
+        const std::int32_t c = t->head[hash4(d_ + at + 1, t->bits)];
+        if (c < 0 || (t->cycle && at + 1 - static_cast<std::size_t>(c) >= t->cycle)) continue;
+        const std::size_t i = t->cycle ? static_cast<std::size_t>(c) % t->cycle : c - t->from;
+        __builtin_prefetch(&t->son[2 * i]);
+        __builtin_prefetch(d_ + c);
     }
-    return count;
+}
+
+int ArpkMatchFinder::find(std::size_t at, ArpkMatch* out) {
+    return walkAll(at, true, out);
 }
 
 void ArpkMatchFinder::skip(std::size_t at) {
-    for (auto& t : trees_) {
-        if (at >= t->bound || at < t->from) continue;
-        std::size_t len = 0, src = 0;
-        walk(*t, at, false, len, src);
-    }
+    walkAll(at, false, nullptr);
 }

@@ -32,18 +32,34 @@ public:
     void skip(std::size_t at);
 
 private:
+    struct FreeSlots {
+        void operator()(std::int32_t* p) const;
+    };
+    using Slots = std::unique_ptr<std::int32_t[], FreeSlots>;
     struct Tree {
         std::size_t from = 0, bound = 0;  // positions in [from, bound) are inserted
         std::size_t cycle = 0;            // nodes are kept for this many positions (0: all)
         int bits = 0;
-        std::vector<std::int32_t> head, son;
+        Slots head, son;  // son's slots are written when their position is inserted
     };
+    static Slots allocateSlots(std::size_t count);
     void addTree(std::size_t from, std::size_t bound, std::size_t cycle, int most);
-    void walk(Tree& t, std::size_t at, bool report, std::size_t& bestLen, std::size_t& bestSrc);
+    void ahead(std::size_t at) const;
+    struct Walk;
+    static constexpr std::size_t MAX_TREES = 4;
+    bool start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const;
+    bool step(Walk& w) const;
+    int walkAll(std::size_t at, bool report, ArpkMatch* out);
     std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
 
     const unsigned char* d_;
     std::size_t n_;
     int depth_;
     std::vector<std::shared_ptr<Tree>> trees_;
+    struct Found {
+        std::size_t length = 0, src = 0;
+        bool full = false;  // as long as the tree compares: to be extended
+    };
+    Found best_[MAX_TREES], ahead_[MAX_TREES];  // per tree, for a position and the next
+    std::size_t aheadAt_ = SIZE_MAX;
 };
