@@ -31,20 +31,6 @@ int bitsFor(std::size_t size, int most) {
     return bits;
 }
 
-// The length of the common start of a and b, at most most bytes, eight at a time.
-std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
-    std::size_t len = 0;
-    while (len + 8 <= most) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < most && a[len] == b[len]) ++len;
-    return len;
-}
-
 }  // namespace
 
 void ArpkMatchFinder::FreeSlots::operator()(std::int32_t* p) const {
@@ -156,8 +142,8 @@ bool ArpkMatchFinder::step(Walk& w) const {
                 __builtin_prefetch(&w.t->son[w.node(static_cast<std::size_t>(next))]);
                 __builtin_prefetch(d_ + next + len);
             }
-    len += commonLength(d_ + c + len, d_ + at + len, w.limit - len);
-    std::size_t usable = usableLength(c, at, len);
+    len += arpkCommonLength(d_ + c + len, d_ + at + len, w.limit - len);
+    std::size_t usable = arpkUsableLength(c, at, len);
     if (usable > w.bestLen) w.bestLen = usable, w.bestSrc = c;
     if (len == w.limit) {
         // Equal as far as the tree compares: the new node takes the old one's place.
@@ -224,25 +210,13 @@ int ArpkMatchFinder::walkAll(std::size_t at, bool report, ArpkMatch* out) {
         const std::size_t src = best_[k].src, limit = std::min(NICE, n_ - at);
         // The full length of the best long match, as far as a copy can use it.
         if (best_[k].full && len == limit) {
-            const std::size_t most = usableLength(src, at, n_ - at);
+            const std::size_t most = arpkUsableLength(src, at, n_ - at);
             while (len < most && d_[src + len] == d_[at + len]) ++len;
         }
         if (len >= MIN_MATCH)
             out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
     }
     return count;
-}
-
-// The length a copy from src may really take: no overlap with the target, within the
-// largest copy, and wholly in the decoder's head cache or wholly in its window.
-std::size_t ArpkMatchFinder::usableLength(std::size_t src, std::size_t at,
-                                          std::size_t length) const {
-    const std::size_t distance = at - src;
-    length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
-    std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
-    std::size_t inWindow =
-        distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
-    return std::max(inHead, inWindow);
 }
 
 // The trees' buckets two positions on, and the first node of those one on: their walks then

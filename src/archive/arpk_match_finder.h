@@ -5,10 +5,40 @@
 // recent output beyond the head. Every source it offers is one the decoder holds in memory;
 // among equally long ones beyond 64 KiB it offers the nearest, which the reader finds in
 // its caches.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
+
+#include "archive/arpk_format.h"
+
+// The length of the common start of a and b, at most most bytes, eight at a time.
+inline std::size_t arpkCommonLength(const unsigned char* a, const unsigned char* b,
+                                    std::size_t most) {
+    std::size_t len = 0;
+    while (len + 8 <= most) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
+        len += 8;
+    }
+    while (len < most && a[len] == b[len]) ++len;
+    return len;
+}
+
+// The length a copy from src may really take at at: no overlap with the target, within the
+// largest copy, and wholly in the decoder's head cache or wholly in its window.
+inline std::size_t arpkUsableLength(std::size_t src, std::size_t at, std::size_t length) {
+    const std::size_t distance = at - src;
+    length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
+    std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
+    std::size_t inWindow =
+        distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
+    return std::max(inHead, inWindow);
+}
 
 struct ArpkMatch {
     std::uint32_t src = 0;
@@ -50,7 +80,6 @@ private:
     bool start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const;
     bool step(Walk& w) const;
     int walkAll(std::size_t at, bool report, ArpkMatch* out);
-    std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) const;
 
     const unsigned char* d_;
     std::size_t n_;

@@ -42,30 +42,6 @@ std::uint32_t hashOf(const unsigned char* p, std::size_t bytes, int bits) {
     return static_cast<std::uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
-std::size_t commonLength(const unsigned char* a, const unsigned char* b, std::size_t most) {
-    std::size_t len = 0;
-    while (len + 8 <= most) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y) return len + static_cast<std::size_t>(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < most && a[len] == b[len]) ++len;
-    return len;
-}
-
-// The length a copy from src may take at at: no overlap, within the largest copy, and wholly
-// in the decoder's head cache or wholly in its window.
-std::size_t usableLength(std::size_t src, std::size_t at, std::size_t length) {
-    const std::size_t distance = at - src;
-    length = std::min<std::size_t>({length, distance, ARPK_MAX_COPY});
-    std::size_t inHead = src < ARPK_HEAD_CACHE ? std::min(length, ARPK_HEAD_CACHE - src) : 0;
-    std::size_t inWindow =
-        distance + ARPK_WINDOW_MARGIN <= ARPK_WINDOW ? std::min(length, ARPK_WINDOW - distance) : 0;
-    return std::max(inHead, inWindow);
-}
-
 std::size_t powerAtLeast(std::size_t n) {
     std::size_t p = 256;
     while (p < n) p <<= 1;
@@ -156,10 +132,11 @@ int ArpkQuickFinder::walk(const Chain& c, std::uint32_t cand, bool cyclic, std::
         const std::size_t src = cand;
         if (src >= at || (cyclic && at - src > c.mask)) break;
         if (load32(d_ + src) == first && d_[src + best] == d_[at + best]) {
-            const std::size_t most = usableLength(src, at, left);
+            const std::size_t most = arpkUsableLength(src, at, left);
             if (most > best) {
-                std::size_t len = MIN_MATCH + commonLength(d_ + src + MIN_MATCH,
-                                                           d_ + at + MIN_MATCH, most - MIN_MATCH);
+                std::size_t len =
+                    MIN_MATCH +
+                    arpkCommonLength(d_ + src + MIN_MATCH, d_ + at + MIN_MATCH, most - MIN_MATCH);
                 if (len > best) {
                     best = len;
                     out[count++] = {static_cast<std::uint32_t>(src),

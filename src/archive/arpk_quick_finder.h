@@ -7,7 +7,6 @@
 // past the head; a block's own chain covers the decoder's window before it and itself.
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "archive/arpk_match_finder.h"
 #include "platform/large_block.h"
