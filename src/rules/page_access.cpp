@@ -79,3 +79,22 @@ std::vector<int> readingOrder(const std::vector<WizRect>& places) {
     }
     return order;
 }
+
+std::vector<bool> keptInOrder(const std::vector<int>& order) {
+    // A longest increasing subsequence of the controls' present places, by patience sorting:
+    // tails[k] is the entry ending the best run of length k + 1 found so far.
+    const std::size_t n = order.size();
+    std::vector<int> tails, before(n, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        auto at = std::lower_bound(tails.begin(), tails.end(), static_cast<int>(i),
+                                   [&](int entry, int) { return order[entry] < order[i]; });
+        if (at != tails.begin()) before[i] = *(at - 1);
+        if (at == tails.end())
+            tails.push_back(static_cast<int>(i));
+        else
+            *at = static_cast<int>(i);
+    }
+    std::vector<bool> kept(n, false);
+    for (int i = tails.empty() ? -1 : tails.back(); i >= 0; i = before[i]) kept[i] = true;
+    return kept;
+}

@@ -28,3 +28,8 @@ std::string percentText(int low, int high, int position);
 // another's height shares its row). Controls in the same place keep the order they are given
 // in; those with an empty rectangle (never shown) come last.
 std::vector<int> readingOrder(const std::vector<WizRect>& places);
+// Which controls keep their place when controls that stand in z-order 0, 1, 2 ... are put in
+// the given order (a permutation of them): a longest run that already stands in that order.
+// Every other control moves, each right after the one it follows in the order (the first one
+// to the top); no fewer moves reach the order.
+std::vector<bool> keptInOrder(const std::vector<int>& order);

@@ -9,7 +9,8 @@ bool ChoicePage::makeButtons(DWORD kind, const std::function<void(int index, HWN
     // Made in their rows while the page is still hidden: a menu's first paint then finds
     // them placed and has nothing to move.
     for (int i = 0; i < count; ++i) {
-        buttons_[i] = makeControl("BUTTON", kind | WS_TABSTOP | WS_VISIBLE, 0,
+        // The first one starts the group of the arrow keys (arrangeKeyboard need not).
+        buttons_[i] = makeControl("BUTTON", kind | WS_TABSTOP | WS_VISIBLE | (i ? 0 : WS_GROUP), 0,
                                   choices_.label(i, environment().config), FIRST_CHOICE_ID + i,
                                   choiceRowRect(contentRect, top, i, lineHeight, dpi()));
         if (!buttons_[i]) continue;

@@ -42,7 +42,8 @@ bool OptionList::create(HWND parent, int id, const WizRect& r, int dpi, DWORD ex
     facts.role = ROLE_SYSTEM_LIST;
     list.setAccessible(facts);
     RECT rect{r.left, r.top, r.right, r.bottom};
-    if (!list.create(parent, id, rect, LVS_SHOWSELALWAYS | extraStyle)) return false;
+    // A group of its own from the start: a change of a list's style has it lay itself out.
+    if (!list.create(parent, id, rect, WS_GROUP | LVS_SHOWSELALWAYS | extraStyle)) return false;
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);
     list.setTextBackground(RGB(255, 255, 255));
     list.addColumn(r.width() - scaleToDpi(LIST_COLUMN_MARGIN, dpi));

@@ -90,22 +90,31 @@ LRESULT WizardWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void WizardWindow::arrangeKeyboard() {
     std::vector<HWND> controls;
     std::vector<WizRect> places;
+    std::vector<bool> choice;
     for (HWND c = ::GetWindow(hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         controls.push_back(c);
         places.push_back(placeOf(c, hwnd()));
+        choice.push_back(isChoiceButton(c));
     }
     auto navigation = [this](HWND c) {
         return c == nextButton() || c == finishButton() || c == cancelButton() || c == backButton();
     };
-    // The z-order is the tab order; a group of the arrow keys is a run of choice buttons or
-    // the navigation buttons, every other control a group of its own.
-    HWND after = HWND_TOP, previous = nullptr;
-    for (int i : readingOrder(places)) {
-        HWND c = controls[i];
-        ::SetWindowPos(c, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        const bool sameGroup = previous && ((navigation(c) && navigation(previous)) ||
-                                            (isChoiceButton(c) && isChoiceButton(previous)));
-        setGroupStart(c, !sameGroup);
-        after = previous = c;
+    // The z-order is the tab order. Only the controls out of order move (the navigation
+    // buttons, made before the page's own): each move is a call to the system's server and
+    // messages to the control.
+    const std::vector<int> order = readingOrder(places);
+    const std::vector<bool> kept = keptInOrder(order);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (!kept[k])
+            ::SetWindowPos(controls[order[k]], k ? controls[order[k - 1]] : HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A group of the arrow keys is a run of choice buttons or the navigation buttons, every
+    // other control a group of its own.
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int i = order[k], previous = k ? order[k - 1] : -1;
+        const bool sameGroup =
+            previous >= 0 && ((navigation(controls[i]) && navigation(controls[previous])) ||
+                              (choice[i] && choice[previous]));
+        setGroupStart(controls[i], !sameGroup);
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -106,6 +108,60 @@ TEST(PageAccess, TabOrderFollowsTheReadingOrder) {
     EXPECT_EQ(readingOrder({layout.next, layout.next, layout.cancel, layout.back}),
               (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(readingOrder({layout.back, layout.cancel, layout.next}), (std::vector<int>{2, 1, 0}));
+}
+
+// The controls that keep their place, and the moves of the others as the page makes them
+// (each right after the one it follows in the order, the first to the top), bring the z-order
+// into the order, with no more moves than the order needs: those of the controls outside a
+// longest run already in order.
+TEST(PageAccess, TheZOrderReachesTheTabOrderWithTheFewestMoves) {
+    auto apply = [](const std::vector<int>& order, const std::vector<bool>& kept) {
+        std::vector<int> z(order.size());
+        std::iota(z.begin(), z.end(), 0);
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            if (kept[k]) continue;
+            z.erase(std::find(z.begin(), z.end(), order[k]));
+            auto after = k == 0 ? z.begin() : std::find(z.begin(), z.end(), order[k - 1]) + 1;
+            z.insert(after, order[k]);
+        }
+        return z;
+    };
+    // The longest increasing run, the slow way.
+    auto longestRun = [](const std::vector<int>& order) {
+        std::vector<int> best(order.size(), 1);
+        for (std::size_t i = 0; i < order.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (order[j] < order[i]) best[i] = std::max(best[i], best[j] + 1);
+        return order.empty() ? 0 : *std::max_element(best.begin(), best.end());
+    };
+    struct Case {
+        const char* page;
+        std::vector<int> order;
+        int moves;
+    };
+    // Next, Finish, Cancel and Back are made first (z-order 0 to 3), the page's controls after.
+    const Case cases[] = {
+        {"no controls", {}, 0},
+        {"in order", {0, 1, 2}, 0},
+        {"plain page", {3, 0, 1, 2}, 1},
+        {"list", {4, 3, 0, 1, 2}, 2},
+        {"six boxes", {4, 5, 6, 7, 8, 9, 3, 0, 1, 2}, 4},
+        {"reversed", {4, 3, 2, 1, 0}, 4},
+    };
+    for (const Case& c : cases) {
+        const std::vector<bool> kept = keptInOrder(c.order);
+        ASSERT_EQ(kept.size(), c.order.size()) << c.page;
+        EXPECT_EQ(apply(c.order, kept), c.order) << c.page;
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), false), c.moves) << c.page;
+    }
+    // Every order of six controls.
+    std::vector<int> order(6);
+    std::iota(order.begin(), order.end(), 0);
+    do {
+        const std::vector<bool> kept = keptInOrder(order);
+        ASSERT_EQ(apply(order, kept), order);
+        ASSERT_EQ(std::count(kept.begin(), kept.end(), true), longestRun(order));
+    } while (std::next_permutation(order.begin(), order.end()));
 }
 
 }  // namespace
