@@ -170,14 +170,16 @@ bool WizardWindow::onInitDialog() {
         // Not placed yet: in the middle of the screen.
         r = centredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), w, h);
     }
-    // Shown once the page's controls are made and ordered (handleMessage): each control made
-    // or moved in a shown window costs the first paint a redraw.
-    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Placed and shown once the page's controls are made and ordered (handleMessage): each
+    // control made or moved in a shown window costs the first paint a redraw.
+    place_ = {r.left, r.top, r.left + w, r.top + h};
 
     back_ = std::make_unique<BitmapButton>(nullptr, nullptr);
     next_ = std::make_unique<BitmapButton>(nullptr, nullptr);
     cancel_ = std::make_unique<BitmapButton>(nullptr, nullptr);
     finish_ = std::make_unique<BitmapButton>(nullptr, nullptr);
+    // Their pictures before their windows, which are made in their places.
+    fitButtons();
     // Made in this order; once the page's own controls exist, the tab order is put in reading
     // order (arrangeKeyboard).
     const bool finish = buttonFlags & BUTTON_FINISH;
@@ -187,10 +189,10 @@ bool WizardWindow::onInitDialog() {
     cancel_->create(hwnd(), "&Cancel", WIZ_CANCEL, toRect(layout_.cancel),
                     buttonFlags & BUTTON_CANCEL);
     back_->create(hwnd(), "&Back", WIZ_BACK, toRect(layout_.back), buttonFlags & BUTTON_BACK);
-    fitButtons();
 
-    ::SetFocus(next_->hwnd());
-    ::InvalidateRect(next_->hwnd(), nullptr, TRUE);
+    // Next gets the focus once the page has made its controls, unless the page gives it to
+    // one of them (handleMessage): the focus then changes once, and the first change
+    // activates the page.
     return false;
 }
 

@@ -138,6 +138,7 @@ private:
     // paintPicture's page is shown once its controls are made: each control made on a shown
     // window costs the system a redraw.
     bool showLater_ = false;
+    RECT place_{};  // where the page opens, in screen coordinates
     std::unique_ptr<BitmapButton> back_, next_, cancel_, finish_;
     int dpi_ = 96;
     int layoutFlags_ = 0;  // the buttons laid out: buttonFlags as the page opened

@@ -78,12 +78,21 @@ LRESULT WizardWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     // The system's choice stays what it was: the first tab stop as the controls were made.
     HWND first = systemFocus ? ::GetNextDlgTabItem(hwnd(), nullptr, FALSE) : nullptr;
     arrangeKeyboard();
-    if (first) ::SetFocus(first);
+    HWND focus = ::GetFocus();
+    if (first) {
+        ::SetFocus(first);
+    } else if (nextButton() && (!focus || !::IsChild(hwnd(), focus))) {
+        ::SetFocus(nextButton());
+        ::InvalidateRect(nextButton(), nullptr, TRUE);
+    }
     // Focus pictures and rectangles show from the start, also when the page was opened by
     // the mouse.
     ::SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    // A preview picture shows the page itself, transparent (paintPicture).
-    if (!showLater_) ::ShowWindow(hwnd(), SW_SHOW);
+    // Placed and shown in one step, as the last thing; a preview picture shows the page
+    // itself, transparent (paintPicture).
+    ::SetWindowPos(hwnd(), nullptr, place_.left, place_.top, place_.right - place_.left,
+                   place_.bottom - place_.top,
+                   SWP_NOZORDER | (showLater_ ? SWP_NOACTIVATE : SWP_SHOWWINDOW));
     return FALSE;
 }
 
