@@ -36,14 +36,20 @@ bool BitmapButton::create(HWND parent, const char* text, int id, const RECT& rec
     setAccessible(facts);
     // In high contrast a standard push button shows the text in the system's colours.
     standard_ = currentLook(WindowElement::NavigationButton).system;
-    CreationScope scope(this, "BUTTON");
+    // Taken over once made: the button needs none of its creation messages, and a creation
+    // hook is set and removed by calls to the system's server.
+    HWND window = ::CreateWindowExW(
+        0, L"BUTTON", platform::win32::wide(text ? text : "").c_str(),
+        WS_CHILD | WS_TABSTOP | (standard_ ? BS_PUSHBUTTON : BS_OWNERDRAW) |
+            (visible ? WS_VISIBLE : 0),
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    if (!window) return false;
+    if (!attach(window)) {
+        ::DestroyWindow(window);
+        return false;
+    }
     setOwned();
-    ::CreateWindowExW(0, L"BUTTON", platform::win32::wide(text ? text : "").c_str(),
-                      WS_CHILD | WS_TABSTOP | (standard_ ? BS_PUSHBUTTON : BS_OWNERDRAW) |
-                          (visible ? WS_VISIBLE : 0),
-                      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                      ::GetModuleHandleW(nullptr), nullptr);
     if (standard_ && hwnd()) {
         ::SendMessageW(hwnd(), WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
         withoutVisualStyle(hwnd());
