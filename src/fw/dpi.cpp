@@ -31,11 +31,16 @@ void enableDpiAwareness() {
     if (auto set = lookUp<SetAware>("user32.dll", "SetProcessDPIAware")) set();
 }
 
+// Fixed for the process's life (a new one takes a new sign-in); asked once, as the screen's
+// surface is a call to the system's server.
 int systemDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    static const int dpi = [] {
+        HDC screen = ::GetDC(nullptr);
+        const int found = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen) ::ReleaseDC(nullptr, screen);
+        return found > 0 ? found : 96;
+    }();
+    return dpi;
 }
 
 int windowDpi(HWND window) {

@@ -16,7 +16,8 @@ namespace fw {
 // Per monitor (v2, else v1), else system-wide; nothing on XP without large fonts' support.
 // The manifest says the same; this covers a system that did not read it.
 void enableDpiAwareness();
-// The dots per inch of the screen as a whole (LOGPIXELSY).
+// The dots per inch of the screen as a whole (LOGPIXELSY), as the process first sees it (after
+// enableDpiAwareness): fixed for its life.
 int systemDpi();
 // The window's own: GetDpiForWindow where it exists, else the system's.
 int windowDpi(HWND window);
