@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "archive/arpk_format.h"
 
@@ -13,6 +14,11 @@ namespace {
 constexpr std::size_t MIN_MATCH = 4;
 // Tree comparisons stop here; longer matches are extended directly.
 constexpr std::size_t NICE = 192;
+// A recorded walk: the source in the low bits, a flag for a match as long as the tree
+// compares, the length in the top byte.
+constexpr std::uint32_t RECORD_SRC = (1u << 23) - 1;
+constexpr std::uint32_t RECORD_FULL = 1u << 23;
+static_assert(NICE < 256 && ARPK_HEAD_CACHE <= RECORD_SRC + 1);
 
 std::uint32_t load32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -59,7 +65,8 @@ ArpkMatchFinder::ArpkMatchFinder(const unsigned char* data, std::size_t size, in
     : d_(data), n_(size), depth_(depth) {
     const std::size_t start = std::max(ARPK_HEAD_CACHE, from - std::min(from, reach));
     addTree(start, size, std::min(ARPK_WINDOW, size - start), 22);
-    for (std::size_t at = start; at < from; ++at) skip(at);
+    // The window's tree reuses no node within these bytes: their walks may overlap.
+    walkLanes(start, from, 0, 1);
 }
 
 void ArpkMatchFinder::shareHead(const ArpkMatchFinder& head) {
@@ -173,7 +180,27 @@ bool ArpkMatchFinder::step(Walk& w) const {
 // bucket; both walks then see the same nodes as live.
 int ArpkMatchFinder::walkAll(std::size_t at, bool report, ArpkMatch* out) {
     const std::size_t trees = trees_.size();
-    if (aheadAt_ != at) {
+    if (!records_.empty()) {
+        if (!report) return 0;
+        // The recorded walks; the trees that do not take at are walked now, read only.
+        Walk w[MAX_TREES];
+        bool going[MAX_TREES] = {};
+        int walking = 0;
+        for (std::size_t k = 0; k < trees; ++k)
+            if (at >= trees_[k]->bound) walking += going[k] = start(w[k], *trees_[k], at, at);
+        while (walking > 0)
+            for (std::size_t k = 0; k < trees; ++k)
+                if (going[k] && !(going[k] = step(w[k]))) --walking;
+        for (std::size_t k = 0; k < trees; ++k) {
+            const Tree& t = *trees_[k];
+            if (at < t.from || at >= t.bound) {
+                best_[k] = {w[k].bestLen, w[k].bestSrc, w[k].full};
+            } else {
+                const std::uint32_t r = records_[k][at - t.from];
+                best_[k] = {r >> 24, r & RECORD_SRC, (r & RECORD_FULL) != 0};
+            }
+        }
+    } else if (aheadAt_ != at) {
         const bool pair = report && at + 1 + MIN_MATCH <= n_ && [&] {
             for (const auto& t : trees_)
                 if (at >= t->from && at < t->bound &&
@@ -217,6 +244,80 @@ int ArpkMatchFinder::walkAll(std::size_t at, bool report, ArpkMatch* out) {
             out[count++] = {static_cast<std::uint32_t>(src), static_cast<std::uint32_t>(len)};
     }
     return count;
+}
+
+void ArpkMatchFinder::recordWalks() {
+    records_.resize(trees_.size());
+    for (std::size_t k = 0; k < trees_.size(); ++k) {
+        if (trees_[k]->cycle || trees_[k]->bound > RECORD_SRC + 1) throw std::logic_error("walks");
+        records_[k].assign(trees_[k]->bound - trees_[k]->from, 0);
+    }
+}
+
+void ArpkMatchFinder::dropRecords() {
+    records_ = {};
+}
+
+std::uint32_t ArpkMatchFinder::packed(const Walk& w) {
+    return static_cast<std::uint32_t>(w.bestSrc | w.bestLen << 24) | (w.full ? RECORD_FULL : 0);
+}
+
+void ArpkMatchFinder::walkPart(std::size_t part, std::size_t parts) {
+    walkLanes(0, n_, part, parts);
+}
+
+// Takes the positions from `from` to `to` into the trees, those of the buckets of part of
+// parts, and records what they find when records are kept. Several walks go side by side,
+// their waits on memory overlapping; a position whose bucket is still being walked waits
+// for that walk to end. Only where no tree reuses a node meanwhile.
+void ArpkMatchFinder::walkLanes(std::size_t from, std::size_t to, std::size_t part,
+                                std::size_t parts) {
+    constexpr int LANES = 8;
+    constexpr std::size_t LOOK = 16;  // the buckets this many positions on are asked for
+    Walk w[LANES];
+    const Tree* tree[LANES] = {};
+    std::uint32_t bucket[LANES] = {};
+    std::uint32_t* record[LANES] = {};
+    auto stepAll = [&] {
+        for (int l = 0; l < LANES; ++l)
+            if (tree[l] && !step(w[l])) {
+                if (record[l]) *record[l] = packed(w[l]);
+                tree[l] = nullptr;
+            }
+    };
+    const bool keep = !records_.empty();
+    for (std::size_t at = from; at < to && at + MIN_MATCH <= n_; ++at) {
+        for (std::size_t k = 0; k < trees_.size(); ++k) {
+            Tree& t = *trees_[k];
+            if (at < t.from || at >= t.bound) continue;
+            if (at + LOOK < t.bound && at + LOOK + MIN_MATCH <= n_)
+                __builtin_prefetch(&t.head[hash4(d_ + at + LOOK, t.bits)]);
+            const std::uint32_t h = hash4(d_ + at, t.bits);
+            if (h % parts != part) continue;
+            int lane;
+            for (;;) {
+                lane = -1;
+                bool clash = false;
+                for (int l = 0; l < LANES; ++l) {
+                    if (!tree[l])
+                        lane = l;
+                    else if (tree[l] == &t && bucket[l] == h)
+                        clash = true;
+                }
+                if (lane >= 0 && !clash) break;
+                stepAll();
+            }
+            w[lane] = Walk{};
+            start(w[lane], t, at, at);
+            tree[lane] = &t;
+            bucket[lane] = h;
+            record[lane] = keep ? &records_[k][at - t.from] : nullptr;
+        }
+    }
+    for (bool any = true; any;) {
+        stepAll();
+        any = std::any_of(tree, tree + LANES, [](const Tree* t) { return t != nullptr; });
+    }
 }
 
 // The trees' buckets two positions on, and the first node of those one on: their walks then

@@ -61,6 +61,15 @@ public:
     int find(std::size_t at, ArpkMatch* out);
     void skip(std::size_t at);
 
+    // For a finder of the head cache, before any find: its walks done ahead, by several
+    // threads. A tree's buckets share no nodes, so part of parts walks every position of the
+    // buckets that fall to it, in order, and records what it found; the trees end up as if
+    // each position had been searched in turn. Once every part has run, find() reads the
+    // records and skip() has nothing left to do.
+    void recordWalks();
+    void walkPart(std::size_t part, std::size_t parts);
+    void dropRecords();
+
 private:
     struct FreeSlots {
         void operator()(std::int32_t* p) const;
@@ -79,6 +88,8 @@ private:
     static constexpr std::size_t MAX_TREES = 4;
     bool start(Walk& w, Tree& t, std::size_t at, std::size_t horizon) const;
     bool step(Walk& w) const;
+    void walkLanes(std::size_t from, std::size_t to, std::size_t part, std::size_t parts);
+    static std::uint32_t packed(const Walk& w);
     int walkAll(std::size_t at, bool report, ArpkMatch* out);
 
     const unsigned char* d_;
@@ -91,4 +102,6 @@ private:
     };
     Found best_[MAX_TREES], ahead_[MAX_TREES];  // per tree, for a position and the next
     std::size_t aheadAt_ = SIZE_MAX;
+    // Per tree, what each position it takes found (recordWalks): empty, or bound - from.
+    std::vector<std::vector<std::uint32_t>> records_;
 };
