@@ -228,7 +228,7 @@ private:
     int ahead_ = 0;                   // copies between the input's position and scan_
     bool eof_ = false;
     std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0;
-    HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
+    HeadCache head_;  // sized from the header
 };
 
 template <typename F>
@@ -577,10 +577,9 @@ int ArpkDecoder::run() {
         if (readByte() != static_cast<unsigned char>(m))
             return context_.fail(ARCHIVE_ERR_INVALID, "Not a valid archive: %s\n", packagePath_);
     unpackedSize_ = static_cast<std::int32_t>(readNumber(4));
-    // Chunks no larger than the declared output: a small package does not take a megabyte.
-    std::size_t chunk = ARPK_HEAD_MIN_CHUNK;
-    while (chunk < ARPK_HEAD_CHUNK && static_cast<std::int64_t>(chunk) < unpackedSize_) chunk <<= 1;
-    head_ = HeadCache(ARPK_HEAD_CACHE, chunk);
+    // No larger than the declared output: a small package does not take megabytes.
+    head_ = HeadCache(static_cast<std::size_t>(
+        std::clamp<std::int64_t>(unpackedSize_, 0, static_cast<std::int64_t>(ARPK_HEAD_CACHE))));
     // The ring, too, no larger than the declared output needs (and at least the buffer).
     std::size_t ring = 2 * ARPK_BUFFER;
     while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
