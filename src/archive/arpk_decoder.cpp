@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
+#include <vector>
 
 #include "archive/archive_progress.h"
 #include "archive/arpk_format.h"
@@ -27,6 +29,7 @@ constexpr std::size_t ARPK_TOKEN_READ = ARPK_LONGEST_COPY_TOKEN + 2;
 #endif
 constexpr int PREFETCH_COPIES = PF_N;
 constexpr std::size_t NOT_SCANNED = ~std::size_t{0};
+constexpr int WRITE_FAILED = 1;
 
 // Output goes into a ring of the last ARPK_WINDOW bytes and from there to the temporary file,
 // ARPK_BUFFER bytes at a time as they wait; the first ARPK_HEAD_CACHE bytes also stay in the
@@ -70,18 +73,22 @@ private:
     }
     std::size_t waiting() const { return static_cast<std::size_t>(produced_ - written_); }
     std::size_t slot(std::int64_t pos) const { return static_cast<std::size_t>(pos) & mask_; }
-    // Writes ring bytes [from, to) of the output to the file at their place (all of them, or
-    // with shared writing, hands them over).
-    bool writeRange(std::int64_t from, std::int64_t to, bool all = false);
+    // Hands ring bytes [from, to) of the output on: into the head cache, then to the file or
+    // to the extractor. ARCHIVE_OK, ARCHIVE_STOPPED, a failure set on the context, or
+    // WRITE_FAILED for a write the caller names.
+    int writeRange(std::int64_t from, std::int64_t to);
     bool writeOut(std::int64_t from, std::int64_t to);
+    bool writeHead(std::int64_t to);
+    bool keepGaps(std::int64_t from, std::int64_t to);
     // Calls f(position, bytes, count) for the ring's pieces of output [from, to) while it
     // returns true.
     template <typename F>
     bool eachPiece(std::int64_t from, std::int64_t to, F f) const;
     // Writes the waiting bytes out; a short write fails with the temporary path.
-    int flush(const char* failure, bool all = false) {
-        if (!writeRange(written_, produced_, all))
-            return context_.fail(ARCHIVE_ERR_IO, failure, tempPath_);
+    int flush(const char* failure) {
+        int r = writeRange(written_, produced_);
+        if (r == WRITE_FAILED) return context_.fail(ARCHIVE_ERR_IO, failure, tempPath_);
+        if (r) return r;
         written_ = produced_;
         return ARCHIVE_OK;
     }
@@ -100,9 +107,9 @@ private:
         const std::size_t at = slot(produced_);
         if (waiting() + n < unit_ && at + n <= mask_ + 1) {
             if (n <= ARPK_WINDOW_MARGIN)
-                std::memcpy(ring_.get() + at, p, ARPK_WINDOW_MARGIN);
+                std::memcpy(ringData_ + at, p, ARPK_WINDOW_MARGIN);
             else
-                std::memcpy(ring_.get() + at, p, n);
+                std::memcpy(ringData_ + at, p, n);
             produced_ += static_cast<std::int64_t>(n);
             return ARCHIVE_OK;
         }
@@ -116,6 +123,10 @@ private:
     }
     int pastDeclaredSize() { return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!"); }
     int fetch(std::int64_t offset, std::size_t n);
+    // A copy's bytes older than the ring holds, with the ring as the extractor's source.
+    int fetchOlder(std::int64_t offset, std::size_t n);
+    bool readOlder(std::int64_t pos, std::size_t n, unsigned char* out);
+    bool readRegion(std::size_t i, std::int64_t at, std::size_t n, unsigned char* out);
     // The usual copy, short and from the head cache or the window, without a call: false
     // leaves it to fetch.
     bool quickCopy(std::int64_t offset, std::size_t n) {
@@ -128,13 +139,13 @@ private:
                  offset + static_cast<std::int64_t>(mask_) + 1 >=
                      produced_ + static_cast<std::int64_t>(ARPK_WINDOW_MARGIN) &&
                  slot(offset) + n <= mask_ + 1)
-            src = ring_.get() + slot(offset);
+            src = ringData_ + slot(offset);
         if (!src) return false;
         // Source and target may share slots past the copy's bytes: all of it is loaded before
         // any is stored (a few wide registers, no call).
         unsigned char wide[ARPK_WINDOW_MARGIN];
         std::memcpy(wide, src, ARPK_WINDOW_MARGIN);
-        std::memcpy(ring_.get() + at, wide, ARPK_WINDOW_MARGIN);
+        std::memcpy(ringData_ + at, wide, ARPK_WINDOW_MARGIN);
         produced_ += static_cast<std::int64_t>(n);
         return true;
     }
@@ -167,7 +178,7 @@ private:
             const int offsetBytes = arpkOffsetBytes(k);
             const std::int64_t offset = static_cast<std::int32_t>(load(p + 2, offsetBytes));
             const unsigned char* src = head_.span(offset, 1);
-            if (!src && offset >= 0) src = ring_.get() + slot(offset);
+            if (!src && offset >= 0) src = ringData_ + slot(offset);
             if (src) __builtin_prefetch(src);
             scan_ += 2 + static_cast<std::size_t>(offsetBytes + arpkLengthBytes(k));
             ++ahead_;
@@ -194,17 +205,30 @@ private:
     ArchiveContext& context_;
     platform::FilePtr temp_, package_;
     DecodeFeed* feed_;
-    bool sharedWriting_ = false;  // the extractor's thread may write out too
+    DecodeFeed::Source source_ = DecodeFeed::Source::Undecided;  // with a feed: where it reads
+    bool fileCaughtUp_ = false;  // the temporary file holds all that is published
+    // With the ring as the extractor's source: output that is in no file, past the head
+    // cache, lies in the temporary file, piece after piece.
+    struct Piece {
+        std::int64_t pos, at, size;
+    };
+    std::vector<Piece> gaps_;
+    std::int64_t gapsEnd_ = 0;
+    std::size_t nextRegion_ = 0;  // the first region not wholly before what is written out
+    std::unique_ptr<unsigned char[]> scratch_;  // a copy read back before it is stored
+    platform::FilePtr region_;                  // the file last read back from, and its index
+    std::size_t regionIndex_ = SIZE_MAX;
     // Reads and write-outs: larger for a package extracted meanwhile, fewer system calls.
     const std::size_t unit_ = feed_ ? ARPK_FEED_UNIT : ARPK_BUFFER;
     std::unique_ptr<unsigned char[]> in_;
-    platform::LargeBlock ring_;
+    platform::LargeBlock ring_;  // handed to the feed, if any, which keeps it to the end
+    unsigned char* ringData_ = nullptr;
     std::size_t inPos_ = 0, inLength_ = 0, mask_ = 0;
     std::size_t scan_ = NOT_SCANNED;  // the prefetch's place in the input, at a token's start
     int ahead_ = 0;                   // copies between the input's position and scan_
     bool eof_ = false;
     std::int64_t produced_ = 0, written_ = 0, unpackedSize_ = 0;
-    HeadCache head_{ARPK_HEAD_CACHE, ARPK_HEAD_CHUNK};  // sized again from the header
+    HeadCache head_;  // sized from the header
 };
 
 template <typename F>
@@ -212,7 +236,7 @@ bool ArpkDecoder::eachPiece(std::int64_t from, std::int64_t to, F f) const {
     while (from < to) {
         std::size_t at = slot(from);
         std::size_t n = std::min(static_cast<std::size_t>(to - from), mask_ + 1 - at);
-        if (!f(from, ring_.get() + at, n)) return false;
+        if (!f(from, ringData_ + at, n)) return false;
         from += static_cast<std::int64_t>(n);
     }
     return true;
@@ -224,22 +248,81 @@ bool ArpkDecoder::writeOut(std::int64_t from, std::int64_t to) {
     });
 }
 
-bool ArpkDecoder::writeRange(std::int64_t from, std::int64_t to, bool all) {
+int ArpkDecoder::writeRange(std::int64_t from, std::int64_t to) {
     eachPiece(from, to, [&](std::int64_t pos, const unsigned char* p, std::size_t n) {
         head_.append(pos, p, n);
         return true;
     });
-    if (sharedWriting_) return feed_->handOver(to, all);
-    if (!writeOut(from, to)) return false;
-    if (feed_) feed_->advance(to);
+    if (!feed_) return writeOut(from, to) ? ARCHIVE_OK : WRITE_FAILED;
+    const DecodeFeed::Source before = source_;
+    source_ = feed_->publish(to);
+    // What was published before the extractor chose is in the head cache: the directory
+    // lies at the archive's start.
+    if (source_ != before && head_.size() < static_cast<std::size_t>(from))
+        return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    if (source_ == DecodeFeed::Source::File) {
+        if (!fileCaughtUp_ && !writeHead(from)) return WRITE_FAILED;
+        fileCaughtUp_ = true;
+        if (!writeOut(from, to)) return WRITE_FAILED;
+        feed_->advance(to);
+        return ARCHIVE_OK;
+    }
+    if (source_ == DecodeFeed::Source::Ring && !keepGaps(from, to)) return WRITE_FAILED;
+    // The slots the output may take until the next write-out must have been read.
+    const auto reach = static_cast<std::int64_t>(unit_ + ARPK_WINDOW_MARGIN);
+    if (!feed_->reserve(to + reach - static_cast<std::int64_t>(mask_ + 1))) return ARCHIVE_STOPPED;
+    return ARCHIVE_OK;
+}
+
+// The output before to, from the head cache into the file.
+bool ArpkDecoder::writeHead(std::int64_t to) {
+    std::vector<unsigned char> buffer(std::min<std::size_t>(static_cast<std::size_t>(to), unit_));
+    for (std::int64_t pos = 0; pos < to;) {
+        std::size_t n = std::min(buffer.size(), static_cast<std::size_t>(to - pos));
+        if (!head_.copy(pos, n, buffer.data()) ||
+            !platform::writeAt(temp_.get(), pos, buffer.data(), n))
+            return false;
+        pos += static_cast<std::int64_t>(n);
+    }
+    return true;
+}
+
+// The bytes of [from, to) past the head cache that no file will hold go to the temporary
+// file, one after the other, for copies that may read them back.
+bool ArpkDecoder::keepGaps(std::int64_t from, std::int64_t to) {
+    const std::vector<DecodeFeed::Region>& regions = feed_->regions();
+    from = std::max(from, static_cast<std::int64_t>(head_.size()));
+    while (from < to) {
+        while (nextRegion_ < regions.size() && regions[nextRegion_].end <= from) ++nextRegion_;
+        std::int64_t end = to;
+        if (nextRegion_ < regions.size()) {
+            const DecodeFeed::Region& r = regions[nextRegion_];
+            if (r.start <= from) {
+                from = std::min(to, r.end);
+                continue;
+            }
+            end = std::min(to, r.start);
+        }
+        const std::int64_t at = gapsEnd_ - from;
+        if (!eachPiece(from, end, [&](std::int64_t pos, const unsigned char* p, std::size_t n) {
+                return platform::writeAt(temp_.get(), at + pos, p, n);
+            }))
+            return false;
+        if (!gaps_.empty() && gaps_.back().pos + gaps_.back().size == from)
+            gaps_.back().size += end - from;
+        else
+            gaps_.push_back({from, gapsEnd_, end - from});
+        gapsEnd_ += end - from;
+        from = end;
+    }
     return true;
 }
 
 void ArpkDecoder::put(const unsigned char* p, std::size_t n) {
     std::size_t at = slot(produced_);
     std::size_t first = std::min(n, mask_ + 1 - at);
-    std::memcpy(ring_.get() + at, p, first);
-    std::memcpy(ring_.get(), p + first, n - first);
+    std::memcpy(ringData_ + at, p, first);
+    std::memcpy(ringData_, p + first, n - first);
     produced_ += static_cast<std::int64_t>(n);
 }
 
@@ -260,7 +343,7 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
     if (n == 0) return ARCHIVE_OK;
     const std::size_t at = slot(produced_);
     const std::size_t first = std::min(n, mask_ + 1 - at);
-    unsigned char* dst = ring_.get() + at;
+    unsigned char* dst = ringData_ + at;
     const std::int64_t end = offset + static_cast<std::int64_t>(n);
     // Short copies move ARPK_WINDOW_MARGIN bytes at once: the bytes past the copy land on
     // ring slots no copy may take from any more, or on the slack past the ring's end.
@@ -269,7 +352,7 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
         if (const unsigned char* src = shortCopy ? head_.span(offset, n) : nullptr)
             std::memcpy(dst, src, ARPK_WINDOW_MARGIN);
         else if (head_.copy(offset, first, dst))
-            head_.copy(offset + static_cast<std::int64_t>(first), n - first, ring_.get());
+            head_.copy(offset + static_cast<std::int64_t>(first), n - first, ringData_);
         produced_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
@@ -282,7 +365,7 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
             // Source and target may share slots past the copy's bytes: all of it is loaded
             // before any is stored (a few wide registers, no call).
             unsigned char wide[ARPK_WINDOW_MARGIN];
-            std::memcpy(wide, ring_.get() + slot(offset), ARPK_WINDOW_MARGIN);
+            std::memcpy(wide, ringData_ + slot(offset), ARPK_WINDOW_MARGIN);
             std::memcpy(dst, wide, ARPK_WINDOW_MARGIN);
             produced_ += static_cast<std::int64_t>(n);
             return ARCHIVE_OK;
@@ -291,22 +374,105 @@ int ArpkDecoder::fetch(std::int64_t offset, std::size_t n) {
             std::size_t from = slot(pos), to = slot(produced_);
             std::size_t m =
                 std::min({static_cast<std::size_t>(end - pos), mask_ + 1 - from, mask_ + 1 - to});
-            std::memcpy(ring_.get() + to, ring_.get() + from, m);
+            std::memcpy(ringData_ + to, ringData_ + from, m);
             pos += static_cast<std::int64_t>(m);
             produced_ += static_cast<std::int64_t>(m);
         }
         return ARCHIVE_OK;
     }
-    // Bytes not yet written are all in the ring, so the file holds the source.
     if (offset < 0 || offset > 0x7FFFFFFF)
         return context_.fail(ARCHIVE_ERR_IO, SEEK_ERROR, packagePath_);
     ++context_.stats.readsBack;
+    if (source_ == DecodeFeed::Source::Ring) return fetchOlder(offset, n);
+    // Bytes not yet written are all in the ring, so the file holds the source.
     if (!platform::readAt(temp_.get(), offset, dst, first) ||
-        !platform::readAt(temp_.get(), offset + static_cast<std::int64_t>(first), ring_.get(),
+        !platform::readAt(temp_.get(), offset + static_cast<std::int64_t>(first), ringData_,
                           n - first))
         return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
     produced_ += static_cast<std::int64_t>(n);
     return ARCHIVE_OK;
+}
+
+int ArpkDecoder::fetchOlder(std::int64_t offset, std::size_t n) {
+    if (!scratch_) scratch_.reset(new (std::nothrow) unsigned char[ARPK_MAX_COPY]);
+    if (!scratch_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
+    // Ring slots hold their output from here on (a short copy's wide move may have taken the
+    // slots just below); the extractor has written out all before it.
+    const std::int64_t ringFrom = produced_ + static_cast<std::int64_t>(ARPK_WINDOW_MARGIN) -
+                                  static_cast<std::int64_t>(mask_ + 1);
+    const auto headEnd = static_cast<std::int64_t>(head_.size());
+    const std::int64_t end = offset + static_cast<std::int64_t>(n);
+    unsigned char* out = scratch_.get();
+    for (std::int64_t pos = offset; pos < end;) {
+        std::int64_t m;
+        if (pos < headEnd) {
+            m = std::min(end, headEnd) - pos;
+            head_.copy(pos, static_cast<std::size_t>(m), out);
+        } else if (pos >= ringFrom) {
+            m = end - pos;
+            eachPiece(pos, end, [&](std::int64_t at, const unsigned char* p, std::size_t k) {
+                std::memcpy(out + (at - pos), p, k);
+                return true;
+            });
+        } else {
+            m = std::min(end, ringFrom) - pos;
+            if (feed_->stopped()) return ARCHIVE_STOPPED;
+            if (!readOlder(pos, static_cast<std::size_t>(m), out))
+                return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
+        }
+        pos += m;
+        out += m;
+    }
+    // Gathered first: the copy's target slots may have held its source.
+    put(scratch_.get(), n);
+    return ARCHIVE_OK;
+}
+
+// Output [pos, pos + n) that the extractor has written: from its files, or from the gaps kept.
+bool ArpkDecoder::readOlder(std::int64_t pos, std::size_t n, unsigned char* out) {
+    const std::vector<DecodeFeed::Region>& regions = feed_->regions();
+    while (n > 0) {
+        auto r = std::upper_bound(
+            regions.begin(), regions.end(), pos,
+            [](std::int64_t p, const DecodeFeed::Region& x) { return p < x.start; });
+        std::size_t k;
+        if (r != regions.begin() && std::prev(r)->end > pos) {
+            const auto i = static_cast<std::size_t>(std::prev(r) - regions.begin());
+            k = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(n), regions[i].end - pos));
+            if (!readRegion(i, pos - regions[i].start, k, out)) return false;
+        } else {
+            auto g = std::upper_bound(gaps_.begin(), gaps_.end(), pos,
+                                      [](std::int64_t p, const Piece& x) { return p < x.pos; });
+            if (g == gaps_.begin() || std::prev(g)->pos + std::prev(g)->size <= pos) return false;
+            const Piece& piece = *std::prev(g);
+            k = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(n), piece.pos + piece.size - pos));
+            if (!platform::readAt(temp_.get(), piece.at + (pos - piece.pos), out, k)) return false;
+        }
+        pos += static_cast<std::int64_t>(k);
+        out += k;
+        n -= k;
+    }
+    return true;
+}
+
+bool ArpkDecoder::readRegion(std::size_t i, std::int64_t at, std::size_t n, unsigned char* out) {
+    const DecodeFeed::Region& r = feed_->regions()[i];
+    if (regionIndex_ != i) {
+        region_.reset();
+        regionIndex_ = SIZE_MAX;
+        platform::FileIdentity id;
+        // Only the very file the extractor made, never what took its name since.
+        if (!feed_->outputs || !feed_->identityOf(i, id)) return false;
+        region_ = feed_->outputs->openExisting(r.name, id);
+        if (!region_) return false;
+        regionIndex_ = i;
+    }
+    if (!platform::readAt(region_.get(), at, out, n)) return false;
+    // The read may have moved the access time the extractor has set: set again.
+    if (feed_->complete(i)) feed_->outputs->setFileTimes(r.name, r.accessTime, r.modifyTime);
+    return true;
 }
 
 int ArpkDecoder::appendRun(int byte, std::size_t count) {
@@ -338,8 +504,8 @@ int ArpkDecoder::copy(std::uint32_t rawOffset, std::uint32_t rawLength) {
     while (done < n) {
         std::size_t piece = std::min(n - done, ARPK_BUFFER);
         if (int r = fetch(offset + static_cast<std::int64_t>(done), piece)) return r;
-        if (!writeRange(written_, produced_))
-            return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_);
+        if (int r = writeRange(written_, produced_))
+            return r == WRITE_FAILED ? context_.fail(ARCHIVE_ERR_IO, IO_ERROR, packagePath_) : r;
         written_ = produced_;
         done += piece;
     }
@@ -411,32 +577,29 @@ int ArpkDecoder::run() {
         if (readByte() != static_cast<unsigned char>(m))
             return context_.fail(ARCHIVE_ERR_INVALID, "Not a valid archive: %s\n", packagePath_);
     unpackedSize_ = static_cast<std::int32_t>(readNumber(4));
-    // Chunks no larger than the declared output: a small package does not take a megabyte.
-    std::size_t chunk = ARPK_HEAD_MIN_CHUNK;
-    while (chunk < ARPK_HEAD_CHUNK && static_cast<std::int64_t>(chunk) < unpackedSize_) chunk <<= 1;
-    head_ = HeadCache(ARPK_HEAD_CACHE, chunk);
+    // No larger than the declared output: a small package does not take megabytes.
+    head_ = HeadCache(static_cast<std::size_t>(
+        std::clamp<std::int64_t>(unpackedSize_, 0, static_cast<std::int64_t>(ARPK_HEAD_CACHE))));
     // The ring, too, no larger than the declared output needs (and at least the buffer).
     std::size_t ring = 2 * ARPK_BUFFER;
     while (ring < ARPK_WINDOW && static_cast<std::int64_t>(ring) < unpackedSize_) ring <<= 1;
     ring_ = platform::LargeBlock(ring + ARPK_WINDOW_MARGIN);
     if (!ring_) return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     mask_ = ring - 1;
-    // An extractor waiting for bytes may write them out itself, off this thread, when the file
-    // takes positioned writes. Bytes not yet written stay fewer than half the ring, so any
-    // source outside the window is in the file.
-    platform::FileIdentity id;
-    if (feed_ && platform::identityOf(temp_.get(), id)) {
-        sharedWriting_ = true;
-        feed_->shareWriting(
-            [this](std::int64_t from, std::int64_t to) { return writeOut(from, to); },
-            static_cast<std::int64_t>(ring / 2),
-            archiveError(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_));
-    }
+    ringData_ = ring_.get();
+    // An extractor reading along takes the output from the ring: it keeps it to the end.
+    if (feed_) feed_->offerRing(std::move(ring_), ring);
     beginArchiveProgress(context_.system);
     setArchiveProgressText("Unpacking APK files...", unpackedSize_);
     if (int r = decodeTokens()) return r;
-    if (int r = flush(APPEND_WRITE_ERROR, true)) return r;
-    if (feed_) feed_->stopSharing();
+    if (int r = flush(APPEND_WRITE_ERROR)) return r;
+    // Said before an extractor reading along finds the archive short.
+    if (feed_ && produced_ != unpackedSize_)
+        return context_.fail(ARCHIVE_ERR_IO, "Incomplete archive!");
+    // An extractor still choosing may yet read from the file: it gets it whole.
+    if (feed_ && source_ == DecodeFeed::Source::Undecided &&
+        feed_->settle() == DecodeFeed::Source::File)
+        if (int r = flush(APPEND_WRITE_ERROR)) return r;
     // Buffered bytes that cannot be written when the file closes are a failed write-out.
     if (std::fclose(temp_.release()) != 0)
         return context_.fail(ARCHIVE_ERR_IO, APPEND_WRITE_ERROR, tempPath_);
@@ -450,8 +613,6 @@ int unpackArpk(const std::string& packagePath, platform::FilePtr temp, const std
                ArchiveContext& context, DecodeFeed* feed) {
     ArpkDecoder decoder(packagePath, std::move(temp), tempPath, context, feed);
     int r = decoder.run();
-    // Before the ring and the file go: a failure may leave the extractor writing from them.
-    if (feed) feed->stopSharing();
     endArchiveProgress();
     return r;
 }

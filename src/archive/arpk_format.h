@@ -38,9 +38,6 @@ inline constexpr std::size_t ARPK_WINDOW = 4u << 20;
 // The window serves a copy of length n from offset at output position p when
 // offset + ARPK_WINDOW >= p + max(n, ARPK_WINDOW_MARGIN): short copies move this many bytes.
 inline constexpr std::size_t ARPK_WINDOW_MARGIN = 32;
-// A large page each (see platform/large_block.h).
-inline constexpr std::size_t ARPK_HEAD_CHUNK = 2u << 20;
-inline constexpr std::size_t ARPK_HEAD_MIN_CHUNK = 4096;  // for small declared sizes
 
 // Packages that decode to this much or more are extracted while they are decoded, on two
 // threads. Smaller ones decode in a few milliseconds: they are decoded whole first, so that a

@@ -1,5 +1,8 @@
 #include "archive/decode_feed.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "archive/archive_progress.h"
 
 namespace {
@@ -7,16 +10,60 @@ namespace {
 // How often the main thread looks at the extraction's progress while it waits for its end.
 const std::chrono::milliseconds FOLLOW_INTERVAL{100};
 // How much more than it needs an extractor that caught up with the decoder waits for.
-const std::size_t WAKE_STRETCH = 512u << 10;
+const std::int64_t WAKE_STRETCH = 512 << 10;
+const std::int64_t NOTHING_MORE = std::numeric_limits<std::int64_t>::max();
 
 }  // namespace
+
+void DecodeFeed::offerRing(platform::LargeBlock ring, std::size_t size) {
+    std::lock_guard<std::mutex> l(lock_);
+    ringSize_ = size;
+    ring_ = std::move(ring);
+}
+
+DecodeFeed::Source DecodeFeed::publish(std::int64_t ready) {
+    bool wake;
+    Source source;
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        published_ = ready;
+        source = source_;
+        // The extractor mostly trails the decoder: wake it only when its bytes are there.
+        wake = wanted_ > 0 && published_ >= wanted_;
+    }
+    if (wake) changed_.notify_all();
+    return source;
+}
+
+bool DecodeFeed::reserve(std::int64_t until) {
+    std::unique_lock<std::mutex> l(lock_);
+    auto free = [&] {
+        return held_ || extractorDone_ || source_ == Source::File || consumed_ >= until;
+    };
+    if (!free()) {
+        reserveWait_ = until;
+        // An extractor waiting for a good stretch takes what there is instead.
+        changed_.notify_all();
+        changed_.wait(l, free);
+        reserveWait_ = 0;
+    }
+    return !held_;
+}
+
+DecodeFeed::Source DecodeFeed::settle() {
+    std::unique_lock<std::mutex> l(lock_);
+    // An extractor waiting for more of the directory than there is must not wait on.
+    publishedAll_ = true;
+    changed_.notify_all();
+    changed_.wait(l, [&] { return held_ || extractorDone_ || source_ != Source::Undecided; });
+    return source_;
+}
 
 void DecodeFeed::advance(std::int64_t written) {
     bool wake;
     {
         std::lock_guard<std::mutex> l(lock_);
         written_ = written;
-        // The extractor mostly trails the decoder: wake it only when its bytes are there.
         wake = wanted_ > 0 && written_ >= wanted_;
     }
     if (wake) changed_.notify_all();
@@ -35,60 +82,70 @@ bool DecodeFeed::stopped() const {
     return held_;
 }
 
-void DecodeFeed::shareWriting(std::function<bool(std::int64_t, std::int64_t)> writer,
-                              std::int64_t backlog, ArchiveError failure) {
+bool DecodeFeed::identityOf(std::size_t i, platform::FileIdentity& out) const {
     std::lock_guard<std::mutex> l(lock_);
-    writer_ = std::move(writer);
-    backlog_ = backlog;
-    writeFailure_ = std::move(failure);
-}
-
-bool DecodeFeed::writeOutLocked(std::unique_lock<std::mutex>& l) {
-    const std::int64_t from = written_, to = ready_;
-    writing_ = true;
-    l.unlock();
-    bool ok = writer_(from, to);
-    l.lock();
-    writing_ = false;
-    if (ok) written_ = to;
-    changed_.notify_all();
-    return ok;
-}
-
-void DecodeFeed::stopSharing() {
-    std::unique_lock<std::mutex> l(lock_);
-    changed_.wait(l, [&] { return !writing_; });
-    writer_ = nullptr;
-}
-
-bool DecodeFeed::handOver(std::int64_t ready, bool all) {
-    std::unique_lock<std::mutex> l(lock_);
-    ready_ = ready;
-    // An extractor waiting for bytes writes them out itself, off the decoder's thread.
-    if (wanted_ > 0) changed_.notify_all();
-    while (ready_ - written_ > (all ? 0 : backlog_)) {
-        if (writing_) {
-            changed_.wait(l, [&] { return !writing_; });
-            continue;
-        }
-        if (!writeOutLocked(l)) return false;
-    }
+    if (i >= made_.size() || !made_[i]) return false;
+    out = ids_[i];
     return true;
+}
+
+bool DecodeFeed::complete(std::size_t i) const {
+    std::lock_guard<std::mutex> l(lock_);
+    return i < completed_;
+}
+
+std::int64_t DecodeFeed::waitPublished(std::int64_t end) {
+    std::unique_lock<std::mutex> l(lock_);
+    if (published_ < end && !decoded_ && !publishedAll_ && !held_) {
+        // Caught up: sleep until a good stretch is there, not for every unit.
+        wanted_ = end + WAKE_STRETCH;
+        changed_.wait(l, [&] {
+            return published_ >= wanted_ || decoded_ || publishedAll_ || held_ ||
+                   (reserveWait_ > 0 && published_ >= end);
+        });
+        wanted_ = 0;
+    }
+    return held_ ? -1 : published_;
+}
+
+void DecodeFeed::consumed(std::int64_t pos) {
+    bool wake;
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        consumed_ = std::max(consumed_, pos);
+        wake = reserveWait_ > 0 && consumed_ >= reserveWait_;
+    }
+    if (wake) changed_.notify_all();
+}
+
+void DecodeFeed::choose(Source source, std::vector<Region> regions) {
+    {
+        std::lock_guard<std::mutex> l(lock_);
+        source_ = source;
+        ids_.assign(regions.size(), {});
+        made_.assign(regions.size(), false);
+        regions_ = std::move(regions);
+    }
+    changed_.notify_all();
+}
+
+void DecodeFeed::created(std::size_t region, const platform::FileIdentity& id) {
+    std::lock_guard<std::mutex> l(lock_);
+    if (region >= made_.size()) return;
+    ids_[region] = id;
+    made_[region] = true;
+}
+
+void DecodeFeed::completed(std::size_t region) {
+    std::lock_guard<std::mutex> l(lock_);
+    completed_ = std::max(completed_, region + 1);
 }
 
 bool DecodeFeed::waitFor(std::int64_t end) {
     std::unique_lock<std::mutex> l(lock_);
-    while (written_ < end && !decoded_ && !held_) {
-        if (writer_ && !writing_ && ready_ > written_) {
-            if (!writeOutLocked(l)) holdLocked(writeFailure_);
-            continue;
-        }
-        // Caught up: sleep until a good stretch is there, not for every write-out.
-        wanted_ = end + static_cast<std::int64_t>(WAKE_STRETCH);
-        changed_.wait(l, [&] {
-            return written_ >= wanted_ || decoded_ || held_ ||
-                   (writer_ && !writing_ && ready_ > written_);
-        });
+    if (written_ < end && !decoded_ && !held_) {
+        wanted_ = end + WAKE_STRETCH;
+        changed_.wait(l, [&] { return written_ >= wanted_ || decoded_ || held_; });
         wanted_ = 0;
     }
     return !held_;
@@ -109,6 +166,7 @@ void DecodeFeed::finishExtracting() {
     {
         std::lock_guard<std::mutex> l(lock_);
         extractorDone_ = true;
+        consumed_ = NOTHING_MORE;
     }
     changed_.notify_all();
 }

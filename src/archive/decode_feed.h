@@ -1,17 +1,25 @@
 #pragma once
 // The hand-over between the decoder of a large compressed package (main thread) and the
-// extractor that writes its files meanwhile (a worker): how much of the temporary file is
-// written, how far the extraction got, and the first failure of either side, which is the
-// failure of both. It only keeps that failure: the package operation shows it once the
-// worker has ended.
+// extractor that writes its files meanwhile (a worker): how far the decoded archive is there,
+// how far the extraction got, and the first failure of either side, which is the failure of
+// both. It only keeps that failure: the package operation shows it once the worker has ended.
+//
+// The extractor first reads the archive's directory from the decoder's ring of recent output,
+// then chooses where it reads the files' data. An archive that keeps its files' data in the
+// order of its directory (as every package maker writes it) is read from the ring as it is
+// decoded, and nothing else is written: a copy from output that neither the decoder's head
+// cache nor its ring still holds is read back from the file that was written from it. Any
+// other archive is read from the temporary file, which the decoder then writes whole.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "archive/archive_result.h"
+#include "platform/file_system.h"
+#include "platform/large_block.h"
 #include "platform/system.h"
 
 // A layer that stops because the other side failed: the held failure is the one that counts.
@@ -19,26 +27,54 @@ inline constexpr int ARCHIVE_STOPPED = -100;
 
 class DecodeFeed {
 public:
-    // Decoder side: bytes [0, written) are in the temporary file.
+    enum class Source { Undecided, Ring, File };
+
+    // The data of one non-empty file in the decoded archive, in the order written.
+    struct Region {
+        std::int64_t start = 0, end = 0;
+        std::string name;
+        std::int64_t accessTime = 0, modifyTime = 0;
+    };
+
+    // The destination as the decoder's thread opened it, for copies read back from files.
+    platform::OutputFolder* outputs = nullptr;
+
+    // Decoder side. The ring of recent output: position p at ring[p & (size - 1)]. Given
+    // before anything is published; the feed keeps it until both sides have ended.
+    void offerRing(platform::LargeBlock ring, std::size_t size);
+    // Bytes [0, ready) are final in the ring; the source chosen so far.
+    Source publish(std::int64_t ready);
+    // Waits until the extractor reads nothing below position until from the ring any more.
+    // False when a failure is held.
+    bool reserve(std::int64_t until);
+    // With the file as source: bytes [0, written) are in the temporary file.
     void advance(std::int64_t written);
-    // Decoding is over, well or not; nothing more will be written.
+    // With all published: waits until the extractor has chosen (or ended); the source.
+    Source settle();
+    // Decoding is over, well or not; nothing more will be published or written.
     void finishDecoding();
-    // Lets the extractor's thread, while it waits, write out bytes the decoder has handed over:
-    // writer writes output [from, to) to the file; a failure of it is held as failure.
-    void shareWriting(std::function<bool(std::int64_t, std::int64_t)> writer, std::int64_t backlog,
-                      ArchiveError failure);
-    // With shared writing, instead of advance: bytes [0, ready) are final. The decoder writes
-    // out itself when more than the backlog waits (or all, at the end). False when its own
-    // write-out failed.
-    bool handOver(std::int64_t ready, bool all);
-    // The decoder is about to end, well or not: waits for a write-out the extractor is doing
-    // and lets it start no other, so that nothing writes from the decoder's memory once freed.
-    void stopSharing();
     // The extractor failed: decoding ends without a word of its own.
     bool stopped() const;
+    // With the ring as source: the regions (sorted, disjoint), the identity of region i's
+    // file once it is made (false before), and whether its file is whole with its times set.
+    const std::vector<Region>& regions() const { return regions_; }
+    bool identityOf(std::size_t i, platform::FileIdentity& out) const;
+    bool complete(std::size_t i) const;
 
-    // Extractor side, from the worker. Waits until bytes [0, end) are written or decoding is over.
-    // False when a failure is held (the extractor then stops quietly).
+    // Extractor side, from the worker.
+    const unsigned char* ring() const { return ring_.get(); }
+    std::size_t ringSize() const { return ringSize_; }
+    // Reading from the ring: waits until [0, end) is published or decoding is over, and
+    // gives how far it is published. -1 when a failure is held.
+    std::int64_t waitPublished(std::int64_t end);
+    // Ring slots of positions below pos may be used again.
+    void consumed(std::int64_t pos);
+    // Chosen once the directory is read; regions only with the ring.
+    void choose(Source source, std::vector<Region> regions = {});
+    void created(std::size_t region, const platform::FileIdentity& id);
+    void completed(std::size_t region);
+    // Reading from the file: waits until [0, end) is written or decoding is over. False when a
+    // failure is held (the extractor then stops quietly).
     bool waitFor(std::int64_t end);
     void startProcessing(std::int32_t totalSize);
     void extracted(std::int64_t written);
@@ -53,18 +89,22 @@ public:
     void followExtraction(const platform::System& system);
 
 private:
-    // Writes out [written_, ready_) while the lock is held by l, letting it go meanwhile.
-    bool writeOutLocked(std::unique_lock<std::mutex>& l);
     void holdLocked(const ArchiveError& failure);
 
     mutable std::mutex lock_;
     std::condition_variable changed_;
-    std::int64_t written_ = 0, wanted_ = 0, extracted_ = 0;
-    std::int64_t ready_ = 0, backlog_ = 0;
-    bool writing_ = false;
-    std::function<bool(std::int64_t, std::int64_t)> writer_;
-    ArchiveError writeFailure_;
+    platform::LargeBlock ring_;
+    std::size_t ringSize_ = 0;
+    Source source_ = Source::Undecided;
+    std::vector<Region> regions_;  // set once, before the ring is chosen
+    std::vector<platform::FileIdentity> ids_;
+    std::vector<bool> made_;
+    std::size_t completed_ = 0;  // regions whose files are whole
+    std::int64_t published_ = 0, consumed_ = 0, written_ = 0, extracted_ = 0;
+    std::int64_t wanted_ = 0;       // the extractor sleeps until this much is there
+    std::int64_t reserveWait_ = 0;  // the decoder sleeps until this much is consumed
     std::int32_t totalSize_ = 0;
+    bool publishedAll_ = false;
     bool decoded_ = false, processing_ = false, extractorDone_ = false;
     bool held_ = false;
     ArchiveError heldFailure_;

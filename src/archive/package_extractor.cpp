@@ -46,33 +46,55 @@ private:
     DecodeFeed* feed_;
 };
 
-// The archive as the extractor reads it: the directory in order through the stream's
-// buffer, then each file's data at its place, a chunk a read. While the decoder still writes
-// the archive, a read first waits until its bytes are written.
+// The archive as the extractor reads it: the directory in order, then each file's data at its
+// place. Alone it reads the archive file. Beside the decoder it reads the directory from the
+// decoder's ring, then the data from the ring as it is decoded when the files follow each
+// other, else from the temporary file as the decoder writes it.
 class ArchiveInput {
 public:
     ArchiveInput(std::FILE* file, const std::string& path, ArchiveContext& context,
                  DecodeFeed* feed)
-        : file_(file), path_(path), context_(context), feed_(feed) {}
+        : file_(file), path_(path), context_(context), feed_(feed), ring_(feed != nullptr) {}
     // 0; a quiet ARCHIVE_STOPPED when the decoder failed; or a short read, a failure.
     int read(void* dst, std::size_t n) {
+        auto* to = static_cast<unsigned char*>(dst);
+        if (ring_)
+            return fromRing(n, [&](const unsigned char* p, std::size_t m) {
+                std::memcpy(to, p, m);
+                to += m;
+                return ARCHIVE_OK;
+            });
         if (int r = await(n)) return r;
         if (std::fread(dst, 1, n, file_) != n)
             return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
         pos_ += static_cast<std::int64_t>(n);
         return ARCHIVE_OK;
     }
-    // Where the data reads go on; the directory is not read after this.
+    std::int64_t position() const { return pos_; }
+    // From here on the data is read from the temporary file.
+    void leaveRing() { ring_ = false; }
+    // Where the data reads go on; the directory is not read after this, and with the ring
+    // never a place before the last.
     int seek(std::int64_t pos) {
         if (pos < 0) return context_.fail(ARCHIVE_ERR_IO, "Seek error");
         pos_ = pos;
         return ARCHIVE_OK;
     }
-    int readData(void* dst, std::size_t n) {
-        if (int r = await(n)) return r;
-        if (!platform::readAt(file_, pos_, dst, n))
-            return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
-        pos_ += static_cast<std::int64_t>(n);
+    // Hands the next n bytes to sink(bytes, count) in pieces of at most chunk, through buffer
+    // where they are not in memory already.
+    template <typename Sink>
+    int transfer(std::int64_t n, unsigned char* buffer, std::size_t chunk, Sink sink) {
+        if (ring_) return fromRing(n, sink, chunk);
+        while (n > 0) {
+            std::size_t m =
+                n < static_cast<std::int64_t>(chunk) ? static_cast<std::size_t>(n) : chunk;
+            if (int r = await(m)) return r;
+            if (!platform::readAt(file_, pos_, buffer, m))
+                return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
+            pos_ += static_cast<std::int64_t>(m);
+            n -= static_cast<std::int64_t>(m);
+            if (int r = sink(buffer, m)) return r;
+        }
         return ARCHIVE_OK;
     }
 
@@ -81,10 +103,35 @@ private:
         if (feed_ && !feed_->waitFor(pos_ + static_cast<std::int64_t>(n))) return ARCHIVE_STOPPED;
         return ARCHIVE_OK;
     }
+    // The ring's pieces of [pos_, pos_ + n) as the decoder publishes them; their slots are
+    // given back once the sink has them.
+    template <typename Sink>
+    int fromRing(std::int64_t n, Sink sink, std::size_t most = ARPK_FEED_UNIT) {
+        feed_->consumed(pos_);
+        while (n > 0) {
+            const std::int64_t ready =
+                feed_->waitPublished(pos_ + std::min<std::int64_t>(n, ARPK_FEED_UNIT));
+            if (ready < 0) return ARCHIVE_STOPPED;
+            // Decoding ended before these bytes: the archive is shorter than its directory.
+            if (ready <= pos_) return context_.fail(ARCHIVE_ERR_IO, IO_ERROR, path_);
+            const std::size_t size = feed_->ringSize();
+            const std::size_t at = static_cast<std::size_t>(pos_) & (size - 1);
+            const std::size_t m = static_cast<std::size_t>(
+                std::min({n, ready - pos_, static_cast<std::int64_t>(size - at),
+                          static_cast<std::int64_t>(most)}));
+            if (int r = sink(feed_->ring() + at, m)) return r;
+            pos_ += static_cast<std::int64_t>(m);
+            n -= static_cast<std::int64_t>(m);
+            feed_->consumed(pos_);
+        }
+        return ARCHIVE_OK;
+    }
+
     std::FILE* file_;
     const std::string& path_;
     ArchiveContext& context_;
     DecodeFeed* feed_;
+    bool ring_;
     std::int64_t pos_ = 0;
 };
 
@@ -150,22 +197,36 @@ struct Written {
 int copyData(ArchiveInput& archive, std::FILE* out, const Entry& e, const std::string& outPath,
              unsigned char* buffer, Written& written) {
     if (int r = archive.seek(e.record.dataOffset)) return r;
-    std::int64_t remaining = e.record.dataSize;
-    while (remaining > 0) {
-        std::size_t chunk =
-            remaining < static_cast<std::int64_t>(written.chunk) ? remaining : written.chunk;
-        if (int r = archive.readData(buffer, chunk)) return r;
-        if (std::fwrite(buffer, 1, chunk, out) != chunk)
-            return written.context.fail(ARCHIVE_ERR_IO, IO_ERROR, outPath);
-        remaining -= static_cast<std::int64_t>(chunk);
-        written.bytes += static_cast<std::int64_t>(chunk);
-        std::int64_t step = written.bytes / static_cast<std::int64_t>(FA_COPY_BUFFER);
-        if (step != written.lastStep) {
-            written.lastStep = step;
-            reportExtracted(written.feed, written.bytes, written.totalSize);
-        }
+    if (e.record.dataSize <= 0) return ARCHIVE_OK;
+    return archive.transfer(
+        e.record.dataSize, buffer, written.chunk, [&](const unsigned char* p, std::size_t n) {
+            if (std::fwrite(p, 1, n, out) != n)
+                return written.context.fail(ARCHIVE_ERR_IO, IO_ERROR, outPath);
+            written.bytes += static_cast<std::int64_t>(n);
+            std::int64_t step = written.bytes / static_cast<std::int64_t>(FA_COPY_BUFFER);
+            if (step != written.lastStep) {
+                written.lastStep = step;
+                reportExtracted(written.feed, written.bytes, written.totalSize);
+            }
+            return static_cast<int>(ARCHIVE_OK);
+        });
+}
+
+constexpr std::size_t NO_REGION = SIZE_MAX;
+
+// The files' data as regions, when each file's data follows the last one's and the
+// directory: then the extractor reads them from the decoder's ring as they are decoded.
+bool inOrder(const std::vector<Entry>& entries, std::int64_t directoryEnd,
+             std::vector<DecodeFeed::Region>& regions) {
+    std::int64_t end = directoryEnd;
+    for (const Entry& e : entries) {
+        if (e.record.dataSize <= 0) continue;
+        if (e.record.dataOffset < end) return false;
+        end = std::int64_t{e.record.dataOffset} + e.record.dataSize;
+        regions.push_back(
+            {e.record.dataOffset, end, e.name, e.record.accessTime, e.record.modifyTime});
     }
-    return ARCHIVE_OK;
+    return true;
 }
 
 // Reads the directory and every name; a bad name fails before anything is written.
@@ -220,23 +281,27 @@ std::string messagePath(const std::string& dest, const std::string& name) {
     return dest + name;
 }
 
+// region: the entry's place among the regions the decoder may read back from, or NO_REGION.
 int extractEntry(platform::OutputFolder& folder, ArchiveInput& archive, const Entry& e,
                  const std::string& dest, const std::vector<platform::FileIdentity>& keep,
-                 unsigned char* buffer, Written& written) {
+                 unsigned char* buffer, Written& written, std::size_t region) {
     std::string outPath = messagePath(dest, e.name);
     // Folders are made on the way; a link already in the destination is never written through.
     errno = 0;
-    platform::FilePtr out = folder.createFile(e.name, platform::CreateMode::Replace, keep);
+    platform::FileIdentity id;
+    platform::FilePtr out = folder.createFile(e.name, platform::CreateMode::Replace, keep, &id);
     if (!out)
         return written.context.fail(ARCHIVE_ERR_OPEN,
                                     errno == ELOOP ? IN_THE_WAY : "Can't write %s\n", outPath);
     // Chunks go to the file as they are: a stream buffer would only split them.
     std::setvbuf(out.get(), nullptr, _IONBF, 0);
+    if (region != NO_REGION) written.feed->created(region, id);
     if (int r = copyData(archive, out.get(), e, outPath, buffer, written)) return r;
     // A failing close loses buffered bytes: a full disk, as a short write would be.
     if (std::fclose(out.release()) != 0)
         return written.context.fail(ARCHIVE_ERR_IO, IO_ERROR, outPath);
     folder.setFileTimes(e.name, e.record.accessTime, e.record.modifyTime);
+    if (region != NO_REGION) written.feed->completed(region);
     return ARCHIVE_OK;
 }
 
@@ -247,9 +312,8 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
                    DecodeFeed* feed = nullptr) {
     platform::FileSystem& fs = *context.system.fs;
     LayerFinish finish(feed);
-    // The main thread opens its files before the first write-out: from then on the file
-    // system is this thread's.
-    if (feed && !feed->waitFor(FA_HEADER_SIZE)) return ARCHIVE_STOPPED;
+    // The decoder opens its files before it publishes anything.
+    if (feed && feed->waitPublished(FA_HEADER_SIZE) < 0) return ARCHIVE_STOPPED;
     // Larger chunks beside a decoder: the files of a large package, in fewer system calls.
     const std::size_t chunk = feed ? ARPK_FEED_UNIT : FA_COPY_BUFFER;
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[chunk]);
@@ -294,8 +358,16 @@ int extractArchive(const std::string& archivePath, const std::string& destinatio
         setArchiveProgressText(ARCHIVE_PROCESSING_TEXT, totalSize);
     }
     Written written{context, 0, -1, totalSize, feed, chunk};
-    for (const Entry& e : entries)
-        if (int r = extractEntry(*folder, input, e, dest, keep, buffer.get(), written)) return r;
+    std::vector<DecodeFeed::Region> regions;
+    const bool ring = feed && inOrder(entries, input.position(), regions);
+    if (feed && !ring) input.leaveRing();
+    if (feed) feed->choose(ring ? DecodeFeed::Source::Ring : DecodeFeed::Source::File, regions);
+    std::size_t region = 0;
+    for (const Entry& e : entries) {
+        const std::size_t index = ring && e.record.dataSize > 0 ? region++ : NO_REGION;
+        if (int r = extractEntry(*folder, input, e, dest, keep, buffer.get(), written, index))
+            return r;
+    }
     return ARCHIVE_OK;
 }
 
@@ -330,15 +402,18 @@ struct Temporary {
     }
 };
 
-// Decodes a large package and extracts its files at once, the extractor on a worker reading
-// the temporary file as the decoder writes it out. Each side fails on a context of its own;
+// Decodes a large package and extracts its files at once, the extractor on a worker taking
+// the decoded archive from the decoder's memory (or, for an archive whose files are out of
+// order, from the temporary file) as it comes. Each side fails on a context of its own;
 // the first failure of either stops both and becomes the context's. Nothing written is rolled
 // back, as when the passes run one after the other; a package that fails late leaves the
 // files before it.
 int decodeAndExtract(const std::string& packagePath, platform::FilePtr temp,
                      const std::string& tempPath, const std::string& destination,
-                     const std::vector<platform::FileIdentity>& keep, ArchiveContext& context) {
+                     const std::vector<platform::FileIdentity>& keep,
+                     platform::OutputFolder& outputs, ArchiveContext& context) {
     DecodeFeed feed;
+    feed.outputs = &outputs;
     ArchiveContext extraction(context.system);
     std::thread worker;
     try {
@@ -406,7 +481,8 @@ int extractPackageFiles(const std::string& packagePath, const std::string& desti
     if (!temp) return context.fail(ARCHIVE_ERR_OPEN, "Can't write %s\n", tempPath);
     keep.push_back(temporary.id);
     if (unpackedSize >= static_cast<std::int64_t>(ARPK_OVERLAP_MIN))
-        return decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep, context);
+        return decodeAndExtract(packagePath, std::move(temp), tempPath, destination, keep,
+                                *temporary.folder, context);
     int r = unpackArpk(packagePath, std::move(temp), tempPath, context);
     return r == ARCHIVE_OK ? extractArchive(tempPath, destination, keep, context) : r;
 }

@@ -69,6 +69,9 @@ public:
     // The identity of an existing file reached without links (under Wine also the file a Unix
     // link leads to: what an entry of that name would reach); false when there is none.
     virtual bool identity(const std::string& name, FileIdentity& out) = 0;
+    // The file of name, reached without links, opened for reading ("rb") if it is still the
+    // file id; null otherwise.
+    virtual FilePtr openExisting(const std::string& name, const FileIdentity& id) = 0;
     // Times in seconds since 1970-01-01 UTC, set without following a link.
     virtual bool setFileTimes(const std::string& name, std::int64_t accessTime,
                               std::int64_t modifyTime) = 0;

@@ -145,6 +145,10 @@ public:
     bool identity(const std::string& name, platform::FileIdentity& out) override {
         return inner_->identity(name, out);
     }
+    platform::FilePtr openExisting(const std::string& name,
+                                   const platform::FileIdentity& id) override {
+        return inner_->openExisting(name, id);
+    }
     bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
         return inner_->setFileTimes(name, a, m);
     }

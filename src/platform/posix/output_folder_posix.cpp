@@ -119,6 +119,22 @@ public:
         return true;
     }
 
+    FilePtr openExisting(const std::string& name, const FileIdentity& id) override {
+        std::string leaf;
+        int dir = openParent(name, false, leaf);
+        if (dir < 0) return nullptr;
+        int fd = ::openat(dir, leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        struct stat st;
+        std::FILE* f = nullptr;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                         static_cast<std::uint64_t>(st.st_ino)} == id)
+            f = ::fdopen(fd, "rb");
+        if (!f) ::close(fd);
+        return FilePtr(f);
+    }
+
     bool setFileTimes(const std::string& name, std::int64_t accessTime,
                       std::int64_t modifyTime) override {
         std::string leaf;

@@ -202,7 +202,7 @@ public:
     bool identity(const std::string& name, FileIdentity& out) override {
         Way way;
         if (!walk(name, false, way)) return false;
-        FileHandle h = openExisting(way.path, FILE_READ_ATTRIBUTES);
+        FileHandle h = openPath(way.path, FILE_READ_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info;
         if (!h || !handleInfo(h.get(), info) ||
             (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
@@ -212,11 +212,28 @@ public:
         return true;
     }
 
+    FilePtr openExisting(const std::string& name, const FileIdentity& id) override {
+        Way way;
+        if (!walk(name, false, way)) return nullptr;
+        FileHandle h = openPath(way.path, GENERIC_READ);
+        BY_HANDLE_FILE_INFORMATION info;
+        Location at;
+        if (!h || !handleInfo(h.get(), info) || !plainFile(info) || identityOfInfo(info) != id ||
+            !locate(h.get(), info, at) || !directlyInside(at, way.parent))
+            return nullptr;
+        int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h.get()), _O_RDONLY | _O_BINARY);
+        if (fd < 0) return nullptr;
+        h.release();
+        std::FILE* f = ::_fdopen(fd, "rb");
+        if (!f) ::_close(fd);
+        return FilePtr(f);
+    }
+
     bool setFileTimes(const std::string& name, std::int64_t accessTime,
                       std::int64_t modifyTime) override {
         Way way;
         if (!walk(name, false, way)) return false;
-        FileHandle h = openExisting(way.path, FILE_WRITE_ATTRIBUTES);
+        FileHandle h = openPath(way.path, FILE_WRITE_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info;
         Location at;
         if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes) ||
@@ -231,7 +248,7 @@ public:
         if (!walk(name, false, way)) return false;
         // Deleted through the handle: under Wine a deletion by name would delete what a Unix
         // link in its place leads to.
-        FileHandle h = openExisting(way.path, DELETE | FILE_READ_ATTRIBUTES);
+        FileHandle h = openPath(way.path, DELETE | FILE_READ_ATTRIBUTES);
         BY_HANDLE_FILE_INFORMATION info;
         Location at;
         if (!h || !handleInfo(h.get(), info) || isReparse(info.dwFileAttributes) ||
@@ -242,7 +259,7 @@ public:
     }
 
 private:
-    static FileHandle openExisting(const std::wstring& path, DWORD access) {
+    static FileHandle openPath(const std::wstring& path, DWORD access) {
         DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || isReparse(attributes)) return FileHandle();
         return FileHandle(::CreateFileW(

@@ -48,6 +48,16 @@ struct ArpkStream {
             expected += std::string(250, run) + marker;
         }
     }
+    // Bytes as they are, the escape escaped.
+    void literal(const std::string& bytes) {
+        for (char c : bytes) tokens += c == '\0' ? std::string(2, '\0') : std::string(1, c);
+        expected += bytes;
+    }
+    // Runs, then letters, up to exactly size bytes of output.
+    void upTo(std::size_t size) {
+        if (size > expected.size() + 251) fill(size - 251);
+        literal(letters(size - expected.size(), static_cast<unsigned>(expected.size())));
+    }
     void copy(std::size_t src, std::size_t length) {  // code 9: four offset bytes, two length
         tokens += bytesOf({0, 9}) + le32(static_cast<std::int64_t>(src)) +
                   bytesOf({static_cast<int>(length & 0xFF), static_cast<int>(length >> 8)});

@@ -20,6 +20,7 @@
 #endif
 
 #include "archive/archive_writer.h"
+#include "archive/file_archive_format.h"
 #include "archive_fixture.h"
 #include "support/failing_file_system.h"
 
@@ -500,6 +501,15 @@ bool extractUnderFileSizeLimit(const std::string& package, const std::string& de
 
 TEST_F(FaultTest, FileSizeLimitOfTheSystem) {
     std::string small = oneFileArchive("a.txt", letters(SMALL, 5));
+    const std::string large =
+        archiveOf({{"a.txt", letters(700000, 6), 1, 2}, {"b.txt", letters(600000, 7), 3, 4}});
+    // The same with the two records and their names (of one length) swapped.
+    std::string reversed = large;
+    const std::size_t records = FA_HEADER_SIZE, names = records + 2 * FA_RECORD_SIZE;
+    reversed.replace(records, 2 * FA_RECORD_SIZE,
+                     large.substr(records + FA_RECORD_SIZE, FA_RECORD_SIZE) +
+                         large.substr(records, FA_RECORD_SIZE));
+    reversed.replace(names, 12, large.substr(names + 6, 6) + large.substr(names, 6));
     struct LimitRow {
         Row row;
         rlim_t limit;
@@ -522,11 +532,13 @@ TEST_F(FaultTest, FileSizeLimitOfTheSystem) {
              .fails(-2, "Error writing to " + temp(), Log::Caller)
              .files({{"a.txt", -1}}),
          1000},
-        // Extracted while decoded: whichever thread writes the temporary file out meets the
-        // limit, the decoder's message is the one shown, logged where the caller is.
-        {Row("the temporary file of a large package outgrows the limit",
-             literalArpk(archiveOf(
-                 {{"a.txt", letters(700000, 6), 1, 2}, {"b.txt", letters(600000, 7), 3, 4}})))
+        // Extracted while decoded: an archive whose files follow each other is taken from
+        // memory, and no temporary file is written; one whose directory lists them in
+        // another order is read from the temporary file, which then meets the limit.
+        {Row("a large package extracted from memory", literalArpk(large))
+             .files({{"a.txt", 700000}, {"b.txt", 600000}}),
+         1u << 20},
+        {Row("the temporary file of a large package outgrows the limit", literalArpk(reversed))
              .fails(-2, "Error writing to " + temp(), Log::Caller),
          1u << 20},
     };

@@ -1,4 +1,4 @@
-// The decoder's in-memory head: copies inside one chunk, across chunks, and refusals.
+// The decoder's in-memory head: copies of what it kept, and refusals.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,8 +14,8 @@ struct CopyCase {
 };
 
 TEST(HeadCache, CopiesWhatWasCachedAndRefusesTheRest) {
-    // Chunks of 4 bytes, a limit of 10: bytes 0..9 of the output are kept.
-    HeadCache cache(10, 4);
+    // A limit of 10: bytes 0..9 of the output are kept.
+    HeadCache cache(10);
     std::vector<unsigned char> out(16);
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<unsigned char>(100 + i);
     cache.append(0, out.data(), 5);
@@ -39,7 +39,7 @@ TEST(HeadCache, CopiesWhatWasCachedAndRefusesTheRest) {
 }
 
 TEST(HeadCache, EmptyCacheServesOnlyEmptyCopies) {
-    HeadCache cache(1 << 20, 4096);
+    HeadCache cache(1 << 20);
     unsigned char dst = 0;
     EXPECT_TRUE(cache.copy(0, 0, &dst));
     EXPECT_FALSE(cache.copy(0, 1, &dst));

@@ -3,6 +3,8 @@
 // temporary file goes and the working directory comes back.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "archive/arpk_format.h"
 #include "archive/file_archive_format.h"
 #include "archive_fixture.h"
@@ -11,11 +13,13 @@ namespace {
 
 using archive_test::archiveOf;
 using archive_test::ArchiveTest;
+using archive_test::ArpkStream;
 using archive_test::bytesOf;
 using archive_test::encoded;
 using archive_test::le32;
 using archive_test::letters;
 using archive_test::literalArpk;
+using archive_test::record;
 namespace fs = std::filesystem;
 
 const std::vector<ArchiveEntry> ENTRIES = {{"a.txt", letters(700000, 1), 100, 200},
@@ -126,6 +130,49 @@ TEST_F(ArchiveTest, LargePackageProgressKeepsItsOrder) {
     EXPECT_EQ(texts,
               (std::vector<std::string>{"Unpacking APK files...", "Processing APK files..."}));
     EXPECT_GE(last, 95);
+}
+
+// Copies from output older than the head cache and the window hold: read back from the files
+// already written and from the bytes kept between them when the extractor reads along from
+// memory, from the temporary file when the directory's order makes it read from there. The
+// files keep their stored times though they were read.
+TEST_F(ArchiveTest, OlderOutputIsReadBackWhereverTheExtractorReads) {
+    constexpr std::size_t MB = 1u << 20;
+    const std::size_t aStart = 4096, aEnd = 9 * MB, bStart = aEnd + 1000, bEnd = 15 * MB;
+    const std::string recordA = record(aStart, aEnd - aStart, 6, 111111, 222222);
+    const std::string recordB = record(bStart, bEnd - bStart, 8, 333333, 444444);
+    const std::string nameA = std::string("a.bin", 6), nameB = std::string("d\\b.bin", 8);
+    struct Row {
+        const char* what;
+        std::string directory;
+    } rows[] = {
+        {"files in the directory's order", recordA + recordB + nameA + nameB},
+        {"directory in reverse", recordB + recordA + nameB + nameA},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(dir.path() / "out");
+        ArpkStream s;
+        s.literal("KLIV" + le32((aEnd - aStart) + (bEnd - bStart)) + le32(2) + row.directory);
+        s.upTo(aEnd);
+        s.upTo(bEnd - 10000);
+        s.copy(8 * MB + MB / 2, 5000);  // from a.bin, written and closed
+        s.copy(aEnd + 100, 600);        // from the bytes between the files
+        s.copy(aEnd - 100, 300);        // from a.bin's end on into them
+        s.copy(bStart + 2000, 700);     // from b.bin, being written
+        s.upTo(bEnd);
+        ASSERT_EQ(extract(s.package()), 0) << lastMessage();
+        for (auto [name, access, modify] :
+             {std::tuple{"a.bin", 111111, 222222}, std::tuple{"d/b.bin", 333333, 444444}}) {
+            std::int64_t a = 0, m = 0;
+            ASSERT_TRUE(platform::systemFileSystem().getFileTimes(out() + "/" + name, a, m));
+            EXPECT_EQ(a, access) << name;
+            EXPECT_EQ(m, modify) << name;
+        }
+        EXPECT_TRUE(readOut("a.bin") == s.expected.substr(aStart, aEnd - aStart));
+        EXPECT_TRUE(readOut("d/b.bin") == s.expected.substr(bStart, bEnd - bStart));
+        EXPECT_FALSE(outExists("_temp.arh"));
+    }
 }
 
 }  // namespace
