@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -39,8 +40,16 @@ public:
         : d_(data), e_(escape), out_(out), pos_(pos) {}
     void operator()(const ArpkStep& st) {
         if (st.kind == ArpkStep::LITERAL) {
-            out_.push_back(static_cast<char>(d_[pos_]));
-            if (d_[pos_] == e_) out_.push_back(static_cast<char>(e_));
+            // Up to each escape byte at a time; the escape is doubled.
+            const unsigned char* p = d_ + pos_;
+            const unsigned char* const end = p + st.length;
+            while (p < end) {
+                const void* e = std::memchr(p, e_, static_cast<std::size_t>(end - p));
+                const unsigned char* stop = e ? static_cast<const unsigned char*>(e) + 1 : end;
+                out_.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(stop - p));
+                if (e) out_.push_back(static_cast<char>(e_));
+                p = stop;
+            }
         } else if (st.kind == ArpkStep::RUN) {
             out_.push_back(static_cast<char>(e_));
             out_.push_back(static_cast<char>(st.length + ARPK_RUN_BIAS));
