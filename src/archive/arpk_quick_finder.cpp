@@ -45,12 +45,13 @@ std::size_t powerAtLeast(std::size_t n) {
 
 }  // namespace
 
-// Small inputs get small tables: filling megabytes for a few kilobytes costs more than the
-// encoding itself.
+// A slot for each position: with fewer, most links lead to other keys, and the short walks
+// spend their depth on them. Small inputs get small tables: filling megabytes for a few
+// kilobytes costs more than the encoding itself.
 void ArpkQuickFinder::Chain::init(std::size_t positions, int mostBits) {
     const std::size_t cycle = powerAtLeast(positions);
     int bits = 8;
-    while (bits < mostBits && (std::size_t{1} << bits) < cycle / 2) ++bits;
+    while (bits < mostBits && (std::size_t{1} << bits) < cycle) ++bits;
     shift = 64 - bits;
     mask = cycle - 1;
     head.assign(std::size_t{1} << bits, 0xFF);  // every word EMPTY
@@ -60,8 +61,8 @@ void ArpkQuickFinder::Chain::init(std::size_t positions, int mostBits) {
 ArpkQuickFinder::Shared::Shared(const unsigned char* data, std::size_t size) {
     const std::size_t end = std::min(ARPK_HEAD_CACHE, size < 32 + AHEAD ? 0 : size - 32 - AHEAD);
     for (int k = 0; k < 2; ++k) {
-        cheap[k].init(CHEAP_END, 14);
-        head[k].init(ARPK_HEAD_CACHE, 21);
+        cheap[k].init(CHEAP_END, 16);
+        head[k].init(ARPK_HEAD_CACHE, 23);
     }
     for (std::size_t at = 0; at < end; ++at) {
         const Keys ahead = keysOf(data + at + AHEAD), keys = keysOf(data + at);
@@ -78,14 +79,14 @@ ArpkQuickFinder::ArpkQuickFinder(const unsigned char* data, std::size_t size, st
     : d_(data), n_(size), next_(from - std::min(from, reach)), cheap_(nullptr), head_(nullptr) {
     if (shared) {
         // Past the head: the window before the block and the block itself.
-        for (int k = 0; k < 2; ++k) own_[k].init(std::min(ARPK_WINDOW, size - next_), 20);
+        for (int k = 0; k < 2; ++k) own_[k].init(std::min(ARPK_WINDOW, size - next_), 22);
         cheap_ = &shared->cheap;
         head_ = &shared->head;
     } else {
         // Within the head every earlier byte is a source; the first 64 KiB apart as well.
         for (int k = 0; k < 2; ++k) {
-            own_[k].init(size, 21);
-            ownCheap_[k].init(std::min(size, CHEAP_END), 14);
+            own_[k].init(size, 23);
+            ownCheap_[k].init(std::min(size, CHEAP_END), 16);
         }
         cheap_ = &ownCheap_;
     }
@@ -110,17 +111,40 @@ const ArpkQuickFinder::Keys& ArpkQuickFinder::keysAt(std::size_t at) {
 void ArpkQuickFinder::catchUp(std::size_t to) {
     // The last bytes are never hashed: a copy there would save nothing.
     const std::size_t end = std::min(to, n_ < 32 ? 0 : n_ - 32);
-    for (std::size_t at = next_; at < end; ++at) {
-        if (at + AHEAD < end) {
-            const Keys& ahead = keysAt(at + AHEAD);
-            for (int k = 0; k < 2; ++k) __builtin_prefetch(own_[k].slot(ahead.key[k]), 1);
-        }
-        const Keys& keys = keysAt(at);
-        for (int k = 0; k < 2; ++k) own_[k].insert(keys.key[k], at);
-        if (cheap_ == &ownCheap_ && at < CHEAP_END)
-            for (int k = 0; k < 2; ++k) ownCheap_[k].insert(keys.key[k], at);
-    }
+    std::size_t at = next_;
     next_ = std::max(next_, to);
+    if (at >= end) return;
+    // The first 64 KiB's own chains, within the head.
+    if (cheap_ == &ownCheap_)
+        for (; at < std::min(end, CHEAP_END); ++at) {
+            const Keys& keys = keysAt(at);
+            for (int k = 0; k < 2; ++k) {
+                own_[k].insert(keys.key[k], at);
+                ownCheap_[k].insert(keys.key[k], at);
+            }
+        }
+    // The tables in locals: the compiler cannot tell that the links' stores leave them be.
+    std::uint32_t *const head0 = own_[0].head.data(), *const head1 = own_[1].head.data();
+    std::uint32_t *const link0 = own_[0].link.data(), *const link1 = own_[1].link.data();
+    const int shift0 = own_[0].shift, shift1 = own_[1].shift;
+    const std::size_t mask = own_[0].mask;
+    for (; at < end; ++at) {
+        if (at + AHEAD < end) {
+            const std::size_t slot = (at + AHEAD) % RING;
+            const Keys ahead = keysOf(d_ + at + AHEAD);
+            keys_[slot] = ahead;
+            keyAt_[slot] = at + AHEAD;
+            __builtin_prefetch(head0 + (ahead.key[0] >> shift0), 1);
+            __builtin_prefetch(head1 + (ahead.key[1] >> shift1), 1);
+        }
+        const Keys keys = keysAt(at);
+        std::uint32_t* const h0 = head0 + (keys.key[0] >> shift0);
+        std::uint32_t* const h1 = head1 + (keys.key[1] >> shift1);
+        link0[at & mask] = *h0;
+        *h0 = static_cast<std::uint32_t>(at);
+        link1[at & mask] = *h1;
+        *h1 = static_cast<std::uint32_t>(at);
+    }
 }
 
 // Candidates newest first; reported when longer than every one before.
