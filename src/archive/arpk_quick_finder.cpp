@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr std::uint32_t EMPTY = 0xFFFFFFFF;
+// Tables and links hold positions plus one: 0 is no position, so fresh tables need no fill.
+constexpr std::uint32_t EMPTY = 0;
 constexpr std::size_t MIN_MATCH = 4;
 constexpr std::size_t CHEAP_END = std::size_t{1} << 16;
 // A walk stops at a match this long: a longer one saves next to nothing more.
@@ -54,7 +55,7 @@ void ArpkQuickFinder::Chain::init(std::size_t positions, int mostBits) {
     while (bits < mostBits && (std::size_t{1} << bits) < cycle) ++bits;
     shift = 64 - bits;
     mask = cycle - 1;
-    head.assign(std::size_t{1} << bits, 0xFF);  // every word EMPTY
+    head.assign(std::size_t{1} << bits);
     link.assign(cycle);
 }
 
@@ -141,9 +142,9 @@ void ArpkQuickFinder::catchUp(std::size_t to) {
         std::uint32_t* const h0 = head0 + (keys.key[0] >> shift0);
         std::uint32_t* const h1 = head1 + (keys.key[1] >> shift1);
         link0[at & mask] = *h0;
-        *h0 = static_cast<std::uint32_t>(at);
+        *h0 = static_cast<std::uint32_t>(at + 1);
         link1[at & mask] = *h1;
-        *h1 = static_cast<std::uint32_t>(at);
+        *h1 = static_cast<std::uint32_t>(at + 1);
     }
 }
 
@@ -155,7 +156,7 @@ int ArpkQuickFinder::walk(const Chain& c, std::uint32_t cand, bool cyclic, std::
     int count = 0;
     if (best >= left) return 0;
     for (; cand != EMPTY && depth > 0; --depth) {
-        const std::size_t src = cand;
+        const std::size_t src = cand - 1;
         if (src >= at || (cyclic && at - src > c.mask)) break;
         if (load32(d_ + src) == first && d_[src + best] == d_[at + best]) {
             const std::size_t most = arpkUsableLength(src, at, left);
@@ -203,9 +204,9 @@ int ArpkQuickFinder::find(std::size_t at, ArpkMatch* out) {
         const Chain& c = *chains_[k];
         const std::uint32_t cand = *c.slot(keys.key[k & 1]);
         first_[k] = cand;
-        if (cand != EMPTY && cand < at) {
-            __builtin_prefetch(d_ + cand);
-            __builtin_prefetch(&c.link[cand & c.mask]);
+        if (cand != EMPTY && cand <= at) {
+            __builtin_prefetch(d_ + cand - 1);
+            __builtin_prefetch(&c.link[(cand - 1) & c.mask]);
         }
     }
     int count = 0;

@@ -29,7 +29,7 @@ public:
         void insert(std::uint64_t key, std::size_t at) {
             std::uint32_t* h = slot(key);
             link[at & mask] = *h;
-            *h = static_cast<std::uint32_t>(at);
+            *h = static_cast<std::uint32_t>(at + 1);
         }
     };
     // Chains over the first 64 KiB and over the head cache of data, for the blocks past it.
