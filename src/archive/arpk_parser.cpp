@@ -29,7 +29,8 @@ constexpr std::uint32_t TAKE_AT_ONCE = 192;
 // many positions.
 constexpr std::uint32_t LAZY_BELOW = 32;
 constexpr int LAZY_STEPS = 2;
-// After this many positions in a row that copy nothing the quick parse searches fewer.
+// After this many searched positions in a row that copy nothing the quick parse searches
+// fewer, and ever fewer the longer the streak.
 constexpr std::size_t SKIP_AFTER = 256;
 constexpr std::uint32_t LITERALS_AT_ONCE = 1u << 14;
 
@@ -178,8 +179,13 @@ public:
         std::size_t i = start_, misses = 0;
         while (i < n_) {
             // Deep in bytes that copy nothing (packed or random data) only every fourth
-            // position is searched; the finder still takes all in.
-            if (misses >= SKIP_AFTER && (i & 3) != 0) {
+            // position is searched, later every eighth or sixteenth; the finder still takes
+            // all in, so a repeat of such bytes is still found a few bytes in.
+            const std::size_t stride = misses < SKIP_AFTER        ? 1
+                                       : misses < 4 * SKIP_AFTER  ? 4
+                                       : misses < 16 * SKIP_AFTER ? 8
+                                                                  : 16;
+            if ((i & (stride - 1)) != 0) {
                 literal();
                 ++i;
                 continue;
