@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -28,9 +29,10 @@ constexpr int BEST_DEPTH = 32;
 // same whatever the number of threads.
 constexpr std::size_t BLOCK = ARPK_HEAD_CACHE;
 constexpr std::size_t BLOCK_REACH = 1u << 20;
-// Taking positions into the quick finder's chains costs little against its searches: each
-// block's takes in the whole window before it (the head's chains are shared).
-constexpr std::size_t QUICK_REACH = ARPK_WINDOW;
+// Each block's quick finder first takes in the half of the window nearest the block (the
+// head's chains are shared): the farther half found copies for some 0.01 % of the packages
+// and cost a sixth of the block's insertions.
+constexpr std::size_t QUICK_REACH = ARPK_WINDOW / 2;
 
 // Below this size the closest parse walks its trees on one thread.
 constexpr std::size_t SHARED_WALKS_MIN = 1u << 20;
@@ -46,21 +48,31 @@ public:
         : d_(data), e_(escape), out_(out), pos_(pos) {}
     void operator()(const ArpkStep& st) {
         if (st.kind == ArpkStep::LITERAL) {
-            out_.push_back(static_cast<char>(d_[pos_]));
-            if (d_[pos_] == e_) out_.push_back(static_cast<char>(e_));
+            // Up to each escape byte at a time; the escape is doubled.
+            const unsigned char* p = d_ + pos_;
+            const unsigned char* const end = p + st.length;
+            while (p < end) {
+                const void* e = std::memchr(p, e_, static_cast<std::size_t>(end - p));
+                const unsigned char* stop = e ? static_cast<const unsigned char*>(e) + 1 : end;
+                out_.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(stop - p));
+                if (e) out_.push_back(static_cast<char>(e_));
+                p = stop;
+            }
         } else if (st.kind == ArpkStep::RUN) {
-            out_.push_back(static_cast<char>(e_));
-            out_.push_back(static_cast<char>(st.length + ARPK_RUN_BIAS));
-            out_.push_back(static_cast<char>(d_[pos_]));
+            const char token[3] = {static_cast<char>(e_),
+                                   static_cast<char>(st.length + ARPK_RUN_BIAS),
+                                   static_cast<char>(d_[pos_])};
+            out_.append(token, 3);
         } else {
             int k = 0;
             arpkCopyCode(e_, st.src, st.length, k);
-            out_.push_back(static_cast<char>(e_));
-            out_.push_back(static_cast<char>(k));
+            char token[8] = {static_cast<char>(e_), static_cast<char>(k)};
+            std::size_t n = 2;
             for (int i = 0; i < arpkOffsetBytes(k); ++i)
-                out_.push_back(static_cast<char>(st.src >> (8 * i)));
+                token[n++] = static_cast<char>(st.src >> (8 * i));
             for (int i = 0; i < arpkLengthBytes(k); ++i)
-                out_.push_back(static_cast<char>(st.length >> (8 * i)));
+                token[n++] = static_cast<char>(st.length >> (8 * i));
+            out_.append(token, n);
         }
         pos_ += st.length;
     }

@@ -29,8 +29,10 @@ constexpr std::uint32_t TAKE_AT_ONCE = 192;
 // many positions.
 constexpr std::uint32_t LAZY_BELOW = 32;
 constexpr int LAZY_STEPS = 2;
-// After this many positions in a row that copy nothing the quick parse searches fewer.
+// After this many searched positions in a row that copy nothing the quick parse searches
+// fewer, and ever fewer the longer the streak.
 constexpr std::size_t SKIP_AFTER = 256;
+constexpr std::uint32_t LITERALS_AT_ONCE = 1u << 14;
 
 int widthOf(std::uint32_t v) {
     return v < 0x100 ? 1 : v < 0x10000 ? 2 : v < 0x1000000 ? 3 : 4;
@@ -177,9 +179,14 @@ public:
         std::size_t i = start_, misses = 0;
         while (i < n_) {
             // Deep in bytes that copy nothing (packed or random data) only every fourth
-            // position is searched; the finder still takes all in.
-            if (misses >= SKIP_AFTER && (i & 3) != 0) {
-                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+            // position is searched, later every eighth or sixteenth; the finder still takes
+            // all in, so a repeat of such bytes is still found a few bytes in.
+            const std::size_t stride = misses < SKIP_AFTER        ? 1
+                                       : misses < 4 * SKIP_AFTER  ? 4
+                                       : misses < 16 * SKIP_AFTER ? 8
+                                                                  : 16;
+            if ((i & (stride - 1)) != 0) {
+                literal();
                 ++i;
                 continue;
             }
@@ -188,13 +195,13 @@ public:
             int saved = bestCopy(i, best);
             if (std::size_t run = runAt(i);
                 run > 0 && static_cast<int>((run - 3) * UNIT) >= saved) {
-                emit_(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
+                emit(ArpkStep{ArpkStep::RUN, static_cast<std::uint32_t>(run), 0});
                 i += run;
                 misses = 0;
                 continue;
             }
             if (saved <= 0) {
-                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                literal();
                 ++i;
                 ++misses;
                 continue;
@@ -214,7 +221,7 @@ public:
                     more = bestCopy(i + 1, next);
                 }
                 if (std::max(more, runSaved) <= saved) break;
-                emit_(ArpkStep{ArpkStep::LITERAL, 1, 0});
+                literal();
                 ++i;
                 // A run from the next position: the loop's start takes it.
                 if (runSaved >= more) {
@@ -225,13 +232,25 @@ public:
                 saved = more;
             }
             if (best.length == 0) continue;
-            emit_(best);
+            emit(best);
             finder_.pass(i, i + best.length);
             i += best.length;
         }
+        emit(ArpkStep{ArpkStep::LITERAL, 0, 0});
     }
 
 private:
+    // Literals in a row go out as one step, of at most a progress unit's length.
+    void literal() {
+        if (++literals_ == LITERALS_AT_ONCE) emit(ArpkStep{ArpkStep::LITERAL, 0, 0});
+    }
+    // The literals before a step go out first (a step of length 0 only sends them).
+    void emit(const ArpkStep& st) {
+        if (literals_ > 0) emit_(ArpkStep{ArpkStep::LITERAL, literals_, 0});
+        literals_ = 0;
+        if (st.length > 0) emit_(st);
+    }
+
     // The copy from i that saves most against literals, in sixteenths of a byte with the
     // reader's penalty for a token (the nearest of equals); 0 when none saves any. The
     // penalty for far sources is left out: most of this parse's cheap sources are far, and
@@ -268,6 +287,7 @@ private:
     ArpkQuickFinder& finder_;
     const std::function<void(const ArpkStep&)>& emit_;
     int copyCost_[5][3] = {};
+    std::uint32_t literals_ = 0;  // not emitted yet
 };
 
 }  // namespace

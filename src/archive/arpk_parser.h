@@ -9,6 +9,7 @@
 class ArpkMatchFinder;
 class ArpkQuickFinder;
 
+// A literal step may stand for several literals in a row.
 struct ArpkStep {
     enum Kind : std::uint8_t { LITERAL, RUN, COPY };
     Kind kind = LITERAL;

@@ -155,6 +155,7 @@ bool writePackage(std::FILE* file, const std::string& head, const std::vector<So
     }
     line.restart("pack: reading");
     std::string archive = head;
+    archive.reserve(archiveSize);
     for (const Source& s : sources) {
         auto keep = [&archive, &line, archiveSize](const char* p, std::size_t n) {
             archive.append(p, n);
