@@ -157,6 +157,10 @@ public:
     bool identity(const std::string& name, platform::FileIdentity& out) override {
         return fs_.inside(base_ + "/" + name, false) && inner_->identity(name, out);
     }
+    platform::FilePtr openExisting(const std::string& name,
+                                   const platform::FileIdentity& id) override {
+        return fs_.inside(base_ + "/" + name, false) ? inner_->openExisting(name, id) : nullptr;
+    }
     bool setFileTimes(const std::string& name, std::int64_t a, std::int64_t m) override {
         return fs_.inside(base_ + "/" + name, true) && inner_->setFileTimes(name, a, m);
     }
