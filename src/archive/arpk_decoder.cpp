@@ -206,7 +206,6 @@ private:
     platform::FilePtr temp_, package_;
     DecodeFeed* feed_;
     DecodeFeed::Source source_ = DecodeFeed::Source::Undecided;  // with a feed: where it reads
-    bool fileCaughtUp_ = false;  // the temporary file holds all that is published
     // With the ring as the extractor's source: output that is in no file, past the head
     // cache, lies in the temporary file, piece after piece.
     struct Piece {
@@ -261,8 +260,8 @@ int ArpkDecoder::writeRange(std::int64_t from, std::int64_t to) {
     if (source_ != before && head_.size() < static_cast<std::size_t>(from))
         return context_.fail(ARCHIVE_ERR_MEMORY, "No memory for buffers");
     if (source_ == DecodeFeed::Source::File) {
-        if (!fileCaughtUp_ && !writeHead(from)) return WRITE_FAILED;
-        fileCaughtUp_ = true;
+        // Just chosen: the file first gets what was published before.
+        if (before != DecodeFeed::Source::File && !writeHead(from)) return WRITE_FAILED;
         if (!writeOut(from, to)) return WRITE_FAILED;
         feed_->advance(to);
         return ARCHIVE_OK;
