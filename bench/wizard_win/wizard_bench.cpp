@@ -1,7 +1,8 @@
 // Time from runPage to the end of the page's first paint, for a check list of 19 options and
 // a list view of 10,000 options, against an empty dialog of the same template and size made
-// the same way, at the screen's DPI; and the cost of one type-ahead key against the length of
-// the list (left out with --paint-only).
+// the same way, at the screen's DPI; the same dialog with 19 bare child windows shows what one
+// window per option costs before any control does anything. Then the cost of one type-ahead
+// key against the length of the list (left out with --paint-only).
 //   bench_wizard_win <setup data folder with rsc\> [--paint-only]
 #include <windows.h>
 
@@ -51,12 +52,19 @@ protected:
 };
 
 // The same template, moved to the same place and shown the same way; it paints a white panel.
+// With windows > 0, it also makes that many bare child windows of a class that does nothing:
+// the least that a page of as many controls can cost.
 class EmptyDialog : public fw::Dialog {
 public:
-    explicit EmptyDialog(const ScreenRect& r) : Dialog(IDD_WIZARD_PAGE), r_(r) {}
+    explicit EmptyDialog(const ScreenRect& r, int windows = 0)
+        : Dialog(IDD_WIZARD_PAGE), r_(r), windows_(windows) {}
 
 protected:
     bool onInitDialog() override {
+        for (int i = 0; i < windows_; ++i)
+            ::CreateWindowExW(0, bareClass(), L"Option", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20,
+                              60 + 16 * i, 300, 14, hwnd(), nullptr, ::GetModuleHandleW(nullptr),
+                              nullptr);
         ::SetWindowPos(hwnd(), nullptr, r_.left, r_.top, r_.right - r_.left, r_.bottom - r_.top,
                        SWP_NOZORDER | SWP_SHOWWINDOW);
         return true;
@@ -79,7 +87,18 @@ protected:
     }
 
 private:
+    static const wchar_t* bareClass() {
+        static const bool registered = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = ::DefWindowProcW;
+            wc.hInstance = ::GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"BenchBareWindow";
+            return ::RegisterClassW(&wc) != 0;
+        }();
+        return registered ? L"BenchBareWindow" : L"STATIC";
+    }
     ScreenRect r_;
+    int windows_;
 };
 
 struct Options {
@@ -148,6 +167,7 @@ int main(int argc, char** argv) {
                             page.setTopText("Choose the software to install.");
                             page.runPage();
                         },
+                        [&] { EmptyDialog(config.wizardRect, 19).doModal(); },
                         [&] {
                             Timed<CheckPage> page(environment, nineteen.file[0]);
                             page.setButtons(BUTTON_NEXT | BUTTON_CANCEL);
@@ -160,10 +180,11 @@ int main(int argc, char** argv) {
                             page.setTopText("Choose the software to install.");
                             page.runPage();
                         }});
-    const double empty = m[0], plain = m[1], checks = m[2], list = m[3];
+    const double empty = m[0], plain = m[1], bare = m[2], checks = m[3], list = m[4];
     std::printf("first paint at %d DPI, median of %d rounds, the cases in turn:\n", dpi, runs);
     std::printf("  empty dialog            %7.2f ms\n", empty);
     std::printf("  page without choices    %7.2f ms  (%.2fx)\n", plain, plain / empty);
+    std::printf("  empty dialog, 19 bare child windows %7.2f ms  (%.2fx)\n", bare, bare / empty);
     std::printf("  check list, 19 options  %7.2f ms  (%.2fx the empty dialog; target <= 2x)\n",
                 checks, checks / empty);
     std::printf("  list view, 10000 rows   %7.2f ms  (%.2fx the empty dialog; target <= 2x)\n",
