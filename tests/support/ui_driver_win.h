@@ -136,7 +136,8 @@ Picture captureScreen(const RECT& area);
 std::string messageBoxIcon(HWND box);
 // build/test-artifacts/, with a trailing backslash.
 std::string artifactFolder();
-// Saves a picture as build/test-artifacts/<suite>.<test>-<state>.png; its path, or empty when
+// Saves a picture as build/test-artifacts/<suite>.<test>[@<version> or @dpi<N>]-<state>.png (the
+// run label where a suite runs once per Windows version or screen scale); its path, or empty when
 // it could not be written.
 std::string savePicture(const Picture& picture, const std::string& state);
 // The same for the window's client area.

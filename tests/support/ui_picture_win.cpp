@@ -1,6 +1,7 @@
 // The driver's pictures: windows captured once painted, screenshots in one folder.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <utility>
 
@@ -138,12 +139,21 @@ std::string artifactFolder() {
     return folder;
 }
 
+// A suite that runs once per Windows version or screen scale keeps each run's pictures apart.
+static std::string runLabel() {
+    if (const char* version = std::getenv("SETUP_WINE_VERSION"); version && *version)
+        return std::string("@") + version;
+    if (const char* dpi = std::getenv("SETUP_WINE_DPI"); dpi && *dpi)
+        return std::string("@dpi") + dpi;
+    return "";
+}
+
 std::string savePicture(const Picture& picture, const std::string& state) {
     if (picture.pixels.empty()) return "";
     std::string name = "screenshot";
     if (const auto* test = ::testing::UnitTest::GetInstance()->current_test_info())
         name = std::string(test->test_suite_name()) + "." + test->name();
-    name += "-" + state + ".png";
+    name += runLabel() + "-" + state + ".png";
     for (char& c : name)
         if (c == '/' || c == '\\' || c == ':' || c == ' ') c = '_';
     const std::string path = artifactFolder() + name;
