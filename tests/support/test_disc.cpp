@@ -200,7 +200,8 @@ void writePreviewFaultsDisc(const ScratchDir& dir, const std::string& at,
                                       "Bitte w\xe4hlen.",
                                       "*",
                                       "QUIT",
-                                      "Eine au\xdferordentlich lange Beschriftung, die in keiner "
+                                      "Eine au\xdf"
+                                      "erordentlich lange Beschriftung, die in keiner "
                                       "Zeile dieser Seite Platz findet, ganz gleich wie breit",
                                       "QUIT",
                                       "%026",
