@@ -17,18 +17,18 @@ bool CheckListViewPage::onInitDialog() {
     WizardWindow::onInitDialog();
     options_.create(hwnd(), CHECK_LIST_VIEW_ID, listPlace(), dpi(), 0, menu_, questionName());
     fw::ListView& list = options_.list;
-    bool marked = false;
+    int last = -1;
     for (int i = 0; i < menu_.optionCount; ++i) {
         if (menu_.optionSelected[i] != 1) continue;
-        marked = true;
+        last = i;
         list.setItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        list.ensureVisible(i);
     }
-    if (!marked && menu_.optionCount > 0) {
+    if (last < 0 && menu_.optionCount > 0) {
         menu_.optionSelected[0] = 1;
         list.setItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        list.ensureVisible(0);
+        last = 0;
     }
+    options_.ready(last);
     ::SetFocus(list.hwnd());
     return false;
 }

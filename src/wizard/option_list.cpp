@@ -44,11 +44,18 @@ bool OptionList::create(HWND parent, int id, const WizRect& r, int dpi, DWORD ex
     RECT rect{r.left, r.top, r.right, r.bottom};
     // A group of its own from the start: a change of a list's style has it lay itself out.
     if (!list.create(parent, id, rect, WS_GROUP | LVS_SHOWSELALWAYS | extraStyle)) return false;
+    ::SendMessageW(list.hwnd(), WM_SETREDRAW, FALSE, 0);
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);
     list.setTextBackground(RGB(255, 255, 255));
     list.addColumn(r.width() - scaleToDpi(LIST_COLUMN_MARGIN, dpi));
     list.setItemCount(menu.optionCount);
     return true;
+}
+
+void OptionList::ready(int row) {
+    if (!list.hwnd()) return;
+    ::SendMessageW(list.hwnd(), WM_SETREDRAW, TRUE, 0);
+    if (row >= 0) list.ensureVisible(row);
 }
 
 void OptionList::place(const WizRect& r, int dpi) {

@@ -14,7 +14,7 @@ bool RadioListViewPage::onInitDialog() {
     // The row's change notification marks the option.
     options_.list.setItemState(selected_, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
-    options_.list.ensureVisible(selected_);
+    options_.ready(selected_);
     ::SetFocus(options_.list.hwnd());
     return false;
 }

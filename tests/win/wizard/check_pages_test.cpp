@@ -1,5 +1,6 @@
 // The check pages worked as a user would: boxes clicked and keyed, Enter with the focus on a
-// box, ranges selected and typed in the list; a menu's marks land in the Menu at once.
+// box, ranges selected and typed in the list; a menu's marks land in the Menu at once. Both
+// list pages open with the marked row in view.
 #include "wizard_fixture.h"
 
 #include <commctrl.h>
@@ -11,6 +12,7 @@
 #include "support/fakes.h"
 #include "wizard/check_list_view_page.h"
 #include "wizard/check_page.h"
+#include "wizard/radio_list_view_page.h"
 
 namespace {
 
@@ -284,4 +286,47 @@ TEST_F(WizardTest, CheckListViewPageUnicodeFlow) {
     EXPECT_EQ(row3, "日本語");
     EXPECT_EQ(typed, (std::vector<int>{1}));
     EXPECT_FALSE(shot.empty());
+}
+
+// Both list pages open with the marked option in view, however far down the list it is, and
+// paint its row as the selection.
+TEST_F(WizardTest, ListPagesOpenWithTheMarkedRowInView) {
+    struct Case {
+        const char* name;
+        bool radio;
+        int marked;
+    } cases[] = {{"check list, last row", false, 25},
+                 {"check list, middle row", false, 19},
+                 {"radio list, last row", true, 25}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Menu& menu = makeMenu(NATO);
+        menu.optionSelected[c.marked] = 1;
+        std::unique_ptr<WizardWindow> page;
+        if (c.radio)
+            page = std::make_unique<RadioListViewPage>(env, menu);
+        else
+            page = std::make_unique<CheckListViewPage>(env, menu);
+        page->setButtons(BUTTON_NEXT | BUTTON_CANCEL);
+        page->confirmCancel = false;
+        RECT client{}, row{};
+        bool visible = false, selected = false;
+        int top = -1;
+        runScripted(*page, [&](PageDriver&, HWND p) {
+            HWND list = ::GetDlgItem(p, c.radio ? RADIO_LIST_VIEW_ID : CHECK_LIST_VIEW_ID);
+            visible = isVisible(list);
+            ::GetClientRect(list, &client);
+            row.left = LVIR_BOUNDS;
+            ::SendMessageA(list, LVM_GETITEMRECT, c.marked, reinterpret_cast<LPARAM>(&row));
+            top = static_cast<int>(::SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+            selected = ::SendMessageA(list, LVM_GETITEMSTATE, c.marked, LVIS_SELECTED) != 0;
+            pressKey(p, VK_ESCAPE);
+            waitForClose(p);
+        });
+        EXPECT_TRUE(visible);
+        EXPECT_TRUE(selected);
+        EXPECT_GT(top, 0);
+        EXPECT_GE(row.top, client.top);
+        EXPECT_LE(row.bottom, client.bottom);
+    }
 }
