@@ -24,10 +24,7 @@ constexpr std::size_t ARPK_LONGEST_COPY_TOKEN = 8;
 // A token's numbers are read four bytes at a time: the longest token and the bytes past it.
 constexpr std::size_t ARPK_TOKEN_READ = ARPK_LONGEST_COPY_TOKEN + 2;
 // The sources of this many copies ahead are asked for from memory before they are reached.
-#ifndef PF_N
-#define PF_N 16
-#endif
-constexpr int PREFETCH_COPIES = PF_N;
+constexpr int PREFETCH_COPIES = 16;
 constexpr std::size_t NOT_SCANNED = ~std::size_t{0};
 constexpr int WRITE_FAILED = 1;
 
