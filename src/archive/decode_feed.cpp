@@ -85,7 +85,7 @@ bool DecodeFeed::stopped() const {
 bool DecodeFeed::identityOf(std::size_t i, platform::FileIdentity& out) const {
     std::lock_guard<std::mutex> l(lock_);
     if (i >= made_.size() || !made_[i]) return false;
-    out = ids_[i];
+    out = *made_[i];
     return true;
 }
 
@@ -122,8 +122,7 @@ void DecodeFeed::choose(Source source, std::vector<Region> regions) {
     {
         std::lock_guard<std::mutex> l(lock_);
         source_ = source;
-        ids_.assign(regions.size(), {});
-        made_.assign(regions.size(), false);
+        made_.assign(regions.size(), std::nullopt);
         regions_ = std::move(regions);
     }
     changed_.notify_all();
@@ -132,8 +131,7 @@ void DecodeFeed::choose(Source source, std::vector<Region> regions) {
 void DecodeFeed::created(std::size_t region, const platform::FileIdentity& id) {
     std::lock_guard<std::mutex> l(lock_);
     if (region >= made_.size()) return;
-    ids_[region] = id;
-    made_[region] = true;
+    made_[region] = id;
 }
 
 void DecodeFeed::completed(std::size_t region) {

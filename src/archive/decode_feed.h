@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,9 +98,8 @@ private:
     std::size_t ringSize_ = 0;
     Source source_ = Source::Undecided;
     std::vector<Region> regions_;  // set once, before the ring is chosen
-    std::vector<platform::FileIdentity> ids_;
-    std::vector<bool> made_;
-    std::size_t completed_ = 0;  // regions whose files are whole
+    std::vector<std::optional<platform::FileIdentity>> made_;  // each region's file, once made
+    std::size_t completed_ = 0;                                // regions whose files are whole
     std::int64_t published_ = 0, consumed_ = 0, written_ = 0, extracted_ = 0;
     std::int64_t wanted_ = 0;       // the extractor sleeps until this much is there
     std::int64_t reserveWait_ = 0;  // the decoder sleeps until this much is consumed
